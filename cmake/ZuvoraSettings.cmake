@@ -1,0 +1,19 @@
+# Compile settings shared by every target of the project.
+add_library(zuv_settings INTERFACE)
+target_compile_features(zuv_settings INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_options(zuv_settings INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
+    -Wcast-align -Wimplicit-fallthrough)
+target_compile_definitions(zuv_settings INTERFACE
+    ZUVORA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+    ZUVORA_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+    ZUVORA_VERSION_PATCH=${PROJECT_VERSION_PATCH}
+    ZUVORA_PRERELEASE=$<BOOL:${ZUVORA_PRERELEASE}>)
+
+# Qt-specific settings for the window code.
+add_library(zuv_qt_settings INTERFACE)
+target_link_libraries(zuv_qt_settings INTERFACE zuv_settings)
+target_compile_definitions(zuv_qt_settings INTERFACE
+    QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING
+    QT_NO_CONTEXTLESS_CONNECT QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)

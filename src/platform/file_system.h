@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zuv::platform {
+
+// Result of reading a whole file: error 0 on success, else the system error code.
+struct FileContent
+{
+    std::string data;
+    int error = 0;
+    bool ok() const { return error == 0; }
+};
+
+// Reads a regular file whole. A file larger than `maxBytes` is refused with EFBIG, a folder with
+// EISDIR, so that outside input never takes unbounded memory.
+FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes);
+
+// Replaces the file with `data` through a temporary file in the same folder, flushed to disk and
+// renamed over the old one, so a crash or a full disk never leaves a half-written file. A missing
+// folder is created. Returns 0 or the system error code; on failure the old file is untouched.
+int WriteFileAtomically(const std::string& path, std::string_view data);
+
+bool FileExists(const std::string& path);   // a regular file (or a link to one)
+bool FolderExists(const std::string& path); // a folder (or a link to one)
+int RemoveFile(const std::string& path);    // 0 or the system error code
+int CreateFolders(const std::string& path); // 0 or the system error code; existing is fine
+
+// Names (without folder) of the regular, non-hidden files in `folder` whose names end in
+// `suffix` (case-insensitive), in the order the file system returns them.
+std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix);
+
+} // namespace zuv::platform

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace zuv::platform {
+
+// Every folder below ends in a path separator.
+
+// The folder of the running executable (links resolved).
+std::string ProgramFolder();
+
+// The folder for temporary files.
+std::string TempFolder();
+
+// The user's own folder for the program's files; empty when the system names none.
+std::string ProfileFolder();
+
+} // namespace zuv::platform

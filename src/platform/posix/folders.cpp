@@ -1,0 +1,49 @@
+#include "platform/folders.h"
+
+#include "platform/environment.h"
+
+#include <climits>
+#include <unistd.h>
+
+namespace zuv::platform {
+
+namespace {
+
+std::string WithTrailingSlash(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+} // namespace
+
+std::string ProgramFolder()
+{
+    char path[PATH_MAX + 1] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, PATH_MAX);
+    if (length <= 0)
+        return "./";
+    std::string executable(path, static_cast<std::size_t>(length));
+    return executable.substr(0, executable.rfind('/') + 1);
+}
+
+std::string TempFolder()
+{
+    const std::string folder = EnvironmentValue("TMPDIR");
+    return WithTrailingSlash(folder.empty() ? std::string("/tmp") : folder);
+}
+
+std::string ProfileFolder()
+{
+    std::string base = EnvironmentValue("XDG_CONFIG_HOME");
+    if (base.empty()) {
+        const std::string home = EnvironmentValue("HOME");
+        if (home.empty())
+            return {};
+        base = WithTrailingSlash(home) + ".config";
+    }
+    return WithTrailingSlash(base) + "zuvora/";
+}
+
+} // namespace zuv::platform

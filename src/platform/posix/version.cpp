@@ -1,0 +1,32 @@
+#include "platform/version.h"
+
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+namespace zuv::platform {
+
+namespace {
+
+std::string RealPath(const std::string& path)
+{
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+} // namespace
+
+std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path)
+{
+    const std::string file = RealPath(path);
+    if (file.empty() || file != RealPath("/proc/self/exe"))
+        return std::nullopt;
+    FixedFileVersion version;
+    version.fileVersionMS = (ZUVORA_VERSION_MAJOR << 16) | ZUVORA_VERSION_MINOR;
+    version.fileVersionLS = ZUVORA_VERSION_PATCH << 16;
+    version.fileFlags = ZUVORA_PRERELEASE ? kVersionFlagPrerelease : 0;
+    return version;
+}
+
+} // namespace zuv::platform

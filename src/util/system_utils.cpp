@@ -1,0 +1,30 @@
+#include "util/system_utils.h"
+
+#include "platform/environment.h"
+#include "platform/folders.h"
+#include "platform/system_error.h"
+#include "util/text_utils.h"
+
+namespace zuv {
+
+std::string GetEnvVar(std::string_view name)
+{
+    return platform::EnvironmentValue(name);
+}
+
+std::string SystemErrorText(int code)
+{
+    return platform::SystemErrorMessage(code);
+}
+
+std::string HomeFolder()
+{
+    return platform::ProfileFolder();
+}
+
+bool IsInHomeFolder(const std::string& path)
+{
+    return ToUpperAscii(FolderPart(path)) == ToUpperAscii(HomeFolder());
+}
+
+} // namespace zuv

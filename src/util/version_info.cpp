@@ -1,0 +1,24 @@
+#include "util/version_info.h"
+
+#include "util/number_format.h"
+
+namespace zuv {
+
+std::string FormatFileVersionNumber(const platform::FixedFileVersion& version, bool withRelease)
+{
+    std::string text = FormatInteger(version.fileVersionMS >> 16) + '.' +
+                       FormatInteger(version.fileVersionMS & 0xFFFF);
+    if (withRelease)
+        text += '.' + FormatInteger(version.fileVersionLS >> 16);
+    if (version.fileFlags & platform::kVersionFlagPrerelease)
+        text += " b";
+    return text;
+}
+
+std::string FileVersionNumber(const std::string& path, bool withRelease)
+{
+    const auto version = platform::ReadFixedFileVersion(path);
+    return version ? FormatFileVersionNumber(*version, withRelease) : std::string();
+}
+
+} // namespace zuv

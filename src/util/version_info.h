@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/version.h"
+
+#include <string>
+
+namespace zuv {
+
+// "major.minor", with ".release" when `withRelease`, and " b" for a pre-release build.
+std::string FormatFileVersionNumber(const platform::FixedFileVersion& version, bool withRelease);
+
+// The version number of a program file, or empty when the file has no version information.
+std::string FileVersionNumber(const std::string& path, bool withRelease);
+
+} // namespace zuv

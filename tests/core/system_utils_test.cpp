@@ -1,0 +1,125 @@
+#include "support/test_support.h"
+#include "util/number_format.h"
+#include "util/system_utils.h"
+#include "util/version_info.h"
+
+#include <cerrno>
+#include <clocale>
+#include <gtest/gtest.h>
+#include <locale>
+
+using namespace zuv;
+using zuv::test::ScopedEnv;
+
+TEST(HomeFolder, FollowsTheXdgConfigFolder)
+{
+    ScopedEnv config("XDG_CONFIG_HOME", "/tmp/cfg");
+    EXPECT_EQ(HomeFolder(), "/tmp/cfg/zuvora/");
+    EXPECT_TRUE(IsInHomeFolder("/tmp/cfg/zuvora/zuv.ini"));
+    EXPECT_TRUE(IsInHomeFolder("/TMP/CFG/ZUVORA/zuv.ini"));
+    EXPECT_FALSE(IsInHomeFolder("/tmp/cfg/zuvora/sub/zuv.ini"));
+    EXPECT_FALSE(IsInHomeFolder("zuv.ini"));
+}
+
+TEST(HomeFolder, FallsBackToHomeThenEmpty)
+{
+    ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+    {
+        ScopedEnv home("HOME", "/home/anna/");
+        EXPECT_EQ(HomeFolder(), "/home/anna/.config/zuvora/");
+    }
+    ScopedEnv home("HOME", std::nullopt);
+    EXPECT_EQ(HomeFolder(), "");
+    EXPECT_FALSE(IsInHomeFolder("/zuv.ini"));
+}
+
+TEST(GetEnvVar, EmptyWhenUnset)
+{
+    ScopedEnv unset("ZUVORA_TEST_UNSET", std::nullopt);
+    EXPECT_EQ(GetEnvVar("ZUVORA_TEST_UNSET"), "");
+    ScopedEnv set("ZUVORA_TEST_SET", "x y");
+    EXPECT_EQ(GetEnvVar("ZUVORA_TEST_SET"), "x y");
+}
+
+TEST(SystemErrorText, GivesTheSystemText)
+{
+    EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
+    EXPECT_EQ(SystemErrorText(0), "");
+}
+
+TEST(FileVersionNumber, FormatsFixedVersion)
+{
+    platform::FixedFileVersion version{(1u << 16) | 2u, (3u << 16) | 4u, 0};
+    EXPECT_EQ(FormatFileVersionNumber(version, true), "1.2.3");
+    EXPECT_EQ(FormatFileVersionNumber(version, false), "1.2");
+    version.fileFlags = platform::kVersionFlagPrerelease;
+    EXPECT_EQ(FormatFileVersionNumber(version, true), "1.2.3 b");
+}
+
+TEST(FileVersionNumber, OwnExecutableHasTheBuildVersionOthersNone)
+{
+    const std::string expected = std::to_string(ZUVORA_VERSION_MAJOR) + "." +
+                                 std::to_string(ZUVORA_VERSION_MINOR) + "." +
+                                 std::to_string(ZUVORA_VERSION_PATCH) +
+                                 (ZUVORA_PRERELEASE ? " b" : "");
+    EXPECT_EQ(FileVersionNumber("/proc/self/exe", true), expected);
+    EXPECT_EQ(FileVersionNumber("/bin/sh", true), "");
+    EXPECT_EQ(FileVersionNumber("/no/such/file", true), "");
+}
+
+TEST(NumberFormat, ShortestDecimalWithPoint)
+{
+    EXPECT_EQ(FormatDecimal(2.5), "2.5");
+    EXPECT_EQ(FormatDecimal(1.0), "1");
+    EXPECT_EQ(FormatDecimal(3 * 0.1), "0.3");
+    EXPECT_EQ(FormatDecimal(1 + 0.2 * 4), "1.8");
+    EXPECT_EQ(FormatDecimal(-0.0), "0");
+    EXPECT_EQ(FormatInteger(-5), "-5");
+}
+
+TEST(NumberFormat, IgnoresADecimalCommaLocale)
+{
+    // Whatever locale is installed, formatting and parsing keep the point.
+    const char* old = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = old ? old : "C";
+    for (const char* name : {"de_DE.UTF-8", "hu_HU.UTF-8", "de_DE", "C.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name))
+            break;
+    }
+    EXPECT_EQ(FormatDecimal(1.6), "1.6");
+    EXPECT_EQ(ParseDecimal("1.6"), 1.6);
+    EXPECT_FALSE(ParseDecimal("1,6").has_value());
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(ParseInteger, DecimalHexAndRejects)
+{
+    EXPECT_EQ(ParseInteger("0x40"), 64);
+    EXPECT_EQ(ParseInteger("0X1f"), 31);
+    EXPECT_EQ(ParseInteger("-1"), -1);
+    EXPECT_EQ(ParseInteger("+7"), 7);
+    EXPECT_EQ(ParseInteger("2147483647"), 2147483647);
+    EXPECT_FALSE(ParseInteger("2147483648"));
+    EXPECT_FALSE(ParseInteger("true"));
+    EXPECT_FALSE(ParseInteger(""));
+    EXPECT_FALSE(ParseInteger(" 80"));
+    EXPECT_FALSE(ParseInteger("0x"));
+    EXPECT_FALSE(ParseInteger("-"));
+    EXPECT_FALSE(ParseInteger("12a"));
+}
+
+TEST(ParseDecimal, AcceptsOnlyPlainDecimals)
+{
+    EXPECT_EQ(ParseDecimal("3"), 3.0);
+    EXPECT_EQ(ParseDecimal("-11.5"), -11.5);
+    EXPECT_EQ(ParseDecimal(".5"), 0.5);
+    EXPECT_EQ(ParseDecimal("1e1"), 10.0);
+    EXPECT_FALSE(ParseDecimal(""));
+    EXPECT_FALSE(ParseDecimal("."));
+    EXPECT_FALSE(ParseDecimal("inf"));
+    EXPECT_FALSE(ParseDecimal("nan"));
+    EXPECT_FALSE(ParseDecimal("0x10"));
+    EXPECT_FALSE(ParseDecimal("1e"));
+    EXPECT_FALSE(ParseDecimal("1e999"));
+    EXPECT_FALSE(ParseDecimal(" 1"));
+}
