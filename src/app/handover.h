@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace zuv {
+
+// The single-instance hand-over: a second copy finds the running copy by its main window's
+// class name, asks whether it takes files, and hands over its command line through the shared
+// block. On this system the "window" is a per-user local socket named after the class.
+
+inline constexpr quint32 kHandoverQuery = 0x80C8; // WM_APP + 200
+inline constexpr quint32 kHandoverFiles = 0x80C9; // WM_APP + 201
+
+// The socket path of the running copy, reachable by this user only.
+QString HandoverSocketPath();
+
+// The command line as the system would report it: the arguments joined by one blank, each
+// argument that is empty or holds a blank enclosed in double quotes.
+std::string JoinCommandLine(const std::vector<std::string>& arguments);
+
+// Sender: hands the command line over when a running copy takes it. True means the running copy
+// took it and this copy ends; false means start normally (no copy running, the copy said no,
+// no answer within `timeoutMs`, or the block could not be made).
+bool HandOverToRunningCopy(const std::string& commandLine, int timeoutMs = 5000);
+
+// Receiver: answers the two messages on the UI thread, one at a time.
+class HandoverServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `acceptsFiles` answers the query; `receiveFiles` handles the files message and gives the
+    // reply (true = 1).
+    HandoverServer(std::function<bool()> acceptsFiles, std::function<bool()> receiveFiles,
+                   QObject* parent = nullptr);
+    ~HandoverServer() override;
+
+    // Starts listening; a socket left by a crashed copy is replaced. False when another copy
+    // already listens or the socket cannot be made.
+    bool Listen(const QString& path = HandoverSocketPath());
+
+private:
+    void AcceptConnection();
+    void ReadMessages(QLocalSocket* socket);
+
+    QLocalServer* m_server;
+    std::function<bool()> m_acceptsFiles;
+    std::function<bool()> m_receiveFiles;
+};
+
+} // namespace zuv

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zuv::platform {
+
+// The shared block through which a second copy hands its command line to the running copy. The
+// sender creates it exclusively, readable by its own user only; the receiver copies the text out;
+// the sender removes it after the reply.
+
+// The per-user name of the block.
+std::string HandoverBlockName();
+
+// Creates the block holding `text` and a terminating zero. A block left over by a crashed sender
+// is replaced. Returns 0 or the system error code.
+int CreateHandoverBlock(const std::string& name, std::string_view text);
+
+// The zero-terminated text of the block. Fails (with the system error code) when the block does
+// not exist, is not our user's, is larger than `maxSize`, or holds no terminating zero.
+struct HandoverBlockText
+{
+    std::string text;
+    int error = 0;
+};
+HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize);
+
+void RemoveHandoverBlock(const std::string& name);
+
+// Serialises hand-overs of concurrent second copies: held from creating the block until its
+// removal. Released when the object is destroyed or the process dies.
+class HandoverLock
+{
+public:
+    // Waits at most `timeoutMs` for the lock; none when it cannot be had.
+    static std::optional<HandoverLock> Acquire(int timeoutMs);
+    HandoverLock(HandoverLock&& other) noexcept;
+    HandoverLock& operator=(HandoverLock&&) = delete;
+    HandoverLock(const HandoverLock&) = delete;
+    ~HandoverLock();
+
+private:
+    explicit HandoverLock(int fd) : m_fd(fd) {}
+    int m_fd;
+};
+
+// A per-user folder for sockets and locks that only this user can reach.
+std::string RuntimeFolder();
+
+} // namespace zuv::platform
+
+namespace zuv::platform {
+
+// True when the peer of a connected local socket runs as this user.
+bool PeerIsSameUser(long long socketDescriptor);
+
+} // namespace zuv::platform
