@@ -105,11 +105,8 @@ bool HandoverServer::Listen(const QString& path)
 {
     if (path.isEmpty())
         return false;
-    if (m_server->listen(path))
-        return true;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
-        return false;
-    // Another copy may listen there; if nobody answers, the socket is stale.
+    // Listening replaces the socket file, so first make sure no other copy answers there; a
+    // socket nobody answers on was left by a crashed copy.
     QLocalSocket probe;
     probe.connectToServer(path);
     if (probe.waitForConnected(500))
