@@ -24,7 +24,12 @@ std::string HomeFolder()
 
 bool IsInHomeFolder(const std::string& path)
 {
-    return ToUpperAscii(FolderPart(path)) == ToUpperAscii(HomeFolder());
+    return IsDirectlyInFolder(path, HomeFolder());
+}
+
+bool IsDirectlyInFolder(const std::string& path, const std::string& folder)
+{
+    return ToUpperAscii(FolderPart(path)) == ToUpperAscii(folder);
 }
 
 } // namespace zuv

@@ -16,5 +16,7 @@ std::string HomeFolder();
 
 // True when the file lies directly in HomeFolder (not in a sub-folder); letter case is ignored.
 bool IsInHomeFolder(const std::string& path);
+// True when the file lies directly in `folder` (with its trailing separator); case is ignored.
+bool IsDirectlyInFolder(const std::string& path, const std::string& folder);
 
 } // namespace zuv

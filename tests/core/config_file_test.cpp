@@ -1,0 +1,155 @@
+#include "app/config_file.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zuv;
+using zuv::test::ReadFile;
+using zuv::test::TempDir;
+using zuv::test::WriteFile;
+
+namespace {
+
+Options Read(std::string_view text)
+{
+    return ReadOptions(IniDocument::Parse(text));
+}
+
+} // namespace
+
+TEST(ConfigValues, SwitchesReadAsWholeNumbers)
+{
+    EXPECT_TRUE(Read("[Main]\nFullscreen=1").Fullscreen);
+    EXPECT_TRUE(Read("[Main]\nFullscreen=2").Fullscreen);
+    EXPECT_TRUE(Read("[Main]\nFullscreen=-1").Fullscreen);
+    EXPECT_TRUE(Read("[Main]\nFullscreen=0x10").Fullscreen);
+    EXPECT_FALSE(Read("[Main]\nFullscreen=0").Fullscreen);
+    EXPECT_FALSE(Read("[Main]\nFullscreen=true").Fullscreen); // not a number: the default
+    EXPECT_FALSE(Read("[Main]\nFullscreen=").Fullscreen);
+    EXPECT_TRUE(Read("[Main]\nDisableScrSaver=yes").DisableScrSaver);
+    EXPECT_TRUE(Read("").DisableScrSaver);
+}
+
+TEST(ConfigValues, WholeNumbersScalesAndTexts)
+{
+    EXPECT_EQ(Read("[Audio]\nVolume=0x40").Volume, 64);
+    EXPECT_EQ(Read("[audio]\nvolume=80").Volume, 80);
+    EXPECT_EQ(Read("[Audio]\nVolume = 80").Volume, 100); // the name ends in a blank
+    EXPECT_EQ(Read("[Audio]\nVolume=300").Volume, 300);  // the track bar clamps, not the file
+    EXPECT_DOUBLE_EQ(Read("[Font]\nFontScale=1.6").FontScale, 1.6);
+    EXPECT_DOUBLE_EQ(Read("[Font]\nFontScale=1,6").FontScale, 3.0);
+    EXPECT_DOUBLE_EQ(Read("[Font]\nFontScale=").FontScale, 3.0);
+    EXPECT_EQ(Read("[Font]\nSubCp=").SubCp, "");
+    EXPECT_EQ(Read("").SubCp, "latin2");
+    EXPECT_EQ(Read("[Main]\nLastFile=/films/a;b=c.avi").LastFile, "/films/a;b=c.avi");
+    EXPECT_EQ(Read("[Audio]\nChannels=9").Channels, 9);
+    EXPECT_EQ(Read("[Main]\nFileTypes=.mkv").FileTypes, ".mkv");
+}
+
+TEST(ConfigValues, FreshFileHoldsEveryKeyInOrderWithoutFileTypes)
+{
+    IniDocument document;
+    WriteOptions(document, Options{});
+    EXPECT_EQ(document.Serialize(),
+              "[Main]\r\nLanguage=enu\r\nLastFile=\r\nLastSubFile=\r\nParameters=\r\n"
+              "Fullscreen=0\r\nIdx=0\r\nDisableScrSaver=1\r\nShutdown=0\r\nOnTop=0\r\n"
+              "Playlist=0\r\nAutoStartDragDrop=0\r\nAutoStartCmdLine=0\r\nShowResultWindow=1\r\n"
+              "ShowResultOnErrorOnly=1\r\nMPlayerPriority=2\r\nSettingsPage=4\r\n"
+              "OneInstanceOnly=0\r\n\r\n"
+              "[Video]\r\nDouble=1\r\ndri=0\r\nGraphicEq=0\r\nForceYUY2=0\r\nPostProcessing=0\r\n"
+              "Expand=0\r\nPanScan=0\r\nPanScanValue=50\r\n\r\n"
+              "[Audio]\r\nCustomVolume=0\r\nVolume=100\r\nNormalize=0\r\nExtraStereo=0\r\n"
+              "ExtraStereoVal=25\r\nSetChannels=0\r\nChannels=6\r\nEmulateSubwoofer=0\r\nEQ=0\r\n"
+              "EQPreset=\r\nEQSettings=\r\nCustomAC3Mixing=0\r\nMixerProfile=\r\n\r\n"
+              "[Font]\r\nFont=\r\nFontFace=\r\nSetFontScale=0\r\nFontScale=3\r\nSubCp=latin2\r\n"
+              "SubfontOutline=0\r\nSubfontOutlineValue=2\r\nSubfontBlur=0\r\n"
+              "SubfontBlurValue=2\r\n\r\n");
+}
+
+TEST(ConfigValues, RewritingKeepsPlacesAndDropsComments)
+{
+    IniDocument document =
+        IniDocument::Parse("; mine\n[audio]\nvolume=80\nVolume = 70\n[Main]\nFileTypes=.mkv\n");
+    Options options = ReadOptions(document);
+    options.FontScale = 1.6;
+    WriteOptions(document, options);
+    const std::string text = document.Serialize();
+    EXPECT_EQ(text.find("; mine"), std::string::npos);
+    EXPECT_EQ(text.rfind("[audio]\r\nVolume=80\r\nVolume = 70\r\nCustomVolume=0", 0), 0u);
+    EXPECT_NE(text.find("FileTypes=.mkv"), std::string::npos); // kept as read, never written
+    EXPECT_NE(text.find("FontScale=1.6\r\n"), std::string::npos);
+}
+
+TEST(ConfigLocation, ProfileFolderFileWinsElseProgramFolder)
+{
+    TempDir program, profile;
+    const ConfigFolders folders{program.path(), profile.path()};
+    EXPECT_EQ(ConfigurationFile::Open(folders).Path(), program.file("zuv.ini"));
+    WriteFile(program.file("zuv.ini"), "[Audio]\nVolume=1\n");
+    WriteFile(profile.file("zuv.ini"), "[Audio]\nVolume=2\n");
+    const ConfigurationFile file = ConfigurationFile::Open(folders);
+    EXPECT_EQ(file.Path(), profile.file("zuv.ini"));
+    EXPECT_EQ(ReadOptions(file.Document()).Volume, 2);
+    EXPECT_EQ(ConfigFilePath(true, {program.path(), ""}), program.file("zuv.ini"));
+}
+
+TEST(ConfigLocation, NoFileGivesDefaultsAndIsCreatedAtExit)
+{
+    TempDir program, profile;
+    const ConfigFolders folders{program.path(), profile.path() + "sub/"};
+    ConfigurationFile file = ConfigurationFile::Open(folders);
+    EXPECT_TRUE(file.Document().Empty());
+    WriteOptions(file.Document(), ReadOptions(file.Document()));
+    EXPECT_EQ(WriteWithProfileFallback(file, folders), 0);
+    EXPECT_EQ(file.Path(), program.file("zuv.ini"));
+    EXPECT_TRUE(ReadFile(program.file("zuv.ini")).has_value());
+}
+
+TEST(ConfigLocation, UnwritableProgramFolderMovesTheFileToTheProfileFolder)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    TempDir program, profile;
+    WriteFile(program.file("zuv.ini"), "[Audio]\nVolume=7\n");
+    ::chmod(program.path().c_str(), 0555);
+    const ConfigFolders folders{program.path(), profile.path()};
+    ConfigurationFile file = ConfigurationFile::Open(folders);
+    EXPECT_EQ(WriteWithProfileFallback(file, folders), 0);
+    EXPECT_EQ(file.Path(), profile.file("zuv.ini"));
+    EXPECT_EQ(ReadFile(profile.file("zuv.ini")), "[Audio]\r\nVolume=7\r\n\r\n");
+    EXPECT_EQ(ReadFile(program.file("zuv.ini")), "[Audio]\nVolume=7\n");
+    ::chmod(program.path().c_str(), 0755);
+}
+
+TEST(ConfigLocation, AFileThatCannotBeReadIsNeverOverwritten)
+{
+    TempDir program, profile;
+    // A folder in place of the file: nothing can be read, so nothing may be replaced there.
+    ASSERT_EQ(::mkdir(program.file("zuv.ini").c_str(), 0755), 0);
+    const ConfigFolders folders{program.path(), profile.path()};
+    ConfigurationFile file = ConfigurationFile::Open(folders);
+    EXPECT_NE(file.Write(), 0);
+    EXPECT_EQ(WriteWithProfileFallback(file, folders), 0);
+    EXPECT_EQ(file.Path(), profile.file("zuv.ini"));
+
+    // Already in the profile folder: the failure stands, the file stays.
+    ConfigurationFile profileFile = ConfigurationFile::Load(profile.file("zuv.ini"));
+    EXPECT_EQ(WriteWithProfileFallback(profileFile, folders), 0);
+    ASSERT_EQ(::mkdir(profile.file("x").c_str(), 0755), 0);
+    ConfigurationFile broken = ConfigurationFile::Load(profile.file("x"));
+    EXPECT_NE(WriteWithProfileFallback(broken, folders), 0);
+    EXPECT_EQ(broken.Path(), profile.file("x"));
+}
+
+TEST(ConfigLocation, MoveReplacesTheContentAtTheNewPlace)
+{
+    TempDir folder;
+    WriteFile(folder.file("new.ini"), "[Other]\nX=1\n");
+    ConfigurationFile file = ConfigurationFile::Load(folder.file("missing.ini"));
+    file.Document().SetValue("Main", "Language", "deu");
+    ConfigurationFile moved = file.MoveTo(folder.file("new.ini"));
+    EXPECT_EQ(moved.Write(), 0);
+    EXPECT_EQ(ReadFile(folder.file("new.ini")), "[Main]\r\nLanguage=deu\r\n\r\n");
+}
