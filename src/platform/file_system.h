@@ -24,10 +24,18 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes);
 // folder is created. Returns 0 or the system error code; on failure the old file is untouched.
 int WriteFileAtomically(const std::string& path, std::string_view data);
 
-bool FileExists(const std::string& path);   // a regular file (or a link to one)
-bool FolderExists(const std::string& path); // a folder (or a link to one)
-int RemoveFile(const std::string& path);    // 0 or the system error code
-int CreateFolders(const std::string& path); // 0 or the system error code; existing is fine
+// WriteFileAtomically for a relative name that comes from outside (an archive member, say): the
+// folders of `relativePath` are created below `folder`, and no symbolic link below `folder` is
+// ever followed. A link at the file's own name is replaced by the new file; a link among its
+// folders is refused (ELOOP). An absolute name or one with a ".." part is refused (EINVAL).
+int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativePath,
+                             std::string_view data);
+
+bool FileExists(const std::string& path);     // a regular file (or a link to one)
+bool FolderExists(const std::string& path);   // a folder (or a link to one)
+int RemoveFile(const std::string& path);      // 0 or the system error code
+int ReadAccessError(const std::string& path); // 0 when the file opens for reading, else the code
+int CreateFolders(const std::string& path);   // 0 or the system error code; existing is fine
 
 // Names (without folder) of the regular, non-hidden files in `folder` whose names end in
 // `suffix` (case-insensitive), in the order the file system returns them.

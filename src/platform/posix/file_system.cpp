@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +26,12 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return m_fd; }
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
     int release()
     {
         const int fd = m_fd;
@@ -56,6 +64,45 @@ std::string ParentFolder(const std::string& path)
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+int WriteAll(int fd, std::string_view data)
+{
+    std::size_t written = 0;
+    while (written < data.size()) {
+        const ssize_t done = ::write(fd, data.data() + written, data.size() - written);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        written += static_cast<std::size_t>(done);
+    }
+    return 0;
+}
+
+// The parts of a relative path between "/"; empty and "." parts are dropped. None for a path that
+// is absolute, climbs out with "..", holds a NUL or names no file.
+std::optional<std::vector<std::string_view>> RelativeParts(std::string_view path)
+{
+    if (path.empty() || path.front() == '/' || path.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        const std::string_view part = path.substr(start, end - start);
+        if (part == "..")
+            return std::nullopt;
+        if (!part.empty() && part != ".")
+            parts.push_back(part);
+        start = end + 1;
+    }
+    if (parts.empty() || path.back() == '/')
+        return std::nullopt;
+    return parts;
+}
+
 } // namespace
 
 FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
@@ -66,7 +113,8 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
         content.error = errno;
         return content;
     }
-    struct stat info{};
+    struct stat info
+    {};
     if (::fstat(fd.get(), &info) != 0) {
         content.error = errno;
         return content;
@@ -92,7 +140,8 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
                 break;
             content.data.resize(std::min(maxBytes, content.data.size() + 65536));
         }
-        const ssize_t got = ::read(fd.get(), content.data.data() + filled, content.data.size() - filled);
+        const ssize_t got =
+            ::read(fd.get(), content.data.data() + filled, content.data.size() - filled);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -122,7 +171,8 @@ int WriteFileAtomically(const std::string& path, std::string_view data)
         return error;
     };
     // Keep the old file's permissions; a new file gets the usual 0644 less the umask.
-    struct stat old{};
+    struct stat old
+    {};
     mode_t mode = 0666;
     if (::stat(path.c_str(), &old) == 0)
         mode = old.st_mode & 07777;
@@ -132,16 +182,8 @@ int WriteFileAtomically(const std::string& path, std::string_view data)
         mode &= ~mask;
     }
     ::fchmod(fd.get(), mode);
-    std::size_t written = 0;
-    while (written < data.size()) {
-        const ssize_t done = ::write(fd.get(), data.data() + written, data.size() - written);
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(errno);
-        }
-        written += static_cast<std::size_t>(done);
-    }
+    if (const int error = WriteAll(fd.get(), data); error != 0)
+        return fail(error);
     if (::fsync(fd.get()) != 0)
         return fail(errno);
     if (::close(fd.release()) != 0)
@@ -155,21 +197,83 @@ int WriteFileAtomically(const std::string& path, std::string_view data)
     return 0;
 }
 
+int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativePath,
+                             std::string_view data)
+{
+    const auto parts = RelativeParts(relativePath);
+    if (!parts)
+        return EINVAL;
+    if (const int error = CreateFolders(folder); error != 0)
+        return error;
+    // Walk down by descriptors so that nothing planted below `folder` can redirect the write.
+    Descriptor dir(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0)
+        return errno;
+    for (std::size_t i = 0; i + 1 < parts->size(); ++i) {
+        const std::string name((*parts)[i]);
+        if (::mkdirat(dir.get(), name.c_str(), 0777) != 0 && errno != EEXIST)
+            return errno;
+        Descriptor next(
+            ::openat(dir.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (next.get() < 0)
+            return errno;
+        dir.reset(next.release());
+    }
+    const std::string name(parts->back());
+    std::random_device random;
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = name + "." + std::to_string(random() % 1000000000u);
+        fd = ::openat(dir.get(), temporary.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return errno;
+    }
+    if (fd < 0)
+        return EEXIST;
+    Descriptor file(fd);
+    const auto fail = [&](int error) {
+        ::unlinkat(dir.get(), temporary.c_str(), 0);
+        return error;
+    };
+    if (const int error = WriteAll(file.get(), data); error != 0)
+        return fail(error);
+    if (::fsync(file.get()) != 0)
+        return fail(errno);
+    if (::close(file.release()) != 0)
+        return fail(errno);
+    // rename replaces a link at the name instead of writing through it.
+    if (::renameat(dir.get(), temporary.c_str(), dir.get(), name.c_str()) != 0)
+        return fail(errno);
+    ::fsync(dir.get());
+    return 0;
+}
+
 bool FileExists(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool FolderExists(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 int RemoveFile(const std::string& path)
 {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+int ReadAccessError(const std::string& path)
+{
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    return fd.get() < 0 ? errno : 0;
 }
 
 int CreateFolders(const std::string& path)

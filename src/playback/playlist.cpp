@@ -1,0 +1,164 @@
+#include "playback/playlist.h"
+
+#include "platform/file_system.h"
+#include "util/ini_document.h"
+#include "util/text_utils.h"
+
+#include <cerrno>
+#include <utility>
+
+namespace zuv {
+
+namespace {
+
+PlaylistItem MakeItem(std::string_view mediaPath, std::string_view subtitlePath)
+{
+    return PlaylistItem{FileNamePart(mediaPath), FileNamePart(subtitlePath), std::string(mediaPath),
+                        std::string(subtitlePath)};
+}
+
+PlaylistFileResult FileResult(int error)
+{
+    PlaylistFileResult result;
+    result.error = error;
+    result.errorText = SystemErrorText(error);
+    if (error == EFBIG)
+        result.errorText += " (a playlist file may hold at most 64 MiB)";
+    return result;
+}
+
+std::string WithTrailingSeparator(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+} // namespace
+
+void Playlist::AddItem(std::string_view mediaPath, std::string_view subtitlePath)
+{
+    m_items.push_back(MakeItem(mediaPath, subtitlePath));
+}
+
+bool Playlist::SetItemSubtitle(std::size_t index, std::string_view subtitlePath)
+{
+    if (index >= m_items.size())
+        return false;
+    m_items[index].subtitleName = FileNamePart(subtitlePath);
+    m_items[index].subtitlePath = std::string(subtitlePath);
+    return true;
+}
+
+bool Playlist::DeleteItem(std::size_t index)
+{
+    if (index >= m_items.size())
+        return false;
+    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
+    return true;
+}
+
+std::size_t Playlist::MoveItemUp(std::size_t index)
+{
+    if (index == 0 || index >= m_items.size())
+        return index;
+    std::swap(m_items[index], m_items[index - 1]);
+    return index - 1;
+}
+
+std::size_t Playlist::MoveItemDown(std::size_t index)
+{
+    if (index + 1 >= m_items.size())
+        return index;
+    std::swap(m_items[index], m_items[index + 1]);
+    return index + 1;
+}
+
+std::string Playlist::InfoTip(std::size_t index) const
+{
+    const PlaylistItem& item = m_items.at(index);
+    if (item.subtitlePath.empty())
+        return item.mediaPath;
+    return item.mediaPath + '\n' + item.subtitlePath;
+}
+
+PlaylistFileResult Playlist::LoadFile(const std::string& path)
+{
+    const platform::FileContent content = platform::ReadWholeFile(path, kMaxFileSize);
+    if (!content.ok())
+        return FileResult(content.error);
+    const std::vector<std::string_view> lines = SplitLines(content.data);
+    const std::size_t oldCount = m_items.size();
+    try {
+        m_items.reserve(oldCount + lines.size());
+        for (const std::string_view line : lines) {
+            const std::size_t bar = line.find('|');
+            if (bar == std::string_view::npos)
+                m_items.push_back(MakeItem({}, line));
+            else
+                m_items.push_back(MakeItem(line.substr(0, bar), line.substr(bar + 1)));
+        }
+    } catch (...) {
+        m_items.resize(oldCount);
+        throw;
+    }
+    return {};
+}
+
+PlaylistFileResult Playlist::SaveFile(const std::string& path) const
+{
+    std::string text;
+    std::size_t size = 0;
+    for (const PlaylistItem& item : m_items)
+        size += item.mediaPath.size() + item.subtitlePath.size() + 3;
+    text.reserve(size);
+    for (const PlaylistItem& item : m_items) {
+        text += item.mediaPath;
+        text += '|';
+        text += item.subtitlePath;
+        text += "\r\n";
+    }
+    return FileResult(platform::WriteFileAtomically(path, text));
+}
+
+AutomaticPlaylistFile::AutomaticPlaylistFile(std::string profileFolder, std::string programFolder)
+    : m_profileFolder(WithTrailingSeparator(std::move(profileFolder)))
+{
+    programFolder = WithTrailingSeparator(std::move(programFolder));
+    if (m_profileFolder.empty())
+        m_profileFolder = programFolder;
+    m_filePath = m_profileFolder + std::string(kFileName);
+    if (!platform::FileExists(m_filePath))
+        m_filePath = programFolder + std::string(kFileName);
+}
+
+PlaylistFileResult AutomaticPlaylistFile::Load(Playlist& playlist) const
+{
+    if (!platform::FileExists(m_filePath))
+        return {};
+    return playlist.LoadFile(m_filePath);
+}
+
+PlaylistFileResult AutomaticPlaylistFile::SaveOrDelete(const Playlist& playlist)
+{
+    if (playlist.Empty()) {
+        const int error = platform::RemoveFile(m_filePath);
+        return FileResult(error == ENOENT ? 0 : error);
+    }
+    PlaylistFileResult result = playlist.SaveFile(m_filePath);
+    if (result.ok() || IsInProfileFolder(m_filePath))
+        return result;
+    const std::string fallback = m_profileFolder + std::string(kFileName);
+    result = playlist.SaveFile(fallback);
+    if (result.ok())
+        m_filePath = fallback;
+    return result;
+}
+
+bool AutomaticPlaylistFile::IsInProfileFolder(const std::string& path) const
+{
+    // The rule of IsInHomeFolder, against the folder this object was given.
+    return EqualsIgnoreCase(FolderPart(path), m_profileFolder);
+}
+
+} // namespace zuv

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "platform/folders.h"
+#include "util/system_utils.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zuv {
+
+// One playlist entry with the four texts the list view shows or keeps.
+struct PlaylistItem
+{
+    std::string caption;      // file name part of the media path ("Média fájl" column)
+    std::string subtitleName; // file name part of the subtitle path ("Felirat" column)
+    std::string mediaPath;
+    std::string subtitlePath; // empty when the item has no subtitle
+};
+
+// Outcome of reading or writing a playlist file.
+struct PlaylistFileResult
+{
+    int error = 0;         // 0 or the system error code
+    std::string errorText; // the system's text for it, for the error box
+    bool ok() const { return error == 0; }
+};
+
+// The ordered list of media files with optional subtitles.
+//
+// File format: one item per line, media path, "|", subtitle path; lines end with CR LF when
+// written and with CR LF, LF or CR when read. Only the first "|" splits, so a subtitle path may
+// hold "|" but a media path may not. A line without "|" is a subtitle path alone; an empty line
+// is an item with both paths empty. A line end closes a line, so the end of the file after the
+// last line end is no further (empty) item: saving and loading again gives the same list.
+class Playlist
+{
+public:
+    // Larger files are refused rather than read.
+    static constexpr std::size_t kMaxFileSize = 64u * 1024u * 1024u;
+
+    const std::vector<PlaylistItem>& Items() const { return m_items; }
+    std::size_t Count() const { return m_items.size(); }
+    bool Empty() const { return m_items.empty(); }
+    const PlaylistItem& Item(std::size_t index) const { return m_items.at(index); }
+
+    void AddItem(std::string_view mediaPath, std::string_view subtitlePath);
+    // False when there is no such item.
+    bool SetItemSubtitle(std::size_t index, std::string_view subtitlePath);
+    bool DeleteItem(std::size_t index);
+    // Swap with the neighbour and return the item's new index; the first item does not move up
+    // nor the last one down (nor an index out of range): the index comes back unchanged.
+    std::size_t MoveItemUp(std::size_t index);
+    std::size_t MoveItemDown(std::size_t index);
+    void Clear() { m_items.clear(); }
+
+    // The item's hint: its media path and, when it has one, a line feed and its subtitle path.
+    std::string InfoTip(std::size_t index) const;
+
+    // Appends the file's items. On failure the list is unchanged.
+    PlaylistFileResult LoadFile(const std::string& path);
+    // Replaces the file with the list, atomically; on failure the old file stays as it was.
+    PlaylistFileResult SaveFile(const std::string& path) const;
+
+private:
+    std::vector<PlaylistItem> m_items;
+};
+
+// The playlist kept between runs in "playlist.txt".
+//
+// The file is looked for in the profile folder first, else in the program folder; that choice
+// is remembered for the exit. An empty profile folder means the program folder.
+class AutomaticPlaylistFile
+{
+public:
+    static constexpr std::string_view kFileName = "playlist.txt";
+
+    explicit AutomaticPlaylistFile(std::string profileFolder = HomeFolder(),
+                                   std::string programFolder = platform::ProgramFolder());
+
+    // Loads the chosen file into the list when it exists (a missing file is no error).
+    PlaylistFileResult Load(Playlist& playlist) const;
+
+    // At exit: saves a non-empty list to the chosen file; when that fails and the file is not
+    // in the profile folder, saves it there instead (which the next start finds first).
+    // An empty list deletes the chosen file.
+    PlaylistFileResult SaveOrDelete(const Playlist& playlist);
+
+    // The chosen file; after a fallback save, the file in the profile folder.
+    const std::string& FilePath() const { return m_filePath; }
+
+private:
+    bool IsInProfileFolder(const std::string& path) const;
+
+    std::string m_profileFolder;
+    std::string m_filePath;
+};
+
+} // namespace zuv

@@ -1,0 +1,309 @@
+#include "playback/playlist.h"
+#include "support/test_support.h"
+
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace zuv;
+using zuv::test::ReadFile;
+using zuv::test::TempDir;
+using zuv::test::WriteFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Media and subtitle path of every item, for comparing whole lists.
+std::vector<std::pair<std::string, std::string>> Paths(const Playlist& playlist)
+{
+    std::vector<std::pair<std::string, std::string>> paths;
+    for (const PlaylistItem& item : playlist.Items())
+        paths.emplace_back(item.mediaPath, item.subtitlePath);
+    return paths;
+}
+
+// Lets this process write files of at most `bytes` until the end of the scope, so that a write
+// fails for root as well (root ignores folder permissions).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
+};
+
+Playlist LongPlaylist()
+{
+    Playlist playlist;
+    for (int i = 0; i < 200; ++i)
+        playlist.AddItem("/films/film " + std::to_string(i) + ".avi", "");
+    return playlist;
+}
+
+} // namespace
+
+TEST(Playlist, ItemsKeepNamesAndPaths)
+{
+    Playlist playlist;
+    playlist.AddItem("/films/Egy film.avi", "/films/subs/Egy film.srt");
+    playlist.AddItem("noslash.avi", "");
+    const PlaylistItem& first = playlist.Item(0);
+    EXPECT_EQ(first.caption, "Egy film.avi");
+    EXPECT_EQ(first.subtitleName, "Egy film.srt");
+    EXPECT_EQ(first.mediaPath, "/films/Egy film.avi");
+    EXPECT_EQ(first.subtitlePath, "/films/subs/Egy film.srt");
+    EXPECT_EQ(playlist.Item(1).caption, "noslash.avi");
+    EXPECT_EQ(playlist.Item(1).subtitleName, "");
+    EXPECT_EQ(playlist.InfoTip(0), "/films/Egy film.avi\n/films/subs/Egy film.srt");
+    EXPECT_EQ(playlist.InfoTip(1), "noslash.avi");
+
+    EXPECT_TRUE(playlist.SetItemSubtitle(1, "/subs/other.sub"));
+    EXPECT_EQ(playlist.Item(1).subtitleName, "other.sub");
+    EXPECT_EQ(playlist.Item(1).subtitlePath, "/subs/other.sub");
+    EXPECT_FALSE(playlist.SetItemSubtitle(2, "/x.srt"));
+}
+
+TEST(Playlist, MovesSwapNeighboursAndStopAtTheEnds)
+{
+    Playlist playlist;
+    for (const char* media : {"/a.avi", "/b.avi", "/c.avi"})
+        playlist.AddItem(media, std::string(media) + ".srt");
+    EXPECT_EQ(playlist.MoveItemUp(0), 0u);
+    EXPECT_EQ(playlist.MoveItemDown(2), 2u);
+    EXPECT_EQ(playlist.MoveItemDown(7), 7u);
+    EXPECT_EQ(playlist.Item(0).caption, "a.avi");
+    EXPECT_EQ(playlist.Item(2).caption, "c.avi");
+
+    EXPECT_EQ(playlist.MoveItemUp(2), 1u);
+    EXPECT_EQ(playlist.MoveItemDown(0), 1u);
+    // a, c, b  ->  c, a, b
+    EXPECT_EQ(Paths(playlist),
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"/c.avi", "/c.avi.srt"}, {"/a.avi", "/a.avi.srt"}, {"/b.avi", "/b.avi.srt"}}));
+    EXPECT_EQ(playlist.Item(0).subtitleName, "c.avi.srt"); // all four texts moved
+
+    EXPECT_FALSE(playlist.DeleteItem(3));
+    EXPECT_TRUE(playlist.DeleteItem(1));
+    EXPECT_EQ(playlist.Item(1).caption, "b.avi");
+    playlist.Clear();
+    EXPECT_TRUE(playlist.Empty());
+}
+
+TEST(PlaylistFile, LinesSplitAtTheFirstBar)
+{
+    TempDir dir;
+    WriteFile(dir.file("list.txt"), "/f/a.avi|/f/a.srt\r\n"
+                                    "/f/only.srt\r\n"
+                                    "\r\n"
+                                    "/f/b.avi|/f/x|y.srt\r\n"
+                                    "/f/c.avi|\r\n");
+    Playlist playlist;
+    ASSERT_TRUE(playlist.LoadFile(dir.file("list.txt")).ok());
+    EXPECT_EQ(Paths(playlist),
+              (std::vector<std::pair<std::string, std::string>>{{"/f/a.avi", "/f/a.srt"},
+                                                                {"", "/f/only.srt"},
+                                                                {"", ""},
+                                                                {"/f/b.avi", "/f/x|y.srt"},
+                                                                {"/f/c.avi", ""}}));
+    EXPECT_EQ(playlist.Item(3).subtitleName, "x|y.srt");
+    EXPECT_EQ(playlist.Item(4).subtitleName, "");
+
+    // Loading adds to what is there.
+    ASSERT_TRUE(playlist.LoadFile(dir.file("list.txt")).ok());
+    EXPECT_EQ(playlist.Count(), 10u);
+    EXPECT_EQ(playlist.Item(5).mediaPath, "/f/a.avi");
+}
+
+TEST(PlaylistFile, AcceptsEveryLineEnd)
+{
+    TempDir dir;
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"/a.avi", "/a.srt"}, {"/b.avi", ""}, {"", ""}, {"/c.avi", "/c.srt"}};
+    for (const std::string end : {"\n", "\r", "\r\n"}) {
+        // The last line has no line end, and an empty line stands between.
+        WriteFile(dir.file("list.txt"),
+                  "/a.avi|/a.srt" + end + "/b.avi|" + end + end + "/c.avi|/c.srt");
+        Playlist playlist;
+        ASSERT_TRUE(playlist.LoadFile(dir.file("list.txt")).ok());
+        EXPECT_EQ(Paths(playlist), expected);
+    }
+    WriteFile(dir.file("empty.txt"), "");
+    Playlist playlist;
+    ASSERT_TRUE(playlist.LoadFile(dir.file("empty.txt")).ok());
+    EXPECT_TRUE(playlist.Empty());
+}
+
+TEST(PlaylistFile, SaveAndLoadGiveTheSameList)
+{
+    TempDir dir;
+    Playlist saved;
+    saved.AddItem("/films/a film.avi", "/films/a|b.srt");
+    saved.AddItem("/films/b.avi", "");
+    saved.AddItem("", "");
+    saved.AddItem("", "/films/only.srt");
+    ASSERT_TRUE(saved.SaveFile(dir.file("list.txt")).ok());
+    EXPECT_EQ(ReadFile(dir.file("list.txt")), "/films/a film.avi|/films/a|b.srt\r\n"
+                                              "/films/b.avi|\r\n"
+                                              "|\r\n"
+                                              "|/films/only.srt\r\n");
+    Playlist loaded;
+    ASSERT_TRUE(loaded.LoadFile(dir.file("list.txt")).ok());
+    EXPECT_EQ(Paths(loaded), Paths(saved));
+
+    // An empty list is an empty file, which loads as an empty list.
+    ASSERT_TRUE(Playlist().SaveFile(dir.file("list.txt")).ok());
+    EXPECT_EQ(ReadFile(dir.file("list.txt")), "");
+}
+
+TEST(PlaylistFile, FailuresReportTheReasonAndChangeNothing)
+{
+    TempDir dir;
+    Playlist playlist;
+    playlist.AddItem("/a.avi", "");
+
+    PlaylistFileResult result = playlist.LoadFile(dir.file("missing.txt"));
+    EXPECT_EQ(result.error, ENOENT);
+    EXPECT_EQ(result.errorText, "No such file or directory");
+    EXPECT_EQ(playlist.LoadFile(dir.path()).error, EISDIR);
+
+    // Too large to be a playlist: refused before reading (a sparse file, so this is quick).
+    WriteFile(dir.file("huge.txt"), "");
+    fs::resize_file(dir.file("huge.txt"), Playlist::kMaxFileSize + 1);
+    result = playlist.LoadFile(dir.file("huge.txt"));
+    EXPECT_EQ(result.error, EFBIG);
+    EXPECT_NE(result.errorText.find("64 MiB"), std::string::npos);
+    EXPECT_EQ(playlist.Count(), 1u);
+
+    // A folder that is a file cannot take the list.
+    WriteFile(dir.file("file"), "");
+    result = playlist.SaveFile(dir.file("file/list.txt"));
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.errorText, "");
+}
+
+TEST(PlaylistFile, FailedSaveLeavesTheOldFileWhole)
+{
+    TempDir dir;
+    WriteFile(dir.file("list.txt"), "/old.avi|\r\n");
+    {
+        FileSizeLimit limit(1000);
+        const PlaylistFileResult result = LongPlaylist().SaveFile(dir.file("list.txt"));
+        EXPECT_EQ(result.error, EFBIG);
+    }
+    EXPECT_EQ(ReadFile(dir.file("list.txt")), "/old.avi|\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(PlaylistFile, ReadOnlyFolderKeepsTheOldFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    TempDir dir;
+    WriteFile(dir.file("list.txt"), "/old.avi|\r\n");
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(LongPlaylist().SaveFile(dir.file("list.txt")).error, EACCES);
+    EXPECT_EQ(ReadFile(dir.file("list.txt")), "/old.avi|\r\n");
+}
+
+class AutomaticPlaylist : public ::testing::Test
+{
+protected:
+    TempDir m_dir;
+    const std::string m_profile = m_dir.file("profile/");
+    const std::string m_program = m_dir.file("program/");
+    Playlist m_playlist;
+};
+
+TEST_F(AutomaticPlaylist, ProfileFolderComesFirst)
+{
+    WriteFile(m_profile + "playlist.txt", "/profile.avi|\r\n");
+    WriteFile(m_program + "playlist.txt", "/program.avi|\r\n");
+    AutomaticPlaylistFile file(m_profile, m_program);
+    EXPECT_EQ(file.FilePath(), m_profile + "playlist.txt");
+    ASSERT_TRUE(file.Load(m_playlist).ok());
+    ASSERT_EQ(m_playlist.Count(), 1u);
+    EXPECT_EQ(m_playlist.Item(0).mediaPath, "/profile.avi");
+
+    m_playlist.AddItem("/new.avi", "/new.srt");
+    ASSERT_TRUE(file.SaveOrDelete(m_playlist).ok());
+    EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/profile.avi|\r\n/new.avi|/new.srt\r\n");
+    EXPECT_EQ(ReadFile(m_program + "playlist.txt"), "/program.avi|\r\n");
+}
+
+TEST_F(AutomaticPlaylist, ProgramFolderWhenTheProfileHasNone)
+{
+    AutomaticPlaylistFile nowhere(m_profile, m_program);
+    EXPECT_EQ(nowhere.FilePath(), m_program + "playlist.txt");
+    EXPECT_TRUE(nowhere.Load(m_playlist).ok()); // no file yet: nothing to load, no error
+    EXPECT_TRUE(m_playlist.Empty());
+
+    WriteFile(m_program + "playlist.txt", "/program.avi|\r\n");
+    AutomaticPlaylistFile file(m_profile, m_program);
+    ASSERT_TRUE(file.Load(m_playlist).ok());
+    EXPECT_EQ(m_playlist.Item(0).mediaPath, "/program.avi");
+    m_playlist.AddItem("/second.avi", "");
+    ASSERT_TRUE(file.SaveOrDelete(m_playlist).ok());
+    EXPECT_EQ(ReadFile(m_program + "playlist.txt"), "/program.avi|\r\n/second.avi|\r\n");
+    EXPECT_FALSE(fs::exists(m_profile + "playlist.txt"));
+
+    // Without a profile folder the program folder is the only place.
+    AutomaticPlaylistFile noProfile("", m_program);
+    EXPECT_EQ(noProfile.FilePath(), m_program + "playlist.txt");
+}
+
+TEST_F(AutomaticPlaylist, FailedSaveInTheProgramFolderGoesToTheProfile)
+{
+    WriteFile(m_dir.file("program"), "a file where the folder should be");
+    AutomaticPlaylistFile file(m_profile, m_program);
+    m_playlist.AddItem("/a.avi", "");
+    ASSERT_TRUE(file.SaveOrDelete(m_playlist).ok());
+    EXPECT_EQ(file.FilePath(), m_profile + "playlist.txt");
+    EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/a.avi|\r\n");
+}
+
+TEST_F(AutomaticPlaylist, FailedSaveInTheProfileIsNotRetried)
+{
+    WriteFile(m_profile + "playlist.txt", "/old.avi|\r\n");
+    AutomaticPlaylistFile file(m_profile, m_program);
+    PlaylistFileResult result;
+    {
+        FileSizeLimit limit(1000);
+        result = file.SaveOrDelete(LongPlaylist());
+    }
+    EXPECT_EQ(result.error, EFBIG);
+    EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/old.avi|\r\n");
+    EXPECT_FALSE(fs::exists(m_program));
+}
+
+TEST_F(AutomaticPlaylist, EmptyListDeletesTheChosenFile)
+{
+    WriteFile(m_program + "playlist.txt", "/program.avi|\r\n");
+    AutomaticPlaylistFile file(m_profile, m_program);
+    EXPECT_TRUE(file.SaveOrDelete(m_playlist).ok());
+    EXPECT_FALSE(fs::exists(m_program + "playlist.txt"));
+    EXPECT_TRUE(file.SaveOrDelete(m_playlist).ok()); // already gone: fine
+
+    WriteFile(m_profile + "playlist.txt", "/profile.avi|\r\n");
+    WriteFile(m_program + "playlist.txt", "/program.avi|\r\n");
+    AutomaticPlaylistFile profileFile(m_profile, m_program);
+    EXPECT_TRUE(profileFile.SaveOrDelete(m_playlist).ok());
+    EXPECT_FALSE(fs::exists(m_profile + "playlist.txt"));
+    EXPECT_TRUE(fs::exists(m_program + "playlist.txt"));
+}

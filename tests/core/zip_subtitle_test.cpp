@@ -1,0 +1,258 @@
+#include "archive/subtitle_extraction.h"
+#include "archive/unzip_file.h"
+#include "support/test_support.h"
+#include "util/system_utils.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <minizip/zip.h>
+#include <vector>
+
+using namespace zuv;
+using zuv::test::ReadFile;
+using zuv::test::TempDir;
+using zuv::test::WriteFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A member written as given: `stored` bytes as they are, the header declaring `declaredSize`,
+// `crc` and the general purpose `flag`, so damaged and hostile archives can be built.
+struct RawMember
+{
+    std::string stored;
+    unsigned long declaredSize;
+    unsigned long crc;
+    unsigned long flag = 0;
+};
+
+struct Member
+{
+    std::string name;
+    std::string data;
+    std::optional<RawMember> raw = std::nullopt;
+};
+
+// CRC-32 as ZIP stores it (zlib's own crc32 is not linked into the tests).
+unsigned long Crc(std::string_view data)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char c : data) {
+        crc ^= static_cast<unsigned char>(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void WriteZip(const std::string& path, const std::vector<Member>& members)
+{
+    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(zip, nullptr);
+    for (const Member& member : members) {
+        zip_fileinfo info{};
+        if (member.raw) {
+            ASSERT_EQ(zipOpenNewFileInZip4(zip, member.name.c_str(), &info, nullptr, 0, nullptr, 0,
+                                           nullptr, 0, 0, 1, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY,
+                                           nullptr, 0, 0, member.raw->flag),
+                      ZIP_OK);
+            zipWriteInFileInZip(zip, member.raw->stored.data(),
+                                static_cast<unsigned>(member.raw->stored.size()));
+            ASSERT_EQ(zipCloseFileInZipRaw(zip, member.raw->declaredSize, member.raw->crc), ZIP_OK);
+        } else {
+            ASSERT_EQ(zipOpenNewFileInZip(zip, member.name.c_str(), &info, nullptr, 0, nullptr, 0,
+                                          nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION),
+                      ZIP_OK);
+            zipWriteInFileInZip(zip, member.data.data(), static_cast<unsigned>(member.data.size()));
+            ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
+        }
+    }
+    ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        names.push_back(fs::relative(entry.path(), folder).string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ZipSubtitle : public ::testing::Test
+{
+protected:
+    std::string Archive(const std::vector<Member>& members)
+    {
+        const std::string path = m_dir.file("subs.zip");
+        WriteZip(path, members);
+        return path;
+    }
+
+    TempDir m_dir;
+    const std::string m_out = m_dir.file("out/");
+};
+
+} // namespace
+
+TEST(SubtitleMemberName, ExtensionFromTheLastDotOfTheName)
+{
+    for (const char* name :
+         {"film.srt", "film.SRT", "film.Sub", "a.b.sub", "subs/film.srt", ".srt"})
+        EXPECT_TRUE(IsSubtitleMemberName(name)) << name;
+    for (const char* name : {"film.srt.bak", "film.txt", "srt", "film.srtx", "film.sr", "x.srt/",
+                             "subs.srt/readme", ""})
+        EXPECT_FALSE(IsSubtitleMemberName(name)) << name;
+}
+
+TEST_F(ZipSubtitle, FirstSubtitleInDirectoryOrderIsUnpacked)
+{
+    const std::string archive = Archive({{"readme.txt", "read me"},
+                                         {"film.SRT", "1\n00:00:01,000 --> 00:00:02,000\nHi\n"},
+                                         {"film.sub", "{1}{2}Hi"}});
+    const SubtitleExtraction result = ExtractSubtitle(archive, m_out);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.path, m_out + "film.SRT");
+    EXPECT_EQ(ReadFile(result.path), "1\n00:00:01,000 --> 00:00:02,000\nHi\n");
+    EXPECT_EQ(FolderEntries(m_out), std::vector<std::string>{"film.SRT"});
+}
+
+TEST_F(ZipSubtitle, ExtractsIntoTheTemporaryFolderByDefaultAndOverwrites)
+{
+    test::ScopedEnv tmp("TMPDIR", m_out);
+    WriteFile(m_out + "film.srt", "an older and longer subtitle");
+    const SubtitleExtraction result = ExtractSubtitle(Archive({{"film.srt", "new"}}));
+    EXPECT_EQ(result.path, m_out + "film.srt");
+    EXPECT_EQ(ReadFile(m_out + "film.srt"), "new");
+}
+
+TEST_F(ZipSubtitle, MemberInAFolderIsWrittenUnderThatFolder)
+{
+    const SubtitleExtraction result =
+        ExtractSubtitle(Archive({{"subs/", ""}, {"subs/en/film.srt", "text"}}), m_out);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.path, m_out + "subs/en/film.srt");
+    EXPECT_EQ(ReadFile(m_out + "subs/en/film.srt"), "text");
+}
+
+TEST_F(ZipSubtitle, NoSubtitleMemberGivesNothing)
+{
+    SubtitleExtraction result =
+        ExtractSubtitle(Archive({{"film.srt.bak", "x"}, {"notes.txt", "y"}}), m_out);
+    EXPECT_EQ(result.path, "");
+    EXPECT_EQ(result.error, "");
+    EXPECT_FALSE(fs::exists(m_out));
+
+    // An archive without members is sound too, though minizip cannot open it.
+    WriteZip(m_dir.file("empty.zip"), {});
+    result = ExtractSubtitle(m_dir.file("empty.zip"), m_out);
+    EXPECT_EQ(result.path, "");
+    EXPECT_EQ(result.error, "");
+}
+
+TEST_F(ZipSubtitle, MembersLeavingTheFolderArePassedOver)
+{
+    const std::string archive = Archive({{"../evil.srt", "evil"},
+                                         {"/abs.srt", "abs"},
+                                         {"subs/../../deep.srt", "deep"},
+                                         {"good.srt", "good"}});
+    const SubtitleExtraction result = ExtractSubtitle(archive, m_out);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.path, m_out + "good.srt");
+    EXPECT_EQ(FolderEntries(m_dir.path()),
+              (std::vector<std::string>{"out", "out/good.srt", "subs.zip"}));
+}
+
+TEST_F(ZipSubtitle, OversizeMemberIsPassedOver)
+{
+    // Declares 64 MiB + 1 while storing a few bytes: a ZIP bomb's header, built in no time.
+    const unsigned long oversize = TUnZipFile::kMaxMemberSize + 1;
+    const std::string archive =
+        Archive({{"bomb.srt", "", RawMember{"tiny", oversize, Crc("tiny")}}, {"film.srt", "film"}});
+    const SubtitleExtraction result = ExtractSubtitle(archive, m_out);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.path, m_out + "film.srt");
+    EXPECT_FALSE(fs::exists(m_out + "bomb.srt"));
+}
+
+TEST_F(ZipSubtitle, UnreadableArchivesReportWhyAndLeaveNothing)
+{
+    SubtitleExtraction result = ExtractSubtitle(m_dir.file("missing.zip"), m_out);
+    EXPECT_EQ(result.path, "");
+    EXPECT_EQ(result.error, SystemErrorText(ENOENT));
+
+    WriteFile(m_dir.file("text.zip"), "this is no archive at all");
+    result = ExtractSubtitle(m_dir.file("text.zip"), m_out);
+    EXPECT_EQ(result.path, "");
+    EXPECT_NE(result.error, "");
+
+    // A member whose data does not match its CRC, one cut short, and an encrypted one.
+    const std::vector<Member> damaged = {
+        {"film.srt", "", RawMember{"subtitle", 8, Crc("subtitle") ^ 1}},
+        {"film.srt", "", RawMember{"subt", 8, Crc("subtitle")}},
+        {"film.srt", "", RawMember{"subtitle", 8, Crc("subtitle"), 1}},
+    };
+    for (const Member& member : damaged) {
+        result = ExtractSubtitle(Archive({member, {"other.srt", "other"}}), m_out);
+        EXPECT_EQ(result.path, "");
+        EXPECT_NE(result.error, "");
+        EXPECT_FALSE(fs::exists(m_out) && !fs::is_empty(m_out)) << member.raw->stored;
+    }
+
+    // The raw writer itself is sound: the same member with its true CRC unpacks.
+    result = ExtractSubtitle(Archive({{"film.srt", "", RawMember{"subtitle", 8, Crc("subtitle")}}}),
+                             m_out);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(ReadFile(m_out + "film.srt"), "subtitle");
+}
+
+TEST_F(ZipSubtitle, PlantedLinksAreNeverFollowed)
+{
+    WriteFile(m_dir.file("victim.txt"), "keep");
+    fs::create_directories(m_out);
+    fs::create_symlink(m_dir.file("victim.txt"), m_out + "film.srt");
+    SubtitleExtraction result = ExtractSubtitle(Archive({{"film.srt", "subtitle"}}), m_out);
+    EXPECT_EQ(result.path, m_out + "film.srt");
+    EXPECT_FALSE(fs::is_symlink(m_out + "film.srt"));
+    EXPECT_EQ(ReadFile(m_out + "film.srt"), "subtitle");
+    EXPECT_EQ(ReadFile(m_dir.file("victim.txt")), "keep");
+
+    // A linked folder on the way is refused, not written through.
+    fs::create_directories(m_dir.file("elsewhere"));
+    fs::create_directory_symlink(m_dir.file("elsewhere"), m_out + "subs");
+    result = ExtractSubtitle(Archive({{"subs/film.srt", "subtitle"}}), m_out);
+    EXPECT_EQ(result.path, "");
+    EXPECT_NE(result.error, "");
+    EXPECT_TRUE(fs::is_empty(m_dir.file("elsewhere")));
+}
+
+TEST_F(ZipSubtitle, ArchiveAndStreamWalkTheMembers)
+{
+    const std::string archive = Archive({{"readme.txt", "abc"}, {"filmé.srt", "0123456789"}});
+    const auto zip = TUnZipFile::Open(archive);
+    ASSERT_NE(zip, nullptr);
+    std::string name;
+    ASSERT_TRUE(zip->First(name));
+    EXPECT_EQ(name, "readme.txt");
+    ASSERT_TRUE(zip->Next(name));
+    EXPECT_EQ(name, "filmé.srt");
+
+    const auto stream = zip->OpenMemberStream();
+    ASSERT_NE(stream, nullptr);
+    char buffer[4] = {};
+    EXPECT_EQ(stream->Read(buffer, 4), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "0123");
+    EXPECT_EQ(stream->Seek(0, SeekOrigin::End), 10);
+    EXPECT_EQ(stream->Seek(0, SeekOrigin::Begin), 4); // reports, does not move
+    EXPECT_EQ(stream->Seek(2, SeekOrigin::End), 4);
+    EXPECT_EQ(stream->Write("x", 1), 0u);
+    EXPECT_EQ(stream->Read(buffer, 4), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "4567");
+    EXPECT_TRUE(stream->Close());
+
+    EXPECT_FALSE(zip->Next(name));
+    EXPECT_EQ(zip->LastResult(), UNZ_END_OF_LIST_OF_FILE);
+}
