@@ -12,8 +12,8 @@ namespace zuv {
 
 namespace {
 
-using OptionField = std::variant<bool Options::*, int Options::*, double Options::*,
-                                 std::string Options::*>;
+using OptionField =
+    std::variant<bool Options::*, int Options::*, double Options::*, std::string Options::*>;
 
 struct OptionKey
 {
@@ -169,25 +169,23 @@ Options ReadOptions(const IniDocument& document)
 {
     Options options;
     for (const OptionKey& entry : kOptionKeys) {
-        std::visit(Overloaded{
-                       [&](bool Options::*field) {
-                           options.*field =
-                               ReadSwitch(document, entry.section, entry.key, options.*field);
-                       },
-                       [&](int Options::*field) {
-                           options.*field =
-                               ReadWholeNumber(document, entry.section, entry.key, options.*field);
-                       },
-                       [&](double Options::*field) {
-                           options.*field =
-                               ReadScale(document, entry.section, entry.key, options.*field);
-                       },
-                       [&](std::string Options::*field) {
-                           options.*field =
-                               document.ReadString(entry.section, entry.key, options.*field);
-                       },
-                   },
-                   entry.field);
+        std::visit(
+            Overloaded{
+                [&](bool Options::*field) {
+                    options.*field = ReadSwitch(document, entry.section, entry.key, options.*field);
+                },
+                [&](int Options::*field) {
+                    options.*field =
+                        ReadWholeNumber(document, entry.section, entry.key, options.*field);
+                },
+                [&](double Options::*field) {
+                    options.*field = ReadScale(document, entry.section, entry.key, options.*field);
+                },
+                [&](std::string Options::*field) {
+                    options.*field = document.ReadString(entry.section, entry.key, options.*field);
+                },
+            },
+            entry.field);
     }
     return options;
 }

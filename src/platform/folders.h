@@ -8,6 +8,8 @@ namespace zuv::platform {
 
 // The folder of the running executable (links resolved).
 std::string ProgramFolder();
+// Test seam: makes ProgramFolder() answer `folder` (empty: the executable's folder again).
+void SetProgramFolderForTesting(std::string folder);
 
 // The folder for temporary files.
 std::string TempFolder();

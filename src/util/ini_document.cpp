@@ -85,8 +85,7 @@ IniDocument::Section* IniDocument::FindSection(std::string_view name)
     return const_cast<Section*>(std::as_const(*this).FindSection(name));
 }
 
-std::optional<std::string> IniDocument::Value(std::string_view section,
-                                              std::string_view name) const
+std::optional<std::string> IniDocument::Value(std::string_view section, std::string_view name) const
 {
     const Section* found = FindSection(section);
     if (!found)
@@ -106,8 +105,7 @@ std::string IniDocument::ReadString(std::string_view section, std::string_view n
     return value ? std::move(*value) : std::string(fallback);
 }
 
-void IniDocument::SetValue(std::string_view section, std::string_view name,
-                           std::string_view value)
+void IniDocument::SetValue(std::string_view section, std::string_view name, std::string_view value)
 {
     std::string line(name);
     line += '=';

@@ -37,7 +37,8 @@ std::optional<std::int32_t> ParseInteger(std::string_view text)
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         std::uint32_t value = 0;
         const auto digits = text.substr(2);
-        const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+        const auto result =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
         if (result.ec != std::errc() || result.ptr != digits.data() + digits.size())
             return std::nullopt;
         return static_cast<std::int32_t>(value);

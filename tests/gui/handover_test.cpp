@@ -49,10 +49,7 @@ private slots:
                  std::string("/usr/bin/zuvora \"/films/Egy film.avi\" \"\" -start"));
     }
 
-    void noRunningCopyMeansNormalStart()
-    {
-        QVERIFY(!HandOverToRunningCopy("zuvora a.avi", 500));
-    }
+    void noRunningCopyMeansNormalStart() { QVERIFY(!HandOverToRunningCopy("zuvora a.avi", 500)); }
 
     void runningCopyTakesTheBlockText()
     {
@@ -154,13 +151,13 @@ private slots:
     void concurrentSendersAreServedOneByOne()
     {
         std::vector<std::string> received;
-        HandoverServer server([] { return true; },
-                              [&] {
-                                  received.push_back(platform::ReadHandoverBlock(
-                                                         platform::HandoverBlockName(), 1 << 20)
-                                                         .text);
-                                  return true;
-                              });
+        HandoverServer server(
+            [] { return true; },
+            [&] {
+                received.push_back(
+                    platform::ReadHandoverBlock(platform::HandoverBlockName(), 1 << 20).text);
+                return true;
+            });
         QVERIFY(server.Listen());
         std::vector<std::future<bool>> senders;
         for (int i = 0; i < 10; ++i)

@@ -16,10 +16,19 @@ std::string WithTrailingSlash(std::string folder)
     return folder;
 }
 
+std::string g_programFolderOverride;
+
 } // namespace
+
+void SetProgramFolderForTesting(std::string folder)
+{
+    g_programFolderOverride = WithTrailingSlash(std::move(folder));
+}
 
 std::string ProgramFolder()
 {
+    if (!g_programFolderOverride.empty())
+        return g_programFolderOverride;
     char path[PATH_MAX + 1] = {};
     const ssize_t length = readlink("/proc/self/exe", path, PATH_MAX);
     if (length <= 0)

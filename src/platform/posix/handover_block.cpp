@@ -81,7 +81,8 @@ HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize
         result.error = errno;
         return result;
     }
-    struct stat info{};
+    struct stat info
+    {};
     if (::fstat(fd.get(), &info) != 0) {
         result.error = errno;
         return result;
@@ -161,7 +162,8 @@ std::string RuntimeFolder()
     // Without a runtime folder: a private folder of our own under the temporary folder.
     folder = TempFolder() + "zuvora-" + std::to_string(::getuid()) + "/";
     ::mkdir(folder.c_str(), 0700);
-    struct stat info{};
+    struct stat info
+    {};
     if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
         return {};
     if ((info.st_mode & 0077) != 0)
@@ -177,7 +179,8 @@ namespace zuv::platform {
 
 bool PeerIsSameUser(long long socketDescriptor)
 {
-    struct ucred credentials{};
+    struct ucred credentials
+    {};
     socklen_t length = sizeof credentials;
     if (::getsockopt(static_cast<int>(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &credentials,
                      &length) != 0)
