@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <stdexcept>
 #include <typeinfo>
@@ -49,19 +49,21 @@ void TabSheet::SetCaption(const QString& caption)
         tabs->setTabText(tabs->indexOf(this), caption);
 }
 
-ListColumn::ListColumn(QTreeWidget* view, int column)
+ListColumn::ListColumn(QTreeView* view, int column)
     : QObject(view), m_view(view), m_column(column)
 {}
 
 QString ListColumn::Caption() const
 {
-    return m_view ? m_view->headerItem()->text(m_column) : QString();
+    if (!m_view || !m_view->model())
+        return {};
+    return m_view->model()->headerData(m_column, Qt::Horizontal).toString();
 }
 
 void ListColumn::SetCaption(const QString& caption)
 {
-    if (m_view)
-        m_view->headerItem()->setText(m_column, caption);
+    if (m_view && m_view->model())
+        m_view->model()->setHeaderData(m_column, Qt::Horizontal, caption);
 }
 
 void SetComponentText(QObject* component, const QString& text)

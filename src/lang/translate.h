@@ -7,7 +7,7 @@
 #include <string_view>
 
 class QTabWidget;
-class QTreeWidget;
+class QTreeView;
 
 namespace zuv {
 
@@ -30,12 +30,12 @@ class ListColumn : public QObject
     Q_OBJECT
 
 public:
-    ListColumn(QTreeWidget* view, int column);
+    ListColumn(QTreeView* view, int column);
     QString Caption() const;
     void SetCaption(const QString& caption);
 
 private:
-    QPointer<QTreeWidget> m_view;
+    QPointer<QTreeView> m_view;
     int m_column;
 };
 
