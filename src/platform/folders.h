@@ -9,6 +9,9 @@ namespace zuv::platform {
 // The folder of the running executable (links resolved).
 std::string ProgramFolder();
 
+// The full path of the running executable (links resolved); empty when the system does not say.
+std::string ProgramFile();
+
 // The folder for temporary files.
 std::string TempFolder();
 
