@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,10 @@ public:
     // Restores what opened the extension before TakeOver.
     virtual AssociationStatus GiveBack(const std::string& extension) = 0;
 };
+
+// The back end of the running system, for the running program (the desktop's MIME defaults on
+// Linux).
+std::unique_ptr<AssociationBackend> CreateSystemAssociationBackend();
 
 // Column 1 for an extension without an association: "-", or the well-known names of .qt/.mov
 // and .rm/.rmvb (exact letter case).
