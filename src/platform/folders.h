@@ -11,6 +11,9 @@ std::string ProgramFolder();
 // Test seam: makes ProgramFolder() answer `folder` (empty: the executable's folder again).
 void SetProgramFolderForTesting(std::string folder);
 
+// The full path of the running executable (links resolved); empty when the system does not say.
+std::string ProgramFile();
+
 // The folder for temporary files.
 std::string TempFolder();
 

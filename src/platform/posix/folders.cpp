@@ -25,15 +25,22 @@ void SetProgramFolderForTesting(std::string folder)
     g_programFolderOverride = WithTrailingSlash(std::move(folder));
 }
 
+std::string ProgramFile()
+{
+    char path[PATH_MAX + 1] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, PATH_MAX);
+    if (length <= 0)
+        return {};
+    return std::string(path, static_cast<std::size_t>(length));
+}
+
 std::string ProgramFolder()
 {
     if (!g_programFolderOverride.empty())
         return g_programFolderOverride;
-    char path[PATH_MAX + 1] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, PATH_MAX);
-    if (length <= 0)
+    const std::string executable = ProgramFile();
+    if (executable.empty())
         return "./";
-    std::string executable(path, static_cast<std::size_t>(length));
     return executable.substr(0, executable.rfind('/') + 1);
 }
 

@@ -1,0 +1,85 @@
+#include "equalizer/preset_file.h"
+
+#include "platform/file_system.h"
+#include "platform/folders.h"
+#include "util/system_utils.h"
+#include "util/text_utils.h"
+
+#include <cerrno>
+#include <utility>
+
+namespace zuv {
+
+namespace {
+
+constexpr std::string_view kFileName = "equalizer.ini";
+constexpr std::string_view kValueKey = "Value";
+
+} // namespace
+
+PresetFolders PresetFolders::Default()
+{
+    return {HomeFolder(), platform::ProgramFolder()};
+}
+
+std::string PresetFilePath(const PresetFolders& folders)
+{
+    if (!folders.profile.empty()) {
+        std::string profileFile = folders.profile + std::string(kFileName);
+        if (platform::FileExists(profileFile))
+            return profileFile;
+    }
+    return folders.program + std::string(kFileName);
+}
+
+EqualizerPresetFile::EqualizerPresetFile(PresetFolders folders)
+    : m_folders(std::move(folders)), m_path(PresetFilePath(m_folders))
+{
+    platform::FileContent content = platform::ReadWholeFile(m_path, kMaxFileBytes);
+    if (content.ok())
+        m_document = IniDocument::Parse(content.data);
+    else if (content.error != ENOENT && content.error != ENOTDIR) // no file there is no error
+        m_loadError = content.error;
+}
+
+std::vector<std::string> EqualizerPresetFile::PresetNames() const
+{
+    std::vector<std::string> names;
+    for (const IniDocument::Section& section : m_document.Sections())
+        names.push_back(section.name);
+    return names;
+}
+
+std::string EqualizerPresetFile::PresetValue(std::string_view name) const
+{
+    return m_document.ReadString(name, kValueKey, "");
+}
+
+void EqualizerPresetFile::SavePreset(std::string_view name, std::string_view bandValues)
+{
+    m_document.SetValue(name, kValueKey, bandValues);
+}
+
+void EqualizerPresetFile::DeletePreset(std::string_view name)
+{
+    m_document.EraseSection(name);
+}
+
+EqualizerPresetFile::WriteResult EqualizerPresetFile::WriteBack()
+{
+    if (m_loadError != 0)
+        return {m_loadError, m_path};
+    const std::string text = m_document.Serialize();
+    const int error = platform::WriteFileAtomically(m_path, text);
+    if (error == 0)
+        return {0, m_path};
+    // Same test as IsInHomeFolder, against the profile folder this file was chosen with.
+    const bool inProfileFolder =
+        !m_folders.profile.empty() && EqualsIgnoreCase(FolderPart(m_path), m_folders.profile);
+    if (inProfileFolder || m_folders.profile.empty())
+        return {error, m_path};
+    m_path = m_folders.profile + std::string(kFileName);
+    return {platform::WriteFileAtomically(m_path, text), m_path};
+}
+
+} // namespace zuv

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zuv {
+
+// Our own error code for "the system knows no file type for this extension"; no system code is
+// negative.
+inline constexpr int kNoFileTypeError = -1;
+
+// 0, or an error code with the text the window shows for it.
+struct AssociationStatus
+{
+    int error = 0;
+    std::string errorText;
+    bool ok() const { return error == 0; }
+};
+
+// What the file-type window shows for one extension.
+struct AssociationRowState
+{
+    AssociationStatus status; // not ok: the window reports it and empties its list
+    std::string description;  // column 1
+    std::string program;      // column 2: file name of the program that opens it now, or empty
+    bool owned = false;       // check box: this program opens it
+};
+
+// Where associations live: the Windows registry layout, or the Linux desktop's MIME defaults.
+class AssociationBackend
+{
+public:
+    virtual ~AssociationBackend() = default;
+
+    // Reads the current state afresh. An extension nobody opens is no error.
+    virtual AssociationRowState ReadRow(const std::string& extension) = 0;
+    // Makes this program open the extension, keeping what opened it before.
+    virtual AssociationStatus TakeOver(const std::string& extension) = 0;
+    // Restores what opened the extension before TakeOver.
+    virtual AssociationStatus GiveBack(const std::string& extension) = 0;
+};
+
+// The back end of the running system, for the running program (the desktop's MIME defaults on
+// Linux).
+std::unique_ptr<AssociationBackend> CreateSystemAssociationBackend();
+
+// Column 1 for an extension without an association: "-", or the well-known names of .qt/.mov
+// and .rm/.rmvb (exact letter case).
+std::string UnassociatedDescription(std::string_view extension);
+
+// The FileTypes option split at ";"; a trailing ";" adds no entry, an empty text none at all.
+std::vector<std::string> SplitFileTypes(std::string_view fileTypes);
+
+// What the add-extension dialog adds for its text: "." in front unless the text begins with one
+// (so an empty text gives "."). Nothing else is checked.
+std::string ExtensionFromInput(std::string_view text);
+
+struct AssociationChoice
+{
+    std::string extension;
+    bool checked = false;
+};
+
+struct AssociationApplyResult
+{
+    AssociationStatus status;
+    // Only when status is ok: the new FileTypes option, every row joined by ";".
+    std::string fileTypes;
+};
+
+// OK of the file-type window: for each row in order, reads the extension afresh and takes it over
+// or gives it back only where the check box differs from the current state. Stops at the first
+// error (earlier changes stay); the FileTypes text is given only when every row went through.
+AssociationApplyResult ApplyAssociationChoices(AssociationBackend& backend,
+                                               const std::vector<AssociationChoice>& rows);
+
+} // namespace zuv

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "fileassoc/association_backend.h"
+#include "fileassoc/desktop_folders.h"
+
+#include <string>
+#include <string_view>
+
+namespace zuv {
+
+// The desktop file that this program installs for the file types it opens.
+inline constexpr std::string_view kOwnDesktopFileId = "zuvora.desktop";
+
+// Our own error code: a setting of higher precedence than the user's mimeapps.list (a
+// desktop-specific or system list) decides the default, so the change did not take effect.
+inline constexpr int kOverriddenDefaultError = -2;
+
+// The program path as the first word of a desktop file's Exec value: in double quotes (with a
+// backslash before each quote, backquote, dollar and backslash inside) only when it holds a
+// character the desktop entry format reserves; "%" doubled; then escaped for the key file.
+std::string DesktopExecProgram(const std::string& programPath);
+
+// The program that an Exec value starts (its first word, quotes and escapes removed).
+std::string ExecValueProgram(std::string_view execValue);
+
+// The default application of a MIME type, as the desktop finds it.
+struct DefaultApplication
+{
+    std::string desktopId;   // "vlc.desktop", or empty when there is none
+    std::string desktopFile; // where that desktop file is installed
+    std::string listFile;    // the mimeapps.list / defaults.list that named it
+    int error = 0;           // reading the user's own mimeapps.list failed
+    std::string errorFile;
+};
+
+// The first installed application in "[Default Applications]" of the mimeapps.list files in
+// order of precedence (user config, system config, user and system data, desktop-specific files
+// before the plain ones), then of the defaults.list files.
+DefaultApplication FindDefaultApplication(const DesktopFolders& folders, std::string_view mimeType);
+
+// Where the installed desktop file of an id lies ("vendor-app.desktop" may also be
+// applications/vendor/app.desktop); empty when it is not installed.
+std::string FindDesktopFile(const DesktopFolders& folders, std::string_view desktopId);
+
+// File associations of the Linux desktop: an extension's file type is its MIME type, and the
+// program that opens it is the type's default application. Taking over installs
+// zuvora.desktop in $XDG_DATA_HOME/applications and makes it the user's default in
+// $XDG_CONFIG_HOME/mimeapps.list, keeping the user's previous default for that type in the group
+// "[X-Zuvora Previous Defaults]" of the same file; giving back puts that line back as it was, or
+// removes our line when the user had none (the system's default then applies again).
+class DesktopAssociationBackend : public AssociationBackend
+{
+public:
+    static constexpr std::size_t kMaxListFileBytes = 4 * 1024 * 1024;
+
+    // `programPath`: the running program's full path, started by the desktop file.
+    explicit DesktopAssociationBackend(DesktopFolders folders = DesktopFolders::FromEnvironment(),
+                                       std::string programPath = {});
+
+    AssociationRowState ReadRow(const std::string& extension) override;
+    AssociationStatus TakeOver(const std::string& extension) override;
+    AssociationStatus GiveBack(const std::string& extension) override;
+
+    std::string UserMimeAppsFile() const; // $XDG_CONFIG_HOME/mimeapps.list
+    std::string OwnDesktopFile() const;   // $XDG_DATA_HOME/applications/zuvora.desktop
+
+private:
+    AssociationStatus UpdateOwnDesktopFile(const std::string& mimeType, bool add);
+
+    DesktopFolders m_folders;
+    std::string m_programPath;
+};
+
+} // namespace zuv

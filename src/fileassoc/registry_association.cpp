@@ -1,0 +1,172 @@
+#include "fileassoc/registry_association.h"
+
+#include "util/system_utils.h"
+#include "util/text_utils.h"
+
+#include <utility>
+
+namespace zuv {
+
+namespace {
+
+// The value name of the backups: what opened the file type before this program took it.
+constexpr const char* kBackupValue = "zuv.exe";
+
+std::string ShellKey(const std::string& progId)
+{
+    return progId + "\\shell";
+}
+
+std::string OpenKey(const std::string& progId)
+{
+    return progId + "\\shell\\open";
+}
+
+std::string CommandKey(const std::string& progId)
+{
+    return progId + "\\shell\\open\\command";
+}
+
+AssociationStatus StatusOf(int error)
+{
+    return {error, error == 0 ? std::string() : SystemErrorText(error)};
+}
+
+} // namespace
+
+std::string NewProgId(const std::string& extension)
+{
+    return (extension.empty() ? std::string() : extension.substr(1)) + "file";
+}
+
+std::string AssociationCommand(const std::string& programPath)
+{
+    return QuoteIfSpaced(programPath) + " \"%L\"";
+}
+
+bool IsCommandOfProgram(const std::string& command, const std::string& programPath)
+{
+    return EqualsIgnoreCase(CommandProgramPath(command), programPath);
+}
+
+int ReadAssociation(RegistryStore& store, const std::string& extension, std::string& command,
+                    std::string& description)
+{
+    std::string progId;
+    if (const int error = store.ReadString(extension, "", progId); error != 0)
+        return error;
+    std::string text;
+    if (store.ReadString(progId, "", text) == 0)
+        description = text;
+    std::string verb;
+    if (const int error = store.ReadString(ShellKey(progId), "", verb); error != 0)
+        return error;
+    return store.ReadString(progId + "\\shell\\" + verb + "\\command", "", command);
+}
+
+int Associate(RegistryStore& store, const std::string& extension, const std::string& command)
+{
+    std::string progId;
+    int error = store.ReadString(extension, "", progId);
+    if (error == kRegistryNotFound) {
+        progId = NewProgId(extension);
+        error = store.WriteString(extension, "", progId);
+    }
+    if (error != 0)
+        return error;
+
+    std::string description;
+    error = store.ReadString(progId, "", description);
+    if (error == kRegistryNotFound)
+        error = store.WriteString(progId, "", "Media file");
+    if (error != 0)
+        return error;
+
+    std::string verb;
+    error = store.ReadString(ShellKey(progId), "", verb);
+    if (error == kRegistryNotFound || (error == 0 && ToLowerAscii(verb) != "open")) {
+        if (error == 0)
+            store.WriteString(ShellKey(progId), kBackupValue, verb); // a lost backup is no failure
+        error = store.WriteString(ShellKey(progId), "", "open");
+    }
+    if (error != 0)
+        return error;
+
+    std::string caption;
+    error = store.ReadString(OpenKey(progId), "", caption);
+    if (error == kRegistryNotFound)
+        error = store.WriteString(OpenKey(progId), "", "&Open");
+    if (error != 0)
+        return error;
+
+    std::string previous;
+    error = store.ReadString(CommandKey(progId), "", previous);
+    if (error == 0)
+        error = store.WriteString(CommandKey(progId), kBackupValue, previous);
+    if (error == 0 || error == kRegistryNotFound)
+        error = store.WriteString(CommandKey(progId), "", command);
+    return error;
+}
+
+int RemoveAssociation(RegistryStore& store, const std::string& extension)
+{
+    std::string progId;
+    if (const int error = store.ReadString(extension, "", progId); error != 0)
+        return error;
+
+    std::string command;
+    int error = store.ReadString(CommandKey(progId), kBackupValue, command);
+    if (error == 0)
+        store.DeleteValue(CommandKey(progId), kBackupValue); // a stale backup is harmless
+    else if (error == kRegistryNotFound)
+        command.clear();
+    else
+        return error;
+    if (error = store.WriteString(CommandKey(progId), "", command); error != 0)
+        return error;
+
+    std::string verb;
+    error = store.ReadString(ShellKey(progId), kBackupValue, verb);
+    if (error == kRegistryNotFound)
+        return 0;
+    if (error != 0)
+        return error;
+    if (error = store.WriteString(ShellKey(progId), "", verb); error != 0)
+        return error;
+    error = store.DeleteValue(ShellKey(progId), kBackupValue);
+    return error == kRegistryNotFound ? 0 : error;
+}
+
+RegistryAssociationBackend::RegistryAssociationBackend(RegistryStore& store,
+                                                       std::string programPath)
+    : m_store(store), m_programPath(std::move(programPath))
+{}
+
+AssociationRowState RegistryAssociationBackend::ReadRow(const std::string& extension)
+{
+    AssociationRowState row;
+    std::string command;
+    const int error = ReadAssociation(m_store, extension, command, row.description);
+    if (error == kRegistryNotFound) {
+        row.description = UnassociatedDescription(extension);
+    } else if (error != 0) {
+        row.status = StatusOf(error);
+        row.description.clear();
+    } else {
+        row.program = FileNamePart(CommandProgramPath(command));
+        row.owned = IsCommandOfProgram(command, m_programPath);
+    }
+    return row;
+}
+
+AssociationStatus RegistryAssociationBackend::TakeOver(const std::string& extension)
+{
+    return StatusOf(Associate(m_store, extension, AssociationCommand(m_programPath)));
+}
+
+AssociationStatus RegistryAssociationBackend::GiveBack(const std::string& extension)
+{
+    return StatusOf(RemoveAssociation(m_store, extension));
+}
+
+} // namespace zuv

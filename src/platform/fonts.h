@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zuv::platform {
+
+// One face of an installed font as the system's font configuration describes it.
+struct FontFace
+{
+    std::string family;
+    std::string style;
+    std::string fullName; // may be empty
+    std::string file;     // full path of the font file
+};
+
+// Every installed font face, read afresh from the font configuration (so a changed
+// FONTCONFIG_FILE or newly installed fonts count); none when the configuration cannot be loaded.
+std::optional<std::vector<FontFace>> ListFontFaces();
+
+// The user's own font folder (with a trailing "/"): $XDG_DATA_HOME/fonts (~/.local/share/fonts),
+// else ~/.fonts, else the first font folder of the configuration, whichever exists first; empty
+// when none does.
+std::string UserFontFolder();
+
+} // namespace zuv::platform
