@@ -144,6 +144,7 @@ private:
     Hooks m_hooks;
     QStringList m_infoLines; // the information text with the versions filled in
     bool m_fillingLanguages = false;
+    bool m_noActivePage = false; // a stored page outside the range leaves none chosen
 };
 
 // The information text of the Info page, twelve lines with "%v" and "%m" still in place.
