@@ -43,6 +43,9 @@ public:
     QColor HoverFontColor() const { return m_hoverFontColor; }
     void SetHoverFontColor(const QColor& colour);
 
+    // The layout as the label draws it now.
+    MarkupLayout CurrentLayout() const;
+
     // The target of the link at a point in label coordinates.
     std::optional<QString> LinkAt(const QPoint& point) const;
 
@@ -66,7 +69,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    MarkupLayout CurrentLayout() const;
     void TextChanged();
     void AdjustSizeToText();
     void SetHoveredLink(const std::optional<QString>& link);
