@@ -168,12 +168,6 @@ void TMarkupLabel::paintEvent(QPaintEvent*)
             painter.drawText(run.x, line.y + metrics.ascent(), QString::fromStdString(run.text));
         }
     }
-    // Sizing follows the text after font or size changes that arrived without a new text.
-    if (m_autoSizing) {
-        const MarkupSize size = AutoSizeOf(layout);
-        if (size.width != width() || size.height != height())
-            QMetaObject::invokeMethod(this, &TMarkupLabel::AdjustSizeToText, Qt::QueuedConnection);
-    }
 }
 
 void TMarkupLabel::SetHoveredLink(const std::optional<QString>& link)
@@ -228,12 +222,6 @@ void TMarkupLabel::changeEvent(QEvent* event)
         update();
     }
     QWidget::changeEvent(event);
-}
-
-void TMarkupLabel::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    update();
 }
 
 } // namespace zuv
