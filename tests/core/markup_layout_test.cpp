@@ -255,11 +255,3 @@ TEST(MarkupLayout, AttributeValueNeedsItsOwnName)
     EXPECT_FALSE(runs[0].link);
     EXPECT_EQ(runs[1].link, "yes");
 }
-
-TEST(MarkupLayout, OpenableTargets)
-{
-    EXPECT_TRUE(IsOpenableLinkTarget("https://example.org"));
-    EXPECT_TRUE(IsOpenableLinkTarget("mailto:anna@example.org"));
-    EXPECT_FALSE(IsOpenableLinkTarget("www.example.org"));
-    EXPECT_FALSE(IsOpenableLinkTarget(""));
-}
