@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace zuv;
 using zuv::test::ScopedEnv;
@@ -32,6 +33,14 @@ TEST(CaptureRun, GivesTheWholeOutputAsItIs)
     WriteFakePlayer(folder.path(), "printf 'ID_A=1\\r\\n'; echo \"$@\" >&2; printf 'tail'; exit 3");
     const CaptureFunction capture = PlayerCaptureFunction(folder.path());
     EXPECT_EQ(capture("mplayer -identify \"a b.avi\""), "ID_A=1\r\n-identify a b.avi\ntail");
+}
+
+TEST(CaptureRun, ThePlayerSeesItsNameAsWritten)
+{
+    TempDir folder;
+    ASSERT_EQ(::symlink("/bin/cat", folder.file("mplayer").c_str()), 0);
+    // cat shows its own argument list; the zero byte after the first argument ends the block.
+    EXPECT_EQ(CaptureRun("mplayer /proc/self/cmdline", folder.path()), "mplayer");
 }
 
 TEST(CaptureRun, APlayerThatCannotStartGivesNone)
