@@ -1,0 +1,115 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zuv::platform {
+
+// The step of a process start that failed.
+enum class ProcessStartStep
+{
+    None,          // started
+    CreatePipe,    // the output pipe could not be made
+    CreateProcess, // the program could not be found, the child not made or the program not run
+};
+
+struct ProcessStartError
+{
+    ProcessStartStep step = ProcessStartStep::None;
+    int error = 0; // the system error code of that step
+
+    bool failed() const { return step != ProcessStartStep::None; }
+};
+
+struct ProcessLaunch
+{
+    std::string executablePath;         // the file to run
+    std::vector<std::string> arguments; // argv; the first is the name the program sees
+    std::string workingFolder;          // empty: the caller's own
+    int priorityPosition = 2;           // 0 lowest .. 2 unchanged .. 4 highest
+};
+
+// Where a program name leads: the file to run, or the system error code (ENOENT when there is
+// none, EACCES when only files that may not be run were found).
+struct ProgramLocation
+{
+    std::string path;
+    int error = 0;
+};
+
+// Finds a program by name: `firstFolder` first, then each folder of PATH; only an executable
+// regular file counts. A name that holds a path separator is taken as the path itself. Empty
+// entries of PATH are skipped rather than read as the current folder.
+ProgramLocation FindProgram(const std::string& name, const std::string& firstFolder);
+
+// A child process whose standard output and standard error go into one pipe that only this
+// object reads; standard input is the caller's. Start, Read and the waits belong to one thread;
+// Terminate and Kill may come from any thread at any time, also after the end. Destroying the
+// object kills a child that still runs and reaps it.
+class ChildProcess
+{
+public:
+    ChildProcess();
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts the program (never through a shell). The child inherits no descriptor of ours but
+    // the pipe and standard input. A program that cannot be run is a failed start, never a run.
+    ProcessStartError Start(const ProcessLaunch& launch);
+
+    using Clock = std::chrono::steady_clock;
+
+    struct ReadResult
+    {
+        std::size_t size = 0;  // bytes placed in the buffer; 0 at the end of the output
+        bool timedOut = false; // the deadline passed before anything arrived
+    };
+
+    // Blocks until output arrives, the output ends or `deadline` passes. After Terminate the
+    // output also ends once the child has ended, even if a grandchild keeps the pipe open.
+    ReadResult Read(char* buffer, std::size_t capacity,
+                    std::optional<Clock::time_point> deadline = std::nullopt);
+
+    // Waits for the child to end and reaps it; none when `deadline` passed first. The exit code:
+    // the program's own, 128 + signal when a signal ended it, and 255 for a run ended through
+    // Terminate, whatever ended it then.
+    std::optional<int> WaitForExit(std::optional<Clock::time_point> deadline = std::nullopt);
+
+    // Asks the child to end (SIGTERM) and kills it (SIGKILL) when it still runs two seconds
+    // later; the reading or waiting thread carries that out, so the caller never blocks.
+    void Terminate();
+
+    // Kills the child at once.
+    void Kill();
+
+    int ProcessId() const { return m_pid; }
+
+private:
+    bool ExitedNotReaped() const;
+    bool TryReap();
+    void KillIfStopDue();
+    std::optional<int> MillisecondsToNextEvent(std::optional<Clock::time_point> deadline) const;
+    void DrainWake();
+    void CloseAll();
+
+    int m_pid = -1;
+    int m_outputFd = -1;
+    int m_pidFd = -1; // becomes readable when the child ends; -1 where the system has none
+    int m_wakeRead = -1;
+    int m_wakeWrite = -1;
+
+    mutable std::mutex m_mutex; // guards what follows against Terminate and Kill
+    bool m_reaped = false;
+    bool m_stopRequested = false;
+    bool m_stopSignalSent = false;
+    bool m_killSent = false;
+    Clock::time_point m_killDeadline{};
+    int m_exitCode = 0;
+};
+
+} // namespace zuv::platform

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QPlainTextEdit;
+
+namespace zuv {
+
+// The window that shows what the player printed during the last run: a read-only text that
+// wraps long lines, with a vertical scroll bar only. Shown and hidden, never modal.
+class TResultForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TResultForm(QWidget* parent = nullptr);
+
+    // Gives the translated caption, or empty to keep the current one; asked whenever the window
+    // is shown and by Translate.
+    void SetCaptionProvider(std::function<std::string()> provider);
+
+    void Clear();
+    // Appends a new last line and scrolls to it.
+    void AddLine(std::string_view line);
+    // Appends several lines at once (one layout pass, one scroll) and scrolls to the last.
+    void AddLines(const std::vector<std::string>& lines);
+    // Makes the window visible; a window already visible is left as it is.
+    void Show();
+    // Applies the caption provider now (after a change of language).
+    void Translate();
+
+    QPlainTextEdit* Memo() const { return m_memo; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void AppendText(const QString& text);
+
+    QPlainTextEdit* m_memo;
+    std::function<std::string()> m_captionProvider;
+};
+
+} // namespace zuv

@@ -1,0 +1,113 @@
+#include "playback/result_form.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+
+using zuv::TResultForm;
+
+class ResultFormTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_form = new TResultForm; }
+    void cleanup() { delete m_form; }
+
+    void looksAsDesigned()
+    {
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("MPlayer kimenet"));
+        QCOMPARE(m_form->size(), QSize(504, 332));
+        QVERIFY(m_form->windowFlags().testFlag(Qt::Tool));
+        QPlainTextEdit* memo = m_form->Memo();
+        QCOMPARE(memo->objectName(), QStringLiteral("Memo"));
+        QVERIFY(memo->isReadOnly());
+        QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        m_form->Show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        QCOMPARE(memo->geometry(), m_form->rect());
+    }
+
+    void addsLinesAndClears()
+    {
+        m_form->AddLine("commandline: \"clip.avi\"");
+        m_form->AddLines({"MPlayer 1.5", "", "ütközés"});
+        m_form->AddLines({});
+        m_form->AddLine("...exited, code: 0");
+        QCOMPARE(m_form->Memo()->toPlainText(),
+                 QStringLiteral("commandline: \"clip.avi\"\nMPlayer 1.5\n\nütközés\n"
+                                "...exited, code: 0"));
+        QCOMPARE(m_form->Memo()->blockCount(), 5);
+        m_form->Clear();
+        QCOMPARE(m_form->Memo()->toPlainText(), QString());
+        m_form->AddLine("first");
+        QCOMPARE(m_form->Memo()->toPlainText(), QStringLiteral("first"));
+    }
+
+    void scrollsToTheNewestLine()
+    {
+        m_form->Show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        QScrollBar* bar = m_form->Memo()->verticalScrollBar();
+        for (int i = 0; i < 300; ++i)
+            m_form->AddLine("line " + std::to_string(i));
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+        // Even when the user had scrolled up.
+        bar->setValue(0);
+        m_form->AddLines({"newest"});
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(m_form->Memo()->textCursor().atEnd());
+    }
+
+    void captionComesFromTheProviderOnShow()
+    {
+        int asked = 0;
+        std::string caption;
+        m_form->SetCaptionProvider([&] {
+            ++asked;
+            return caption;
+        });
+        m_form->Show();
+        QCOMPARE(asked, 1);
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("MPlayer kimenet"));
+        m_form->hide();
+        caption = "MPlayer output";
+        m_form->Show();
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("MPlayer output"));
+        // Showing a visible window changes nothing.
+        caption = "Other";
+        const QRect geometry = m_form->geometry();
+        m_form->Show();
+        QCOMPARE(asked, 2);
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("MPlayer output"));
+        QCOMPARE(m_form->geometry(), geometry);
+        // A change of language applies at once.
+        m_form->Translate();
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Other"));
+    }
+
+    void aVeryLongLineWrapsAndIsKeptWhole()
+    {
+        m_form->Show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        const std::string status(5000, 'A');
+        m_form->AddLine(status);
+        QCoreApplication::processEvents();
+        QPlainTextEdit* memo = m_form->Memo();
+        QCOMPARE(memo->blockCount(), 1);
+        QCOMPARE(memo->toPlainText().size(), 5000);
+        QVERIFY(!memo->horizontalScrollBar()->isVisible());
+        const QTextBlock block = memo->document()->firstBlock();
+        QVERIFY(block.layout()->lineCount() > 1);
+    }
+
+private:
+    TResultForm* m_form = nullptr;
+};
+
+QTEST_MAIN(ResultFormTest)
+#include "result_form_test.moc"
