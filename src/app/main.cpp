@@ -1,14 +1,23 @@
+#include "app/handover.h"
+#include "app/main_form.h"
+#include "app/program_session.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
+    const std::vector<std::string> commandLine(argv, argv + argc);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zuvora"));
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("ZUVMainForm"));
-    window.setWindowTitle(QStringLiteral("Zuvora"));
-    window.resize(497, 457);
-    window.show();
+
+    // A running copy that takes files gets ours, and this copy ends unseen.
+    if (zuv::HandOverToRunningCopy(zuv::JoinCommandLine(commandLine)))
+        return 0;
+
+    zuv::TZUVMainForm form;
+    zuv::ProgramSession session(form);
+    session.Startup(QApplication::arguments().mid(1));
+    session.ListenForSecondCopies();
+    form.show();
     return QApplication::exec();
 }

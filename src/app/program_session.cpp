@@ -1,0 +1,203 @@
+#include "app/program_session.h"
+
+#include "app/handover.h"
+#include "app/main_form.h"
+#include "equalizer/eq_form.h"
+#include "lang/language.h"
+#include "lang/translate.h"
+#include "platform/folders.h"
+#include "platform/handover_block.h"
+#include "playback/capture_run.h"
+#include "playback/playback_control.h"
+#include "playback/playlist_model.h"
+#include "settings/settings_form.h"
+#include "util/system_utils.h"
+#include "util/text_utils.h"
+#include "util/version_info.h"
+#include "widgets/history_combo.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPointer>
+
+namespace zuv {
+
+namespace {
+
+// A command line is short; a larger block is not from a copy of ours.
+constexpr std::size_t kMaxHandoverBytes = 1024 * 1024;
+
+} // namespace
+
+ProgramSession::Folders ProgramSession::Folders::Default()
+{
+    return {DefaultConfigFolders(), HomeFolder(), platform::ProgramFolder()};
+}
+
+ProgramSession::ProgramSession(TZUVMainForm& form, Folders folders)
+    : QObject(&form), m_form(form), m_folders(std::move(folders)),
+      m_playlistFile(m_folders.playlistProfile, m_folders.playlistProgram)
+{
+    connect(&m_form, &TZUVMainForm::Closing, this, &ProgramSession::Exit);
+}
+
+ProgramSession::~ProgramSession() = default;
+
+bool IsStartSwitch(const QString& argument)
+{
+    return IsSwitch(argument.toStdString()) &&
+           argument.mid(1).compare(QStringLiteral("start"), Qt::CaseInsensitive) == 0;
+}
+
+void ProgramSession::Startup(const QStringList& arguments)
+{
+    m_config = ConfigurationFile::Open(m_folders.config);
+
+    // The program's version now; the player's once it has answered, off the path to the window.
+    const QString programVersion =
+        QString::fromStdString(FileVersionNumber(platform::ProgramFile(), true));
+    m_form.SetVersions(programVersion, QString());
+    QPointer<TZUVMainForm> form(&m_form);
+    m_form.Playback()->PlayerInfo().Start(
+        PlayerCaptureFunction(), [form, programVersion](const zuv::PlayerInfo& info) {
+            const QString playerVersion = QString::fromStdString(info.version);
+            QMetaObject::invokeMethod(
+                qApp,
+                [form, programVersion, playerVersion] {
+                    if (form)
+                        form->SetVersions(programVersion, playerVersion);
+                },
+                Qt::QueuedConnection);
+        });
+
+    Langunit().LoadLanguage(m_config->Document().ReadString("Main", "Language", "enu"));
+    m_form.SettingsForm()->FillLanguageList();
+    m_form.TranslateMainForm();
+    m_form.SettingsForm()->TranslateSettingsForm();
+    m_form.EQForm()->TranslateEQForm();
+    Langunit().SetLanguageChangedHandler([form] {
+        if (!form)
+            return;
+        form->TranslateMainForm();
+        form->SettingsForm()->TranslateSettingsForm();
+        form->ResultForm()->Translate();
+        form->EQForm()->TranslateEQForm();
+    });
+
+    LoadOptions();
+
+    Playlist playlist;
+    m_playlistFile.Load(playlist);
+    m_form.Playlist()->Replace(std::move(playlist));
+
+    CommandLine(arguments);
+}
+
+void ProgramSession::LoadOptions()
+{
+    const Options options = ReadOptions(m_config->Document());
+    const std::string& path = m_config->Path();
+    for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub})
+        combo->SetPersistKey(path);
+    m_form.ApplyOptions(options);
+    for (THistoryCombo* combo : {m_form.comboFile, m_form.comboSub, m_form.comboParams})
+        combo->LoadPersist();
+    m_form.EQForm()->ApplyOptions(options);
+    m_form.SettingsForm()->ApplyOptions(options);
+}
+
+void ProgramSession::CommandLine(const QStringList& arguments)
+{
+    if (arguments.isEmpty())
+        return;
+    m_form.SetMediaFile(arguments.first());
+    const bool startSwitch = std::any_of(arguments.begin(), arguments.end(), IsStartSwitch);
+    if (startSwitch || m_form.SettingsForm()->cbAutostartCmd->isChecked())
+        m_form.Playback()->ActionStartExecute();
+}
+
+bool ProgramSession::ListenForSecondCopies()
+{
+    m_handover = std::make_unique<HandoverServer>([this] { return AcceptsFiles(); },
+                                                  [this] { return ReceiveFiles(); });
+    return m_handover->Listen();
+}
+
+bool ProgramSession::AcceptsFiles() const
+{
+    const TSettingsForm* settings = m_form.SettingsForm();
+    return settings && settings->cbOneInstance->isChecked();
+}
+
+bool ProgramSession::ReceiveFiles()
+{
+    const platform::HandoverBlockText block =
+        platform::ReadHandoverBlock(platform::HandoverBlockName(), kMaxHandoverBytes);
+    if (block.error != 0) {
+        m_form.ShowError(QString::fromStdString(SystemErrorText(block.error)));
+        return false;
+    }
+    TakeOverCommandLine(block.text);
+    return true;
+}
+
+void ProgramSession::TakeOverCommandLine(const std::string& commandLine)
+{
+    std::vector<std::string> arguments = SplitCommandLine(commandLine);
+    DropProgramAndSwitches(arguments);
+    if (arguments.empty())
+        return;
+    m_form.BringWindowsToFront();
+    PlaybackControl* playback = m_form.Playback();
+    if (playback->Playing())
+        playback->ActionStopExecute();
+    m_form.SetMediaFile(QString::fromStdString(arguments.front()));
+    if (arguments.size() > 1) {
+        PlaylistModel* playlist = m_form.Playlist();
+        playlist->Clear();
+        for (const std::string& argument : arguments)
+            playlist->AddItem(argument, {});
+        m_form.ShowPlaylist();
+    }
+    playback->SetRestartPending(true);
+}
+
+void ProgramSession::Exit()
+{
+    if (m_exited || !m_config)
+        return;
+    m_exited = true;
+    m_handover.reset();
+    PlaybackControl* playback = m_form.Playback();
+    if (playback->Playing())
+        playback->ActionStopExecute();
+
+    WriteOptions(m_config->Document(), m_form.CurrentOptions());
+    const int error = WriteWithProfileFallback(*m_config, m_folders.config);
+    if (error != 0) {
+        // Say so rather than lose the settings without a word.
+        m_form.ShowError(QString::fromStdString(m_config->Path() + "\n\n" + SystemErrorText(error)));
+    }
+
+    // Releasing the equalizer window writes the presets.
+    m_form.ReleaseOwnedWindows();
+
+    for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub}) {
+        combo->SetPersistKey(m_config->Path());
+        if (const int historyError = combo->SavePersist(); historyError != 0) {
+            std::string message = "Unable to write to %s";
+            ReplaceAll(message, "%s", m_config->Path());
+            m_form.ShowError(QString::fromStdString(message + "\n\n" +
+                                                    SystemErrorText(historyError)));
+            break;
+        }
+    }
+
+    const PlaylistFileResult saved = m_playlistFile.SaveOrDelete(m_form.Playlist()->Items());
+    if (!saved.ok())
+        m_form.ShowError(QString::fromStdString(m_playlistFile.FilePath() + "\n\n" +
+                                                saved.errorText));
+    Langunit().UnloadLanguage();
+}
+
+} // namespace zuv

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/config_file.h"
+#include "playback/playlist.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace zuv {
+
+class HandoverServer;
+class TZUVMainForm;
+
+// The program's life around its main window: the start-up steps that fill the windows from the
+// configuration, the language and the automatic playlist; the command line; the hand-over from
+// a second copy; and the exit steps that store everything again.
+class ProgramSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Folders
+    {
+        ConfigFolders config;
+        std::string playlistProfile;
+        std::string playlistProgram;
+        static Folders Default();
+    };
+
+    ProgramSession(TZUVMainForm& form, Folders folders = Folders::Default());
+    ~ProgramSession() override;
+
+    // The start-up steps, ending with the command line (the program's arguments without its
+    // own path). Version texts: the program's now, the player's when it has answered.
+    void Startup(const QStringList& arguments);
+    // Listens for second copies; false when the socket cannot be had.
+    bool ListenForSecondCopies();
+
+    // The replies of the two hand-over messages.
+    bool AcceptsFiles() const;
+    bool ReceiveFiles();
+    // Handles a second copy's command line text (program path and switches included).
+    void TakeOverCommandLine(const std::string& commandLine);
+
+    const ConfigurationFile& Configuration() const { return *m_config; }
+
+private:
+    void LoadOptions();
+    void Exit();
+    void CommandLine(const QStringList& arguments);
+
+    TZUVMainForm& m_form;
+    Folders m_folders;
+    std::optional<ConfigurationFile> m_config;
+    AutomaticPlaylistFile m_playlistFile;
+    std::unique_ptr<HandoverServer> m_handover;
+    bool m_exited = false;
+};
+
+// True when an argument is the switch "start" after "-" or "/", in any letter case.
+bool IsStartSwitch(const QString& argument);
+
+} // namespace zuv

@@ -1,0 +1,368 @@
+#include "main_window_fixture.h"
+
+#include "playback/playlist_model.h"
+#include "playback/result_form.h"
+#include "settings/settings_form.h"
+#include "shutdown/countdown_form.h"
+#include "widgets/history_combo.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTimer>
+#include <QTreeView>
+
+#include <minizip/zip.h>
+
+using namespace zuv;
+using zuv::test::MainWindowFixture;
+using zuv::test::ScopedEnv;
+
+namespace {
+
+QString ResultText(const TZUVMainForm& form)
+{
+    return form.ResultForm()->Memo()->toPlainText();
+}
+
+void SetResultOptions(TZUVMainForm& form, bool show, bool onlyUnclean)
+{
+    form.SettingsForm()->cbShowResult->setChecked(show);
+    form.SettingsForm()->cbResultIfUnclean->setChecked(onlyUnclean);
+}
+
+void WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members)
+{
+    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    QVERIFY(zip);
+    for (const auto& [name, data] : members) {
+        QCOMPARE(zipOpenNewFileInZip(zip, name.c_str(), nullptr, nullptr, 0, nullptr, 0, nullptr,
+                                     Z_DEFLATED, Z_DEFAULT_COMPRESSION),
+                 ZIP_OK);
+        zipWriteInFileInZip(zip, data.data(), static_cast<unsigned>(data.size()));
+        zipCloseFileInZip(zip);
+    }
+    zipClose(zip, nullptr);
+}
+
+// Answers the next countdown window: Cancel, or lets it run out.
+void AnswerCountdown(TZUVMainForm& form, bool cancel)
+{
+    QTimer::singleShot(50, &form, [&form, cancel] {
+        TCountdownForm* countdown = form.CountdownForm();
+        if (cancel)
+            countdown->reject();
+        else
+            countdown->accept();
+    });
+}
+
+} // namespace
+
+class PlaybackTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanEndWithTheResultWindowShownAtStart()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        SetResultOptions(form, true, false);
+        ScopedEnv output("FAKE_PLAYER_OUTPUT", "first\\nsecond\\r\\nstatus 1\\rstatus 2\\npartial");
+        form.comboFile->setEditText(QStringLiteral("/films/Egy film.avi"));
+        form.ActionStart->trigger();
+        QVERIFY(form.Playback()->Playing());
+        QVERIFY(!form.ActionStart->isEnabled());
+        QVERIFY(form.ActionStop->isVisible());
+        QVERIFY(!form.lvPlaylist->isEnabled());
+        QVERIFY(form.ResultForm()->isVisible());
+        QVERIFY(fixture.WaitForIdle());
+        QVERIFY(form.ActionStart->isEnabled());
+        QVERIFY(!form.ActionStop->isVisible());
+        QVERIFY(form.lvPlaylist->isEnabled());
+        QCOMPARE(ResultText(form).split(QLatin1Char('\n')),
+                 QStringList({QStringLiteral("commandline: \"\"/films/Egy film.avi\" -double\""),
+                              QStringLiteral("first"), QStringLiteral("second"),
+                              QStringLiteral("status 2"), QStringLiteral("...exited, code: 0")}));
+        // The path with a blank reached the player as one argument.
+        QCOMPARE(fixture.PlayerRuns().front().front(), std::string("/films/Egy film.avi"));
+    }
+
+    void resultWindowOnlyAfterAnUncleanEnd()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        SetResultOptions(form, true, true);
+        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
+        {
+            ScopedEnv exitCode("FAKE_PLAYER_EXIT", "0");
+            form.ActionStart->trigger();
+            QVERIFY(!form.ResultForm()->isVisible());
+            QVERIFY(fixture.WaitForIdle());
+            QVERIFY(!form.ResultForm()->isVisible());
+        }
+        form.cbShutdown->setChecked(true); // no countdown after an unclean end
+        ScopedEnv exitCode("FAKE_PLAYER_EXIT", "1");
+        form.ActionStart->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        QTRY_VERIFY(form.ResultForm()->isVisible());
+        QVERIFY(!form.CountdownForm()->isVisible());
+        QVERIFY(ResultText(form).endsWith(QStringLiteral("...exited, code: 1")));
+    }
+
+    void resultWindowNeverShownWhenSwitchedOff()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        SetResultOptions(form, false, true);
+        ScopedEnv exitCode("FAKE_PLAYER_EXIT", "3");
+        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
+        form.ActionStart->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        QVERIFY(!form.ResultForm()->isVisible());
+        // F11 always shows it.
+        form.ActionShowResultWindow->trigger();
+        QVERIFY(form.ResultForm()->isVisible());
+    }
+
+    void emptyMediaPathDoesNothing()
+    {
+        MainWindowFixture fixture;
+        fixture.form->ActionStart->trigger();
+        QVERIFY(!fixture.form->Playback()->Playing());
+        QVERIFY(fixture.form->ActionStart->isEnabled());
+        QVERIFY(fixture.PlayerRuns().empty());
+    }
+
+    void missingPlayerShowsTheErrorAndEnablesStart()
+    {
+        MainWindowFixture fixture({}, false);
+        ScopedEnv path("PATH", fixture.program.path()); // no mplayer anywhere
+        TZUVMainForm& form = *fixture.form;
+        form.ResultForm()->AddLine("old run");
+        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
+        form.ActionStart->trigger();
+        QVERIFY(!form.Playback()->Playing());
+        QVERIFY(form.ActionStart->isEnabled());
+        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
+        const auto& box = MessageBox::ShownBoxes().front();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.caption, QStringLiteral("Zuv - Hiba"));
+        QCOMPARE(box.text,
+                 QStringLiteral("Nem tudom elindítani az MPlayert!\n\nNo such file or directory"));
+        // A failed start leaves the last run's text.
+        QCOMPARE(ResultText(form), QStringLiteral("old run"));
+    }
+
+    void playlistPlaysEveryItemThenSelectsTheFirst()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        for (const char* name : {"/f/1.avi", "/f/2.avi", "/f/3.avi"})
+            form.Playlist()->AddItem(name, {});
+        form.Playlist()->SetItemSubtitle(1, "/f/two subs.srt");
+        form.SelectPlaylistItem(1);
+        form.ActionStart->trigger();
+        QVERIFY(form.Playback()->PlaylistMode());
+        QVERIFY(fixture.WaitForIdle());
+        const auto runs = fixture.PlayerRuns();
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(runs[0][0], std::string("/f/2.avi"));
+        QCOMPARE(runs[0][2], std::string("/f/two subs.srt"));
+        QCOMPARE(runs[1][0], std::string("/f/3.avi"));
+        QCOMPARE(form.SelectedPlaylistItem(), 0);
+        QVERIFY(form.ActionStart->isEnabled());
+    }
+
+    void playlistWithoutSelectionStartsAtTheFirstItem()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.Playlist()->AddItem("/f/1.avi", {});
+        form.ActionStart->trigger();
+        QCOMPARE(form.SelectedPlaylistItem(), 0);
+        QVERIFY(fixture.WaitForIdle());
+        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
+    }
+
+    void hiddenPlaylistPlaysTheMediaField()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.Playlist()->AddItem("/f/1.avi", {});
+        form.TogglePlaylist();
+        form.comboFile->setEditText(QStringLiteral("/f/field.avi"));
+        form.ActionStart->trigger();
+        QVERIFY(!form.Playback()->PlaylistMode());
+        QVERIFY(fixture.WaitForIdle());
+        QCOMPARE(fixture.PlayerRuns().front().front(), std::string("/f/field.avi"));
+    }
+
+    void stopDuringTheSecondItemDoesNotAdvanceButCountsDown()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        ScopedEnv poweroff("ZUVORA_POWEROFF_COMMAND", "/bin/false");
+        for (const char* name : {"/f/1.avi", "/f/2.avi", "/f/3.avi"})
+            form.Playlist()->AddItem(name, {});
+        form.cbShutdown->setChecked(true);
+        form.SelectPlaylistItem(1);
+        ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
+        form.ActionStart->trigger();
+        QTRY_VERIFY(!fixture.PlayerRuns().empty());
+        AnswerCountdown(form, true);
+        form.ActionStop->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        QTRY_VERIFY(!form.CountdownForm()->isVisible());
+        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
+        QCOMPARE(form.Playback()->PlaylistIndex(), 1);
+        QVERIFY(ResultText(form).endsWith(QStringLiteral("...exited, code: 255")));
+        QCOMPARE(form.CountdownForm()->SecondsLeft(), 30);
+    }
+
+    void countdownRunningOutPowersOffAndClosesTheWindow()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.show();
+        const std::string marker = fixture.program.file("powered-off");
+        const std::string script = test::WriteFakePlayer(
+            fixture.program.path(), "touch '" + marker + "'", "poweroff");
+        ScopedEnv poweroff("ZUVORA_POWEROFF_COMMAND", script);
+        form.cbShutdown->setChecked(true);
+        form.comboFile->setEditText(QStringLiteral("/f/1.avi"));
+        AnswerCountdown(form, false);
+        form.ActionStart->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        QTRY_VERIFY(!form.isVisible());
+        QVERIFY(test::ReadFile(marker).has_value());
+    }
+
+    void restartPendingStartsAgain()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
+        form.comboFile->setEditText(QStringLiteral("/f/old.avi"));
+        form.ActionStart->trigger();
+        QTRY_VERIFY(!fixture.PlayerRuns().empty());
+        // A second copy hands over a file while this one plays.
+        fixture.session->TakeOverCommandLine("zuvora /f/new.avi -start");
+        QVERIFY(form.Playback()->RestartPending());
+        QTRY_COMPARE(fixture.PlayerRuns().size(), std::size_t(2));
+        QCOMPARE(fixture.PlayerRuns()[1].front(), std::string("/f/new.avi"));
+        QVERIFY(!form.Playback()->RestartPending());
+        form.ActionStop->trigger();
+        QVERIFY(fixture.WaitForIdle());
+    }
+
+    void failedNextItemLeavesThePlayingState()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.Playlist()->AddItem("/f/1.avi", {});
+        form.Playlist()->AddItem("", "/f/only-a-subtitle.srt");
+        form.Playlist()->AddItem("/f/3.avi", {});
+        form.ActionStart->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        QVERIFY(form.ActionStart->isEnabled());
+        QVERIFY(!form.ActionStop->isVisible());
+        QVERIFY(form.lvPlaylist->isEnabled());
+        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
+
+        // The same when the player has gone before the next item starts.
+        MessageBox::ClearShownBoxes();
+        form.Playlist()->Clear();
+        form.Playlist()->AddItem("/f/1.avi", {});
+        form.Playlist()->AddItem("/f/2.avi", {});
+        ScopedEnv output("FAKE_PLAYER_OUTPUT", "x\\n");
+        ScopedEnv path("PATH", fixture.program.path());
+        form.ActionStart->trigger();
+        QTRY_VERIFY(!fixture.PlayerRuns().empty());
+        std::remove(fixture.program.file("mplayer").c_str());
+        QVERIFY(fixture.WaitForIdle());
+        QVERIFY(form.ActionStart->isEnabled());
+        QVERIFY(!form.ActionStop->isVisible());
+        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
+    }
+
+    void zipSubtitleIsUnpackedOrLeftOut()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        const std::string withSubtitle = fixture.temp.file("subs pack.zip");
+        WriteZip(withSubtitle, {{"readme.txt", "x"}, {"film.SRT", "1\n"}});
+        const std::string withoutSubtitle = fixture.temp.file("none.zip");
+        WriteZip(withoutSubtitle, {{"readme.txt", "x"}});
+        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
+        form.comboSub->setEditText(QString::fromStdString(withSubtitle));
+        form.ActionStart->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        form.comboSub->setEditText(QString::fromStdString(withoutSubtitle));
+        form.ActionStart->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        const auto runs = fixture.PlayerRuns();
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(runs[0][1], std::string("-sub"));
+        QCOMPARE(runs[0][2], fixture.temp.path() + "film.SRT");
+        QVERIFY(std::find(runs[1].begin(), runs[1].end(), "-sub") == runs[1].end());
+        QVERIFY(MessageBox::ShownBoxes().empty());
+    }
+
+    void unreadableZipSaysSoAndPlaysWithoutSubtitle()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        const std::string broken = fixture.temp.file("broken.zip");
+        test::WriteFile(broken, "not a zip archive at all");
+        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
+        form.comboSub->setEditText(QString::fromStdString(broken));
+        form.ActionStart->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
+        QVERIFY(MessageBox::ShownBoxes().front().text.contains(QStringLiteral("broken.zip")));
+        const auto runs = fixture.PlayerRuns();
+        QCOMPARE(runs.size(), std::size_t(1));
+        QCOMPARE(runs[0].size(), std::size_t(2)); // the media path and -double
+    }
+
+    void optionsReachThePlayer()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.comboParams->setEditText(QStringLiteral("-speed 1.5 -vf flip"));
+        form.cbLoop->setChecked(true);
+        form.cbCustomVolume->setChecked(true);
+        form.tbVolume->setValue(128);
+        form.SettingsForm()->cbPanScan->setChecked(true);
+        form.SettingsForm()->cbExpand->setChecked(true);
+        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
+        form.ActionStart->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        const std::vector<std::string> expected{"/f/a.avi",  "-speed", "1.5", "-double", "-loop",
+                                                "0",          "-af",    "volume=6.02", "-vf",
+                                                "flip,expand=567:424,crop=567"};
+        QCOMPARE(fixture.PlayerRuns().front(), expected);
+    }
+
+    void screenSaverIsReleasedAtTheEndOfEveryRun()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
+        form.ActionStart->trigger();
+        QVERIFY(form.SettingsForm()->cbDisableScrSaver->isChecked());
+        QVERIFY(form.Playback()->ScreenSaverInhibited());
+        QVERIFY(fixture.WaitForIdle());
+        QVERIFY(!form.Playback()->ScreenSaverInhibited());
+        form.SettingsForm()->cbDisableScrSaver->setChecked(false);
+        form.ActionStart->trigger();
+        QVERIFY(!form.Playback()->ScreenSaverInhibited());
+        QVERIFY(fixture.WaitForIdle());
+    }
+};
+
+QTEST_MAIN(PlaybackTest)
+#include "playback_test.moc"
