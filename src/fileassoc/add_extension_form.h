@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace zuv {
+
+// Asks for one more extension for the file-type list. Any text is accepted.
+class TAddExtensionForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Translates itself from the language file.
+    explicit TAddExtensionForm(QWidget* parent = nullptr);
+
+    QLineEdit* edExt;
+    QPushButton* btnOk;
+    QPushButton* btnCancel;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
+
+} // namespace zuv

@@ -1,0 +1,334 @@
+#include "fileassoc/add_extension_form.h"
+#include "fileassoc/file_assoc_form.h"
+#include "fileassoc/registry_association.h"
+#include "lang/language.h"
+#include "support/memory_registry_store.h"
+#include "support/test_support.h"
+#include "util/system_utils.h"
+#include "widgets/dialogs.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cerrno>
+#include <functional>
+#include <memory>
+
+using namespace zuv;
+using zuv::test::MemoryRegistryStore;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+const std::string kProgram = "/opt/zuvora/zuvora";
+const std::string kOwnCommand = "/opt/zuvora/zuvora \"%L\"";
+const std::string kPlayerCommand = "/usr/bin/vlc \"%1\"";
+
+// .avi opened by another player; .mpg taken over from it earlier by this program.
+void AddAssociations(MemoryRegistryStore& store)
+{
+    store.Set(".avi", "", "VLC.avi");
+    store.Set("VLC.avi", "", "AVI video");
+    store.Set("VLC.avi\\shell", "", "open");
+    store.Set("VLC.avi\\shell\\open\\command", "", kPlayerCommand);
+    store.Set(".mpg", "", "mpgfile");
+    store.Set("mpgfile", "", "MPEG video");
+    store.Set("mpgfile\\shell", "", "open");
+    store.Set("mpgfile\\shell\\open\\command", "", kOwnCommand);
+    store.Set("mpgfile\\shell\\open\\command", "zuv.exe", kPlayerCommand);
+}
+
+QStringList Column(const QTreeWidget* view, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < view->topLevelItemCount(); ++row)
+        texts << view->topLevelItem(row)->text(column);
+    return texts;
+}
+
+QList<bool> Checks(const QTreeWidget* view)
+{
+    QList<bool> checks;
+    for (int row = 0; row < view->topLevelItemCount(); ++row)
+        checks << (view->topLevelItem(row)->checkState(0) == Qt::Checked);
+    return checks;
+}
+
+QTreeWidgetItem* Row(const TFileAssocForm& form, const QString& extension)
+{
+    const auto found = form.lvTypes->findItems(extension, Qt::MatchExactly, 0);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+// Runs `answer` on the add-extension dialog once it is up, then presses Add.
+void AddThroughDialog(TFileAssocForm& form, const std::function<void(TAddExtensionForm&)>& answer)
+{
+    QTimer::singleShot(0, &form, [answer] {
+        auto* dialog = qobject_cast<TAddExtensionForm*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        answer(*dialog);
+    });
+    QTest::mouseClick(form.btnAdd, Qt::LeftButton);
+}
+
+void TypeAndConfirm(TAddExtensionForm& dialog, const QString& text)
+{
+    dialog.edExt->setText(text);
+    QTest::mouseClick(dialog.btnOk, Qt::LeftButton);
+}
+
+} // namespace
+
+class FileAssocFormTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> m_folder;
+    std::unique_ptr<MemoryRegistryStore> m_store;
+    std::unique_ptr<RegistryAssociationBackend> m_backend;
+
+    std::unique_ptr<TFileAssocForm> Open(const std::string& fileTypes)
+    {
+        return std::make_unique<TFileAssocForm>(nullptr, *m_backend, fileTypes);
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<test::TempDir>();
+        Langunit() = Language(m_folder->path());
+        m_store = std::make_unique<MemoryRegistryStore>();
+        AddAssociations(*m_store);
+        m_backend = std::make_unique<RegistryAssociationBackend>(*m_store, kProgram);
+        // No box may ever wait for a user.
+        MessageBox::SetAutoAnswer(true);
+        MessageBox::ClearShownBoxes();
+    }
+    void cleanup()
+    {
+        MessageBox::SetAutoAnswer(false);
+        m_backend.reset();
+        m_store.reset();
+        Langunit() = Language();
+        m_folder.reset();
+    }
+
+    void fillsOneRowPerExtension()
+    {
+        const auto form = Open(".xyz;.qt;.mov;.rm;.rmvb;.avi;.mpg;");
+        QCOMPARE(form->windowTitle(), QStringLiteral("Filetípusok"));
+        QCOMPARE(form->size(), QSize(377, 263));
+        QCOMPARE(form->lvTypes->headerItem()->text(0), QStringLiteral("Kiterjesztés"));
+        QCOMPARE(form->lvTypes->headerItem()->text(2), QStringLiteral("Jelenleg:"));
+        QCOMPARE(form->lvTypes->columnWidth(0), 80);
+        QCOMPARE(Column(form->lvTypes, 0),
+                 (QStringList{QStringLiteral(".xyz"), QStringLiteral(".qt"), QStringLiteral(".mov"),
+                              QStringLiteral(".rm"), QStringLiteral(".rmvb"),
+                              QStringLiteral(".avi"), QStringLiteral(".mpg")}));
+        QCOMPARE(Column(form->lvTypes, 1),
+                 (QStringList{QStringLiteral("-"), QStringLiteral("QuickTime"),
+                              QStringLiteral("QuickTime"), QStringLiteral("RealMedia"),
+                              QStringLiteral("RealMedia"), QStringLiteral("AVI video"),
+                              QStringLiteral("MPEG video")}));
+        QCOMPARE(Column(form->lvTypes, 2),
+                 (QStringList{QString(), QString(), QString(), QString(), QString(),
+                              QStringLiteral("vlc"), QStringLiteral("zuvora")}));
+        QCOMPARE(Checks(form->lvTypes),
+                 (QList<bool>{false, false, false, false, false, false, true}));
+        QVERIFY(MessageBox::ShownBoxes().empty());
+        QVERIFY(m_store->Changes().empty());
+    }
+
+    void okTakesOverCheckedRowsAndGivesBackUnchecked()
+    {
+        const auto form = Open(".xyz;.avi;.mpg");
+        Row(*form, QStringLiteral(".xyz"))->setCheckState(0, Qt::Checked);
+        Row(*form, QStringLiteral(".mpg"))->setCheckState(0, Qt::Unchecked);
+        QTest::mouseClick(form->btnOk, Qt::LeftButton);
+
+        QCOMPARE(form->result(), int(QDialog::Accepted));
+        QCOMPARE(form->NewFileTypes(), std::optional<std::string>(".xyz;.avi;.mpg"));
+        QCOMPARE(m_store->Get(".xyz", ""), std::optional<std::string>("xyzfile"));
+        QCOMPARE(m_store->Get("xyzfile\\shell\\open\\command", ""),
+                 std::optional<std::string>(AssociationCommand(kProgram)));
+        QCOMPARE(m_store->Get("mpgfile\\shell\\open\\command", ""),
+                 std::optional<std::string>(kPlayerCommand));
+        QVERIFY(!m_store->Get("mpgfile\\shell\\open\\command", "zuv.exe"));
+        QCOMPARE(m_store->Get("VLC.avi\\shell\\open\\command", ""),
+                 std::optional<std::string>(kPlayerCommand));
+    }
+
+    void selectAllOnlyChecks()
+    {
+        const auto form = Open(".xyz;.mpg");
+        form->btnSelectAll->click();
+        QCOMPARE(Checks(form->lvTypes), (QList<bool>{true, true}));
+        form->btnSelectAll->click();
+        QCOMPARE(Checks(form->lvTypes), (QList<bool>{true, true}));
+    }
+
+    void okWithoutChangesWritesNothing()
+    {
+        const auto form = Open(".avi;.mpg;.xyz");
+        form->btnOk->click();
+        QVERIFY(m_store->Changes().empty());
+        QCOMPARE(form->NewFileTypes(), std::optional<std::string>(".avi;.mpg;.xyz"));
+        QVERIFY(MessageBox::ShownBoxes().empty());
+    }
+
+    void addsWhatIsTypedWithADot()
+    {
+        const auto form = Open(".avi");
+        AddThroughDialog(*form, [](TAddExtensionForm& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Kiterjesztés hozzáadása"));
+            QCOMPARE(dialog.btnCancel->text(), QStringLiteral("Mégsem"));
+            QVERIFY(dialog.btnOk->isDefault());
+            TypeAndConfirm(dialog, QStringLiteral("mkv"));
+        });
+        AddThroughDialog(*form, [](TAddExtensionForm& dialog) { TypeAndConfirm(dialog, {}); });
+        AddThroughDialog(*form, [](TAddExtensionForm& dialog) {
+            TypeAndConfirm(dialog, QStringLiteral(".avi"));
+        });
+        AddThroughDialog(*form, [](TAddExtensionForm& dialog) {
+            dialog.edExt->setText(QStringLiteral("ogg"));
+            QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+        });
+        QCOMPARE(Column(form->lvTypes, 0),
+                 (QStringList{QStringLiteral(".avi"), QStringLiteral(".mkv"), QStringLiteral("."),
+                              QStringLiteral(".avi")}));
+        QCOMPARE(Column(form->lvTypes, 1),
+                 (QStringList{QStringLiteral("AVI video"), QStringLiteral("-"), QStringLiteral("-"),
+                              QStringLiteral("AVI video")}));
+    }
+
+    void cancelEscapeAndCloseBoxLeaveEverythingAsItWas()
+    {
+        const auto form = Open(".avi");
+        form->show();
+        AddThroughDialog(*form, [](TAddExtensionForm& dialog) {
+            TypeAndConfirm(dialog, QStringLiteral("mkv"));
+        });
+        Row(*form, QStringLiteral(".mkv"))->setCheckState(0, Qt::Checked);
+        QTest::mouseClick(form->btnCancel, Qt::LeftButton);
+        QVERIFY(form->isHidden());
+        QCOMPARE(form->result(), int(QDialog::Rejected));
+        QVERIFY(!form->NewFileTypes());
+
+        const auto escaped = Open(".avi");
+        escaped->show();
+        escaped->btnSelectAll->click();
+        QTest::keyClick(escaped.get(), Qt::Key_Escape);
+        QVERIFY(escaped->isHidden());
+        QCOMPARE(escaped->result(), int(QDialog::Rejected));
+
+        const auto closed = Open(".avi");
+        closed->show();
+        closed->btnSelectAll->click();
+        closed->close();
+        QCOMPARE(closed->result(), int(QDialog::Rejected));
+        QVERIFY(!closed->NewFileTypes());
+        QVERIFY(m_store->Changes().empty());
+    }
+
+    void deletingARowAsksAndKeepsTheRegistry()
+    {
+        const auto form = Open(".avi;.mpg");
+        form->btnDelClick(); // nothing selected: no question
+        QVERIFY(MessageBox::ShownBoxes().empty());
+
+        form->lvTypes->setCurrentItem(Row(*form, QStringLiteral(".mpg")));
+        MessageBox::SetNextAnswer(QMessageBox::No);
+        form->btnDel->click();
+        QCOMPARE(form->lvTypes->topLevelItemCount(), 2);
+        MessageBox::SetNextAnswer(QMessageBox::Yes);
+        form->btnDel->click();
+        QCOMPARE(Column(form->lvTypes, 0), QStringList{QStringLiteral(".avi")});
+
+        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{2});
+        const MessageBox::Shown& question = MessageBox::ShownBoxes().back();
+        QCOMPARE(question.icon, QMessageBox::Question);
+        QCOMPARE(question.caption, QStringLiteral("Törlés"));
+        QCOMPARE(question.text, QStringLiteral("Töröljem a \".mpg\" kiterjesztést a listából?"));
+
+        form->btnOk->click();
+        QVERIFY(m_store->Changes().empty());
+        QCOMPARE(form->NewFileTypes(), std::optional<std::string>(".avi"));
+        QCOMPARE(m_store->Get("mpgfile\\shell\\open\\command", ""),
+                 std::optional<std::string>(kOwnCommand));
+    }
+
+    void refusedWriteShowsTheErrorAndKeepsFileTypes()
+    {
+        const auto form = Open(".avi;.xyz");
+        m_store->FailOn(MemoryRegistryStore::Operation::Write, "", EACCES);
+        form->btnSelectAll->click();
+        form->btnOk->click();
+        QCOMPARE(form->result(), int(QDialog::Accepted));
+        QVERIFY(!form->NewFileTypes());
+        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
+        const MessageBox::Shown& box = MessageBox::ShownBoxes().front();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.caption, QStringLiteral("Registry hiba"));
+        QCOMPARE(box.text, QString::fromStdString(SystemErrorText(EACCES)));
+    }
+
+    void unreadableRowEmptiesTheList()
+    {
+        m_store->FailOn(MemoryRegistryStore::Operation::Read, ".mpg", EACCES);
+        const auto form = Open(".avi;.mpg;.xyz");
+        QCOMPARE(form->lvTypes->topLevelItemCount(), 0);
+        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
+        QCOMPARE(MessageBox::ShownBoxes().front().caption, QStringLiteral("Registry hiba"));
+        QCOMPARE(MessageBox::ShownBoxes().front().text,
+                 QString::fromStdString(SystemErrorText(EACCES)));
+
+        // OK on the empty list empties the option, as the list says.
+        form->btnOk->click();
+        QCOMPARE(form->NewFileTypes(), std::optional<std::string>(""));
+    }
+
+    void translatesBothWindowsAndTheQuestion()
+    {
+        test::WriteFile(m_folder->file("t.lng"), "[FileAssoc]\n"
+                                                 "100=File types\n"
+                                                 "101=Select &all\n"
+                                                 "103=\n"
+                                                 "111=Description\n"
+                                                 "200=Add extension\n"
+                                                 "202=Cancel\n"
+                                                 "300=Delete\n"
+                                                 "301=Remove \"%e\" from the list?\n"
+                                                 "[Errors]\n"
+                                                 "200=Registry error\n");
+        QVERIFY(Langunit().LoadLanguage("t"));
+        const auto form = Open(".avi");
+        QCOMPARE(form->windowTitle(), QStringLiteral("File types"));
+        QCOMPARE(form->btnSelectAll->text(), QStringLiteral("Select &all"));
+        QCOMPARE(form->btnDel->text(), QStringLiteral("&Töröl"));
+        QCOMPARE(form->lvTypes->headerItem()->text(1), QStringLiteral("Description"));
+        QCOMPARE(form->lvTypes->headerItem()->text(0), QStringLiteral("Kiterjesztés"));
+
+        TAddExtensionForm dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Add extension"));
+        QCOMPARE(dialog.btnOk->text(), QStringLiteral("OK"));
+        QCOMPARE(dialog.btnCancel->text(), QStringLiteral("Cancel"));
+
+        form->lvTypes->setCurrentItem(form->lvTypes->topLevelItem(0));
+        MessageBox::SetNextAnswer(QMessageBox::No);
+        form->btnDelClick();
+        QCOMPARE(MessageBox::ShownBoxes().back().caption, QStringLiteral("Delete"));
+        QCOMPARE(MessageBox::ShownBoxes().back().text,
+                 QStringLiteral("Remove \".avi\" from the list?"));
+
+        m_store->FailOn(MemoryRegistryStore::Operation::Read, "", EACCES);
+        form->btnOk->click();
+        QCOMPARE(MessageBox::ShownBoxes().back().caption, QStringLiteral("Registry error"));
+    }
+};
+
+QTEST_MAIN(FileAssocFormTest)
+#include "file_assoc_form_test.moc"
