@@ -1,6 +1,8 @@
 #include "app/main_form.h"
 
 #include "equalizer/eq_form.h"
+#include "fileassoc/association_backend.h"
+#include "fileassoc/file_assoc_form.h"
 #include "lang/language.h"
 #include "lang/translate.h"
 #include "platform/file_system.h"
@@ -20,11 +22,11 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
 #include <QTreeView>
@@ -132,10 +134,23 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
     setAcceptDrops(true);
 
     m_settings = new TSettingsForm(this);
+    m_settings->SetHooks({
+        .showEqualizer = [this] { m_equalizer->show(); },
+        .showFileTypes = [this] { ShowFileTypes(); },
+        .openFile =
+            [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); },
+        .browseFont =
+            [this](const QString& title, const QString& folder) {
+                FileDialog dialog(FileDialog::Mode::OpenFile, title,
+                                  QStringLiteral("TrueType (*.ttf)|*.ttf;*.TTF|*|*"));
+                dialog.initialFolder = folder;
+                const QStringList files = dialog.Execute(m_settings);
+                return files.isEmpty() ? QString() : files.first();
+            },
+    });
     m_equalizer = new TEQForm(this);
     m_result = new TResultForm(this);
-    m_result->SetCaptionProvider(
-        [] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });
+    m_result->SetCaptionProvider([] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });
     m_countdown = new TCountdownForm(this);
     m_countdown->SetTextLookup(
         [](std::string_view section, std::string_view key, std::string_view builtIn) {
@@ -311,7 +326,7 @@ void TZUVMainForm::TranslateMainForm()
     setWindowTitle(ReplacedAll(caption, "%m", m_playerVersion));
 
     const std::pair<QObject*, const char*> mainTexts[] = {
-        {Label1, "101"},         {ActionBrowseFile, "102"}, {Label2, "103"},
+        {Label1, "101"},          {ActionBrowseFile, "102"}, {Label2, "103"},
         {ActionBrowseSub, "104"}, {Label3, "200"},           {ActionSettings, "201"},
         {ActionStart, "300"},     {ActionStop, "301"},       {btnHelp, "400"},
     };
@@ -326,9 +341,9 @@ void TZUVMainForm::TranslateMainForm()
         OpenSubDialog.filter = filter;
 
     const std::pair<QObject*, const char*> playlistTexts[] = {
-        {ActionPlToggle, "100"}, {ActionPlAdd, "101"},           {ActionPlDel, "102"},
-        {ActionPlUp, "103"},     {ActionPlDown, "104"},          {lvPlaylistColumns[0], "200"},
-        {lvPlaylistColumns[1], "201"}, {ActionPlClear, "300"},   {ActionPlLoad, "301"},
+        {ActionPlToggle, "100"},       {ActionPlAdd, "101"},   {ActionPlDel, "102"},
+        {ActionPlUp, "103"},           {ActionPlDown, "104"},  {lvPlaylistColumns[0], "200"},
+        {lvPlaylistColumns[1], "201"}, {ActionPlClear, "300"}, {ActionPlLoad, "301"},
         {ActionPlSave, "302"},
     };
     for (const auto& [component, key] : playlistTexts)
@@ -339,7 +354,7 @@ void TZUVMainForm::TranslateMainForm()
         SavePlDialog.title = title;
 
     const std::pair<QObject*, const char*> settingsTexts[] = {
-        {cbFullscreen, "200"},   {cbLoop, "201"},        {cbIdx, "202"},  {cbShutdown, "203"},
+        {cbFullscreen, "200"},   {cbLoop, "201"},        {cbIdx, "202"},   {cbShutdown, "203"},
         {cbCustomVolume, "206"}, {cbExtraStereo, "207"}, {cbOnTop, "208"},
     };
     for (const auto& [component, key] : settingsTexts)
@@ -446,6 +461,16 @@ void TZUVMainForm::ActionShowResultWindowExecute()
     m_result->Show();
 }
 
+void TZUVMainForm::ShowFileTypes()
+{
+    const std::unique_ptr<AssociationBackend> backend = CreateSystemAssociationBackend();
+    TFileAssocForm dialog(m_settings, *backend, m_fileTypes);
+    dialog.exec();
+    // Until the program ends; the file-type list is never written to the configuration.
+    if (dialog.NewFileTypes())
+        m_fileTypes = *dialog.NewFileTypes();
+}
+
 void TZUVMainForm::SetClientHeight(int height)
 {
     setFixedSize(kDesignedWidth, height);
@@ -480,8 +505,8 @@ void TZUVMainForm::SelectPlaylistItem(int row)
         return;
     }
     const QModelIndex index = m_playlist->index(row, 0);
-    lvPlaylist->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lvPlaylist->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
     lvPlaylist->scrollTo(index);
 }
 
@@ -651,8 +676,8 @@ void TZUVMainForm::DropFiles(const QStringList& files, const QPoint& point)
 void TZUVMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && std::all_of(urls.begin(), urls.end(),
-                                       [](const QUrl& url) { return url.isLocalFile(); }))
+    if (!urls.isEmpty() &&
+        std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); }))
         event->acceptProposedAction();
 }
 

@@ -154,6 +154,8 @@ public:
     void ActionPlLoadExecute();
     void ActionPlSaveExecute();
     void lvPlaylistDblClick();
+    // The file-type window, opened from the settings dialog.
+    void ShowFileTypes();
 
     // The height of the window's client area with the playlist shown, as designed.
     static constexpr int kDesignedWidth = 497;

@@ -10,6 +10,7 @@
 #include "playback/capture_run.h"
 #include "playback/playback_control.h"
 #include "playback/playlist_model.h"
+#include "playback/result_form.h"
 #include "settings/settings_form.h"
 #include "util/system_utils.h"
 #include "util/text_utils.h"
@@ -176,7 +177,8 @@ void ProgramSession::Exit()
     const int error = WriteWithProfileFallback(*m_config, m_folders.config);
     if (error != 0) {
         // Say so rather than lose the settings without a word.
-        m_form.ShowError(QString::fromStdString(m_config->Path() + "\n\n" + SystemErrorText(error)));
+        m_form.ShowError(
+            QString::fromStdString(m_config->Path() + "\n\n" + SystemErrorText(error)));
     }
 
     // Releasing the equalizer window writes the presets.
@@ -187,16 +189,16 @@ void ProgramSession::Exit()
         if (const int historyError = combo->SavePersist(); historyError != 0) {
             std::string message = "Unable to write to %s";
             ReplaceAll(message, "%s", m_config->Path());
-            m_form.ShowError(QString::fromStdString(message + "\n\n" +
-                                                    SystemErrorText(historyError)));
+            m_form.ShowError(
+                QString::fromStdString(message + "\n\n" + SystemErrorText(historyError)));
             break;
         }
     }
 
     const PlaylistFileResult saved = m_playlistFile.SaveOrDelete(m_form.Playlist()->Items());
     if (!saved.ok())
-        m_form.ShowError(QString::fromStdString(m_playlistFile.FilePath() + "\n\n" +
-                                                saved.errorText));
+        m_form.ShowError(
+            QString::fromStdString(m_playlistFile.FilePath() + "\n\n" + saved.errorText));
     Langunit().UnloadLanguage();
 }
 

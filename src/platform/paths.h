@@ -13,4 +13,26 @@ inline constexpr std::string_view kPathSeparators = "/";
 inline constexpr char kPreferredSeparator = '/';
 #endif
 
+// Whether an argument that begins with "/" is a switch. On Windows it always is; here every
+// absolute path begins with "/", so only a bare word such as "/start" counts.
+#ifdef _WIN32
+inline constexpr bool IsSlashSwitch(std::string_view)
+{
+    return true;
+}
+#else
+inline constexpr bool IsSlashSwitch(std::string_view argument)
+{
+    if (argument.size() < 2)
+        return false;
+    for (const char c : argument.substr(1)) {
+        const bool letterOrDigit =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letterOrDigit)
+            return false;
+    }
+    return true;
+}
+#endif
+
 } // namespace zuv::platform

@@ -116,15 +116,14 @@ bool PlaybackControl::Play(const QString& mediaPath, const QString& subtitlePath
         !result->isVisible())
         result->Show();
 
-    const platform::ProcessStartError error =
-        m_runner->Start(PlayerCommandLine(media, subtitle, optionsText),
-                        settings->tbPriority->value());
+    const platform::ProcessStartError error = m_runner->Start(
+        PlayerCommandLine(media, subtitle, optionsText), settings->tbPriority->value());
     if (error.failed()) {
         QString message;
         if (error.step == platform::ProcessStartStep::CreatePipe) {
-            message = ReplacedAll(GetText("Errors", "100",
-                                          QStringLiteral("Nem tudom elindítani az MPlayert! (%e)")),
-                                  "%e", "CreatePipe");
+            message = ReplacedAll(
+                GetText("Errors", "100", QStringLiteral("Nem tudom elindítani az MPlayert! (%e)")),
+                "%e", "CreatePipe");
         } else {
             message = ReplacedAll(
                 GetText("Errors", "100", QStringLiteral("Nem tudom elindítani az MPlayert!\n\n%e")),

@@ -4,14 +4,13 @@ namespace zuv {
 
 void PlayerInfoCache::Start(CaptureFunction capture, std::function<void(const PlayerInfo&)> ready)
 {
-    m_info = std::async(std::launch::async,
-                        [capture = std::move(capture), ready = std::move(ready)] {
-                            PlayerInfo info = ReadPlayerInfo(capture);
-                            if (ready)
-                                ready(info);
-                            return info;
-                        })
-                 .share();
+    m_info =
+        std::async(std::launch::async, [capture = std::move(capture), ready = std::move(ready)] {
+            PlayerInfo info = ReadPlayerInfo(capture);
+            if (ready)
+                ready(info);
+            return info;
+        }).share();
 }
 
 void PlayerInfoCache::Set(PlayerInfo info)

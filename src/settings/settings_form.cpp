@@ -101,8 +101,7 @@ QStringList SettingsInfoText()
         QStringLiteral("E-Mail: <a href=\"mailto:zuvora@zuvora.org\">zuvora@zuvora.org</a><br>"),
         QStringLiteral("<br>"),
         QStringLiteral("<b><u>MPlayer:</u></b> %m<br>"),
-        QStringLiteral(
-            "MPlayer WWW: <a href=\"http://www.mplayerhq.hu\">www.mplayerhq.hu</a><br>"),
+        QStringLiteral("MPlayer WWW: <a href=\"http://www.mplayerhq.hu\">www.mplayerhq.hu</a><br>"),
         QStringLiteral("<br>"),
         QStringLiteral("Feliratok letöltése: <a href=\"https://www.opensubtitles.org/\">"
                        "www.opensubtitles.org</a>"),
@@ -182,8 +181,10 @@ void TSettingsForm::CreateAudioPage()
     comboChannels->setCurrentIndex(-1);
     comboChannels->setEnabled(false);
     Row(layout, cbSetChannels, comboChannels);
-    cbDolbySurroundDecode = AddCheck(layout, QStringLiteral("Dolby Surround dekódolása"), TabSheet2);
-    cbSubChannel = AddCheck(layout, QStringLiteral("Sub-woofer emuláció (B+J csatorna)"), TabSheet2);
+    cbDolbySurroundDecode =
+        AddCheck(layout, QStringLiteral("Dolby Surround dekódolása"), TabSheet2);
+    cbSubChannel =
+        AddCheck(layout, QStringLiteral("Sub-woofer emuláció (B+J csatorna)"), TabSheet2);
     Label9 = new QLabel(QStringLiteral("(5.1-es hang esetén kapcsold ki)"), TabSheet2);
     layout->addWidget(Label9);
     layout->addSpacing(6);
@@ -194,7 +195,8 @@ void TSettingsForm::CreateAudioPage()
     btnShowEQ = new QPushButton(QStringLiteral("Beállít"), TabSheet2);
     btnShowEQ->setEnabled(false);
     Row(layout, cbEqualizer, btnShowEQ);
-    cbCustomChannelMapping = AddCheck(layout, QStringLiteral("Saját AC3 csatorna-mixelés"), TabSheet2);
+    cbCustomChannelMapping =
+        AddCheck(layout, QStringLiteral("Saját AC3 csatorna-mixelés"), TabSheet2);
     cbCustomChannelMapping->hide();
     comboCustomChannelMapping = new QComboBox(TabSheet2);
     comboCustomChannelMapping->setEnabled(false);
@@ -256,7 +258,8 @@ void TSettingsForm::CreateOtherPage()
     cbDisableScrSaver = AddCheck(layout, QStringLiteral("Képernyővédő kikapcsolása"), TabSheet4);
     cbAutostartDragDrop =
         AddCheck(layout, QStringLiteral("Automatikus lejátszás Drag&&Drop"), TabSheet4);
-    cbAutostartCmd = AddCheck(layout, QStringLiteral("Automatikus lejátszás parancssor"), TabSheet4);
+    cbAutostartCmd =
+        AddCheck(layout, QStringLiteral("Automatikus lejátszás parancssor"), TabSheet4);
     cbOneInstance = AddCheck(layout, QStringLiteral("Egyszerre 1 példány futhat"), TabSheet4);
     cbShowResult = AddCheck(layout, QStringLiteral("MPlayer kimenet-ablak látszik"), TabSheet4);
     cbResultIfUnclean = new QCheckBox(QStringLiteral("Csak ha hiba történt"), TabSheet4);
@@ -304,11 +307,11 @@ void TSettingsForm::CreateInfoPage()
 void TSettingsForm::ConnectRules()
 {
     const auto enableWith = [this](QCheckBox* source, std::initializer_list<QWidget*> targets) {
-        connect(source, &QCheckBox::toggled, this, [targets = std::vector<QWidget*>(targets)](
-                                                       bool on) {
-            for (QWidget* target : targets)
-                target->setEnabled(on);
-        });
+        connect(source, &QCheckBox::toggled, this,
+                [targets = std::vector<QWidget*>(targets)](bool on) {
+                    for (QWidget* target : targets)
+                        target->setEnabled(on);
+                });
     };
     enableWith(cbPanScan, {tbPanScan, labelPanScan});
     enableWith(cbSetChannels, {comboChannels});
@@ -371,8 +374,7 @@ void TSettingsForm::tbFontScaleChange()
 
 void TSettingsForm::tbPriorityChange()
 {
-    std::string names =
-        GetText(kSection, "257", QString::fromUtf8(kPriorityNames)).toStdString();
+    std::string names = GetText(kSection, "257", QString::fromUtf8(kPriorityNames)).toStdString();
     std::string name;
     for (int field = 0; field <= tbPriority->value(); ++field)
         name = SplitFirst(names, ",");
@@ -518,9 +520,8 @@ void TSettingsForm::ApplyOptions(const Options& options)
     cbSubChannel->setChecked(options.EmulateSubwoofer);
     cbEqualizer->setChecked(options.EQ);
     cbCustomChannelMapping->setChecked(options.CustomAC3Mixing);
-    comboCustomChannelMapping->setCurrentIndex(
-        comboCustomChannelMapping->findText(QString::fromStdString(options.MixerProfile),
-                                            Qt::MatchFixedString));
+    comboCustomChannelMapping->setCurrentIndex(comboCustomChannelMapping->findText(
+        QString::fromStdString(options.MixerProfile), Qt::MatchFixedString));
 
     cbDisableScrSaver->setChecked(options.DisableScrSaver);
     cbAutostartDragDrop->setChecked(options.AutoStartDragDrop);
@@ -536,7 +537,8 @@ void TSettingsForm::ApplyOptions(const Options& options)
     cbFontScale->setChecked(options.SetFontScale);
     SetSubFontScale(options.FontScale);
     cbSubFontOutline->setChecked(options.SubfontOutline);
-    tbSubFontOutline->setValue(ClampToRange(options.SubfontOutlineValue, kSubfontOutlineValueRange));
+    tbSubFontOutline->setValue(
+        ClampToRange(options.SubfontOutlineValue, kSubfontOutlineValueRange));
     cbSubFontBlur->setChecked(options.SubfontBlur);
     tbSubFontBlur->setValue(ClampToRange(options.SubfontBlurValue, kSubfontBlurValueRange));
     comboSubCp->setEditText(QString::fromStdString(options.SubCp));
@@ -574,8 +576,8 @@ void TSettingsForm::GatherOptions(Options& options) const
     options.SettingsPage = m_noActivePage ? -1 : PageControl1->currentIndex();
 
     options.Font = edFont->text().toStdString();
-    options.FontFace = comboFont->currentIndex() < 0 ? std::string()
-                                                      : comboFont->currentText().toStdString();
+    options.FontFace =
+        comboFont->currentIndex() < 0 ? std::string() : comboFont->currentText().toStdString();
     options.SetFontScale = cbFontScale->isChecked();
     options.FontScale = GetSubFontScale();
     options.SubCp = comboSubCp->currentText().toStdString();

@@ -105,7 +105,10 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine)
 
 bool IsSwitch(std::string_view argument)
 {
-    return !argument.empty() && (argument.front() == '-' || argument.front() == '/');
+    if (argument.empty())
+        return false;
+    return argument.front() == '-' ||
+           (argument.front() == '/' && platform::IsSlashSwitch(argument));
 }
 
 void DropProgramAndSwitches(std::vector<std::string>& arguments)

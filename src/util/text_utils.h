@@ -25,7 +25,8 @@ std::string SplitFirst(std::string& list, std::string_view separator);
 // and loses the quotes; two adjacent spaces give an empty entry.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
-// True when the text begins with "-" or "/".
+// True when the text begins with "-" or "/" (here: "/" and a bare word, since every absolute
+// path begins with "/").
 bool IsSwitch(std::string_view argument);
 
 // Removes the first entry (the program path) and every switch, keeping the order of the rest.

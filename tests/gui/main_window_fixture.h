@@ -33,8 +33,8 @@ class MainWindowFixture
 {
 public:
     explicit MainWindowFixture(const QStringList& arguments = {}, bool withPlayer = true)
-        : m_profileEnv("XDG_CONFIG_HOME", configHome.path()),
-          m_tempEnv("TMPDIR", temp.path()), m_logEnv("FAKE_PLAYER_LOG", program.file("args.log"))
+        : m_profileEnv("XDG_CONFIG_HOME", configHome.path()), m_tempEnv("TMPDIR", temp.path()),
+          m_logEnv("FAKE_PLAYER_LOG", program.file("args.log"))
     {
         platform::SetProgramFolderForTesting(program.path());
         Langunit() = Language(program.path() + "lang/");

@@ -1,5 +1,4 @@
 #include "main_window_fixture.h"
-
 #include "playback/playlist_model.h"
 #include "playback/result_form.h"
 #include "settings/settings_form.h"
@@ -32,7 +31,8 @@ void SetResultOptions(TZUVMainForm& form, bool show, bool onlyUnclean)
     form.SettingsForm()->cbResultIfUnclean->setChecked(onlyUnclean);
 }
 
-void WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members)
+void WriteZip(const std::string& path,
+              const std::vector<std::pair<std::string, std::string>>& members)
 {
     zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
     QVERIFY(zip);
@@ -160,6 +160,7 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
+        form.ShowPlaylist();
         for (const char* name : {"/f/1.avi", "/f/2.avi", "/f/3.avi"})
             form.Playlist()->AddItem(name, {});
         form.Playlist()->SetItemSubtitle(1, "/f/two subs.srt");
@@ -180,6 +181,7 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
+        form.ShowPlaylist();
         form.Playlist()->AddItem("/f/1.avi", {});
         form.ActionStart->trigger();
         QCOMPARE(form.SelectedPlaylistItem(), 0);
@@ -192,7 +194,7 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         form.Playlist()->AddItem("/f/1.avi", {});
-        form.TogglePlaylist();
+        QVERIFY(!form.PlaylistShown()); // hidden at the first start
         form.comboFile->setEditText(QStringLiteral("/f/field.avi"));
         form.ActionStart->trigger();
         QVERIFY(!form.Playback()->PlaylistMode());
@@ -205,6 +207,7 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         ScopedEnv poweroff("ZUVORA_POWEROFF_COMMAND", "/bin/false");
+        form.ShowPlaylist();
         for (const char* name : {"/f/1.avi", "/f/2.avi", "/f/3.avi"})
             form.Playlist()->AddItem(name, {});
         form.cbShutdown->setChecked(true);
@@ -228,8 +231,8 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         form.show();
         const std::string marker = fixture.program.file("powered-off");
-        const std::string script = test::WriteFakePlayer(
-            fixture.program.path(), "touch '" + marker + "'", "poweroff");
+        const std::string script =
+            test::WriteFakePlayer(fixture.program.path(), "touch '" + marker + "'", "poweroff");
         ScopedEnv poweroff("ZUVORA_POWEROFF_COMMAND", script);
         form.cbShutdown->setChecked(true);
         form.comboFile->setEditText(QStringLiteral("/f/1.avi"));
@@ -262,6 +265,7 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
+        form.ShowPlaylist();
         form.Playlist()->AddItem("/f/1.avi", {});
         form.Playlist()->AddItem("", "/f/only-a-subtitle.srt");
         form.Playlist()->AddItem("/f/3.avi", {});
@@ -277,7 +281,7 @@ private slots:
         form.Playlist()->Clear();
         form.Playlist()->AddItem("/f/1.avi", {});
         form.Playlist()->AddItem("/f/2.avi", {});
-        ScopedEnv output("FAKE_PLAYER_OUTPUT", "x\\n");
+        ScopedEnv sleep("FAKE_PLAYER_SLEEP", "1"); // time to take the player away
         ScopedEnv path("PATH", fixture.program.path());
         form.ActionStart->trigger();
         QTRY_VERIFY(!fixture.PlayerRuns().empty());
@@ -341,10 +345,15 @@ private slots:
         form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
         form.ActionStart->trigger();
         QVERIFY(fixture.WaitForIdle());
-        const std::vector<std::string> expected{"/f/a.avi",  "-speed", "1.5", "-double", "-loop",
-                                                "0",          "-af",    "volume=6.02", "-vf",
-                                                "flip,expand=567:424,crop=567"};
-        QCOMPARE(fixture.PlayerRuns().front(), expected);
+        const std::vector<std::string> expected{
+            "/f/a.avi", "-speed",
+            "1.5",      "-double",
+            "-loop",    "0",
+            "-af",      "volume=6.02",
+            "-vf",      "flip,expand=563:422,crop=563"}; // pan-scan at 50
+        const auto runs = fixture.PlayerRuns();
+        QCOMPARE(runs.size(), std::size_t(1));
+        QCOMPARE(runs.front(), expected);
     }
 
     void screenSaverIsReleasedAtTheEndOfEveryRun()
