@@ -254,20 +254,33 @@ AssociationStatus DesktopAssociationBackend::UpdateOwnDesktopFile(const std::str
     return {};
 }
 
-AssociationStatus DesktopAssociationBackend::TakeOver(const std::string& extension)
+AssociationStatus DesktopAssociationBackend::ReadUserDefaults(const std::string& extension,
+                                                              UserDefaults& defaults) const
 {
-    const std::string mimeType = MimeTypeForExtension(m_folders, extension);
-    if (mimeType.empty())
+    defaults.mimeType = MimeTypeForExtension(m_folders, extension);
+    if (defaults.mimeType.empty())
         return {kNoFileTypeError,
                 "The desktop knows no file type for the extension \"" + extension + "\"."};
-    const std::string userFile = UserMimeAppsFile();
-    if (userFile.empty())
+    defaults.userFile = UserMimeAppsFile();
+    if (defaults.userFile.empty())
         return FileStatus(ENOENT, "$XDG_CONFIG_HOME");
     // An unreadable list is never replaced: the user's other settings are in it.
-    const platform::FileContent list = platform::ReadWholeFile(userFile, kMaxListFileBytes);
+    const platform::FileContent list =
+        platform::ReadWholeFile(defaults.userFile, kMaxListFileBytes);
     if (!list.ok() && !IsMissingFile(list.error))
-        return FileStatus(list.error, userFile);
-    std::string text = list.ok() ? list.data : std::string();
+        return FileStatus(list.error, defaults.userFile);
+    defaults.text = list.ok() ? list.data : std::string();
+    return {};
+}
+
+AssociationStatus DesktopAssociationBackend::TakeOver(const std::string& extension)
+{
+    UserDefaults defaults;
+    if (AssociationStatus status = ReadUserDefaults(extension, defaults); !status.ok())
+        return status;
+    const std::string& mimeType = defaults.mimeType;
+    const std::string& userFile = defaults.userFile;
+    std::string& text = defaults.text;
 
     // The desktop file first, so the default never names a file that is not there.
     if (AssociationStatus status = UpdateOwnDesktopFile(mimeType, true); !status.ok())
@@ -297,17 +310,12 @@ AssociationStatus DesktopAssociationBackend::TakeOver(const std::string& extensi
 
 AssociationStatus DesktopAssociationBackend::GiveBack(const std::string& extension)
 {
-    const std::string mimeType = MimeTypeForExtension(m_folders, extension);
-    if (mimeType.empty())
-        return {kNoFileTypeError,
-                "The desktop knows no file type for the extension \"" + extension + "\"."};
-    const std::string userFile = UserMimeAppsFile();
-    if (userFile.empty())
-        return FileStatus(ENOENT, "$XDG_CONFIG_HOME");
-    const platform::FileContent list = platform::ReadWholeFile(userFile, kMaxListFileBytes);
-    if (!list.ok() && !IsMissingFile(list.error))
-        return FileStatus(list.error, userFile);
-    std::string text = list.ok() ? list.data : std::string();
+    UserDefaults defaults;
+    if (AssociationStatus status = ReadUserDefaults(extension, defaults); !status.ok())
+        return status;
+    const std::string& mimeType = defaults.mimeType;
+    const std::string& userFile = defaults.userFile;
+    std::string& text = defaults.text;
 
     const std::string original = text;
     if (const auto previous = KeyFileValue(text, kPreviousGroup, mimeType)) {

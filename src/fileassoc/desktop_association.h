@@ -65,6 +65,14 @@ public:
     std::string OwnDesktopFile() const;   // $XDG_DATA_HOME/applications/zuvora.desktop
 
 private:
+    // The extension's MIME type and the user's list of default applications as it stands.
+    struct UserDefaults
+    {
+        std::string mimeType;
+        std::string userFile;
+        std::string text;
+    };
+    AssociationStatus ReadUserDefaults(const std::string& extension, UserDefaults& defaults) const;
     AssociationStatus UpdateOwnDesktopFile(const std::string& mimeType, bool add);
 
     DesktopFolders m_folders;

@@ -1,5 +1,7 @@
 #include "platform/file_system.h"
 
+#include "platform/posix/descriptor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -14,34 +16,6 @@ namespace zuv::platform {
 namespace {
 
 // Closes a descriptor when the scope ends.
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    void reset(int fd)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-    int release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
 
 bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix)
 {

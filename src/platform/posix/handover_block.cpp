@@ -2,6 +2,7 @@
 
 #include "platform/environment.h"
 #include "platform/folders.h"
+#include "platform/posix/descriptor.h"
 
 #include <cerrno>
 #include <chrono>
@@ -16,23 +17,6 @@
 namespace zuv::platform {
 
 namespace {
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 int WriteBlock(int fd, std::string_view text)
 {
