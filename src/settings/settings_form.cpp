@@ -12,14 +12,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <string>
+#include <vector>
 
 namespace zuv {
 
@@ -54,6 +60,20 @@ QLabel* AddHeading(QVBoxLayout* layout, const QString& text, QWidget* parent)
     layout->addWidget(rule);
     return label;
 }
+
+// Flat tabs with little room beside their captions, so that the five pages' tabs fit in one row
+// of the narrow dialog (tab bars here have no second row).
+class CompactTabStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 10;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 QLabel* MakeValueLabel(QWidget* parent)
 {
@@ -114,6 +134,10 @@ TSettingsForm::TSettingsForm(QWidget* mainWindow)
     setObjectName(QStringLiteral("SettingsForm"));
     setWindowTitle(QStringLiteral("Beállítások"));
     setFixedSize(247, 287);
+    // Laid out for an 8-point font, like the main window; a window does not inherit its owner's.
+    QFont designFont = font();
+    designFont.setPointSize(8);
+    setFont(designFont);
 
     auto* panel = new QFrame(this);
     panel->setFrameShape(QFrame::StyledPanel);
@@ -124,7 +148,12 @@ TSettingsForm::TSettingsForm(QWidget* mainWindow)
     panelLayout->setContentsMargins(2, 2, 2, 2);
     PageControl1 = new QTabWidget(panel);
     PageControl1->setDocumentMode(true);
-    PageControl1->setUsesScrollButtons(false);
+    // Owned by the dialog, created after the panel, so it outlives the tab bar that uses it.
+    auto* tabStyle = new CompactTabStyle;
+    tabStyle->setParent(this);
+    PageControl1->tabBar()->setStyle(tabStyle);
+    // Tabs that still do not fit (a long translation) stay reachable.
+    PageControl1->setUsesScrollButtons(true);
     panelLayout->addWidget(PageControl1);
 
     CreateVideoPage();
@@ -135,7 +164,7 @@ TSettingsForm::TSettingsForm(QWidget* mainWindow)
     ConnectRules();
 
     m_infoLines = SettingsInfoText();
-    InfoLabel->SetHTMLText(m_infoLines);
+    ShowInfoText();
     PageControl1->setCurrentIndex(0);
     tbPanScanChange();
     tbFontScaleChange();
@@ -213,7 +242,8 @@ void TSettingsForm::CreateFontPage()
     Label4 = new QLabel(QStringLiteral("Betűtípus (alapértelmezett: üres)"), TabSheet3);
     layout->addWidget(Label4);
     comboFont = new QComboBox(TabSheet3);
-    comboFont->addItem(QString());
+    comboFont->addItem(QString()); // no font; the installed ones follow when first needed
+    comboFont->installEventFilter(this);
     layout->addWidget(comboFont);
     edFont = new QLineEdit(TabSheet3);
     btnBrowseFont = new QPushButton(QStringLiteral("Tallóz"), TabSheet3);
@@ -328,6 +358,11 @@ void TSettingsForm::ConnectRules()
     connect(tbPriority, &QSlider::valueChanged, this, &TSettingsForm::tbPriorityChange);
 
     connect(comboFont, &QComboBox::activated, this, &TSettingsForm::comboFontChange);
+    connect(PageControl1, &QTabWidget::tabBarClicked, this, [this](int index) {
+        if (index >= 0)
+            PageChosen();
+    });
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TSettingsForm::PageChosen);
     connect(comboLang, &QComboBox::activated, this, &TSettingsForm::comboLangChange);
     connect(btnShowEQ, &QPushButton::clicked, this, [this] {
         if (m_hooks.showEqualizer)
@@ -397,9 +432,12 @@ void TSettingsForm::comboFontChange()
 
 void TSettingsForm::comboLangChange(int index)
 {
-    if (m_fillingLanguages)
+    // Choosing the entry that is already chosen changes nothing and says nothing.
+    if (m_fillingLanguages || index == m_languageEntry)
         return;
+    m_languageEntry = index;
     Langunit().SelectLanguage(index);
+    // Captions set from the language file stay until the next start.
     if (index == 0) {
         MessageBox::Show(this, QMessageBox::Warning, QApplication::applicationName(),
                          GetText(kSection, "401",
@@ -473,23 +511,66 @@ void TSettingsForm::TranslateSettingsForm()
     };
     for (const auto& [component, key] : components)
         TranslateComponent(component, kSection, key);
+    // A language without its own last line keeps the one shown so far.
     const QString lastLine = GetTextOrEmpty(kSection, "501");
-    if (!lastLine.isEmpty() && !m_infoLines.isEmpty()) {
-        m_infoLines.last() = lastLine;
-        InfoLabel->SetHTMLText(m_infoLines);
+    if (!lastLine.isEmpty()) {
+        m_infoLastLine = lastLine;
+        ShowInfoText();
     }
     tbPriorityChange();
 }
 
 void TSettingsForm::SetVersions(const QString& programVersion, const QString& playerVersion)
 {
-    for (QString& line : m_infoLines) {
+    m_programVersion = programVersion;
+    m_playerVersion = playerVersion;
+    ShowInfoText();
+}
+
+void TSettingsForm::ShowInfoText()
+{
+    // The placeholders stay in m_infoLines: the player's version arrives after the program's.
+    QStringList lines;
+    for (const QString& line : m_infoLines) {
         std::string text = line.toStdString();
-        ReplaceAll(text, "%v", programVersion.toStdString());
-        ReplaceAll(text, "%m", playerVersion.toStdString());
-        line = QString::fromStdString(text);
+        ReplaceAll(text, "%v", m_programVersion.toStdString());
+        ReplaceAll(text, "%m", m_playerVersion.toStdString());
+        lines.append(QString::fromStdString(text));
     }
-    InfoLabel->SetHTMLText(m_infoLines);
+    if (!m_infoLastLine.isEmpty() && !lines.isEmpty())
+        lines.last() = m_infoLastLine;
+    InfoLabel->SetHTMLText(lines);
+}
+
+void TSettingsForm::FillFontList() const
+{
+    if (m_fontListFilled)
+        return;
+    m_fontListFilled = true;
+    std::vector<std::string> names;
+    if (ReadInstalledFonts(names, true)) {
+        for (const std::string& name : names)
+            comboFont->addItem(QString::fromStdString(name));
+    }
+    comboFont->setCurrentIndex(comboFont->findText(m_storedFontFace, Qt::MatchFixedString));
+}
+
+void TSettingsForm::SetActivePage(int storedPage)
+{
+    const int page = SettingsPageIndex(storedPage);
+    m_noActivePage = page < 0;
+    if (page >= 0)
+        PageControl1->setCurrentIndex(page);
+    // With no active page only the tabs show, until the user picks one.
+    PageControl1->currentWidget()->setVisible(!m_noActivePage);
+}
+
+void TSettingsForm::PageChosen()
+{
+    if (!m_noActivePage)
+        return;
+    m_noActivePage = false;
+    PageControl1->currentWidget()->setVisible(true);
 }
 
 void TSettingsForm::FillLanguageList()
@@ -499,7 +580,8 @@ void TSettingsForm::FillLanguageList()
     comboLang->clear();
     for (const std::string& entry : list.entries)
         comboLang->addItem(QString::fromStdString(entry));
-    comboLang->setCurrentIndex(static_cast<int>(list.selected));
+    m_languageEntry = static_cast<int>(list.selected);
+    comboLang->setCurrentIndex(m_languageEntry);
     m_fillingLanguages = false;
 }
 
@@ -531,8 +613,9 @@ void TSettingsForm::ApplyOptions(const Options& options)
     tbPriority->setValue(ClampToRange(options.MPlayerPriority, kMPlayerPriorityRange));
     cbOneInstance->setChecked(options.OneInstanceOnly);
 
-    comboFont->setCurrentIndex(
-        comboFont->findText(QString::fromStdString(options.FontFace), Qt::MatchFixedString));
+    m_storedFontFace = QString::fromStdString(options.FontFace);
+    if (m_fontListFilled)
+        comboFont->setCurrentIndex(comboFont->findText(m_storedFontFace, Qt::MatchFixedString));
     edFont->setText(QString::fromStdString(options.Font));
     cbFontScale->setChecked(options.SetFontScale);
     SetSubFontScale(options.FontScale);
@@ -543,8 +626,7 @@ void TSettingsForm::ApplyOptions(const Options& options)
     tbSubFontBlur->setValue(ClampToRange(options.SubfontBlurValue, kSubfontBlurValueRange));
     comboSubCp->setEditText(QString::fromStdString(options.SubCp));
 
-    PageControl1->setCurrentIndex(SettingsPageIndex(options.SettingsPage));
-    m_noActivePage = SettingsPageIndex(options.SettingsPage) < 0;
+    SetActivePage(options.SettingsPage);
 }
 
 void TSettingsForm::GatherOptions(Options& options) const
@@ -576,8 +658,14 @@ void TSettingsForm::GatherOptions(Options& options) const
     options.SettingsPage = m_noActivePage ? -1 : PageControl1->currentIndex();
 
     options.Font = edFont->text().toStdString();
-    options.FontFace =
-        comboFont->currentIndex() < 0 ? std::string() : comboFont->currentText().toStdString();
+    // An empty stored face gathers back empty whatever the list holds; any other needs the list.
+    if (m_fontListFilled || !m_storedFontFace.isEmpty()) {
+        FillFontList();
+        options.FontFace =
+            comboFont->currentIndex() < 0 ? std::string() : comboFont->currentText().toStdString();
+    } else {
+        options.FontFace.clear();
+    }
     options.SetFontScale = cbFontScale->isChecked();
     options.FontScale = GetSubFontScale();
     options.SubCp = comboSubCp->currentText().toStdString();
@@ -591,6 +679,13 @@ void TSettingsForm::showEvent(QShowEvent* event)
 {
     PlaceBesideMainWindow();
     QWidget::showEvent(event);
+}
+
+bool TSettingsForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == comboFont && event->type() == QEvent::Show)
+        FillFontList();
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace zuv

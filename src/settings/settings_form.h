@@ -49,7 +49,7 @@ public:
     // tbFontScale to (v - 1) x 5 rounded half up, within 0..25.
     void SetSubFontScale(double scale);
     void TranslateSettingsForm();
-    // Fills `%v` and `%m` of the information text.
+    // Fills `%v` and `%m` of the information text; may run again when a version becomes known.
     void SetVersions(const QString& programVersion, const QString& playerVersion);
     // Builds the language list from the language files.
     void FillLanguageList();
@@ -123,6 +123,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateVideoPage();
@@ -131,6 +132,10 @@ private:
     void CreateOtherPage();
     void CreateInfoPage();
     void ConnectRules();
+    void ShowInfoText();
+    void FillFontList() const;
+    void SetActivePage(int storedPage);
+    void PageChosen();
 
     void tbPanScanChange();
     void tbFontScaleChange();
@@ -142,9 +147,17 @@ private:
     void btnBrowseFontClick();
 
     Hooks m_hooks;
-    QStringList m_infoLines; // the information text with the versions filled in
+    QStringList m_infoLines; // the information text with "%v" and "%m" still in place
+    QString m_programVersion;
+    QString m_playerVersion;
+    QString m_infoLastLine; // the language file's last line, once one had it
     bool m_fillingLanguages = false;
+    int m_languageEntry = 0;     // the entry of comboLang chosen last
     bool m_noActivePage = false; // a stored page outside the range leaves none chosen
+    // Reading the installed fonts costs tens of milliseconds, so comboFont is filled when it is
+    // first seen or its text is first needed; until then the stored face waits here.
+    mutable bool m_fontListFilled = false;
+    QString m_storedFontFace;
 };
 
 // The information text of the Info page, twelve lines with "%v" and "%m" still in place.
