@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -214,6 +215,11 @@ void TSettingsForm::CreateFontPage()
     layout->addWidget(Label4);
     comboFont = new QComboBox(TabSheet3);
     comboFont->addItem(QString());
+    std::vector<std::string> fonts;
+    if (ReadInstalledFonts(fonts, true)) {
+        for (const std::string& name : fonts)
+            comboFont->addItem(QString::fromStdString(name));
+    }
     layout->addWidget(comboFont);
     edFont = new QLineEdit(TabSheet3);
     btnBrowseFont = new QPushButton(QStringLiteral("Tallóz"), TabSheet3);
@@ -322,6 +328,10 @@ void TSettingsForm::ConnectRules()
     enableWith(cbSubFontOutline, {tbSubFontOutline});
     enableWith(cbSubFontBlur, {tbSubFontBlur});
     connect(edFont, &QLineEdit::textChanged, this, &TSettingsForm::edFontChange);
+    // A page the user picks is stored, also after a stored page that left none active.
+    connect(PageControl1->tabBar(), &QTabBar::tabBarClicked, this,
+            [this] { m_noActivePage = false; });
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { m_noActivePage = false; });
 
     connect(tbPanScan, &QSlider::valueChanged, this, &TSettingsForm::tbPanScanChange);
     connect(tbFontScale, &QSlider::valueChanged, this, &TSettingsForm::tbFontScaleChange);
