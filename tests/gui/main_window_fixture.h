@@ -33,25 +33,16 @@ class MainWindowFixture
 {
 public:
     explicit MainWindowFixture(const QStringList& arguments = {}, bool withPlayer = true)
-        : MainWindowFixture(NotStarted{}, withPlayer)
     {
+        Prepare(withPlayer);
         Start(arguments);
     }
 
     // Folders and player only: the test puts its files in place and then calls Start.
     struct NotStarted
     {
-        explicit NotStarted() = default; // so that "{}" never means this
     };
-    explicit MainWindowFixture(NotStarted, bool withPlayer = true)
-        : m_profileEnv("XDG_CONFIG_HOME", configHome.path()), m_tempEnv("TMPDIR", temp.path()),
-          m_logEnv("FAKE_PLAYER_LOG", program.file("args.log"))
-    {
-        MessageBox::SetAutoAnswer(true);
-        MessageBox::ClearShownBoxes();
-        if (withPlayer)
-            WriteFakePlayer(program.path(), kFakePlayerScript);
-    }
+    explicit MainWindowFixture(NotStarted) { Prepare(true); }
 
     ~MainWindowFixture()
     {
@@ -128,9 +119,17 @@ public:
     ProgramSession* session = nullptr;
 
 private:
-    ScopedEnv m_profileEnv;
-    ScopedEnv m_tempEnv;
-    ScopedEnv m_logEnv;
+    void Prepare(bool withPlayer)
+    {
+        MessageBox::SetAutoAnswer(true);
+        MessageBox::ClearShownBoxes();
+        if (withPlayer)
+            WriteFakePlayer(program.path(), kFakePlayerScript);
+    }
+
+    ScopedEnv m_profileEnv{"XDG_CONFIG_HOME", configHome.path()};
+    ScopedEnv m_tempEnv{"TMPDIR", temp.path()};
+    ScopedEnv m_logEnv{"FAKE_PLAYER_LOG", program.file("args.log")};
 };
 
 } // namespace zuv::test
