@@ -105,12 +105,9 @@ private:
     QProcess* LaunchFirst(const QStringList& arguments = {}, const QProcessEnvironment& extra = {})
     {
         QProcess* first = Launch(arguments, extra);
-        if (!WaitFor(
-                [this, first] { return Listening() || first->state() == QProcess::NotRunning; },
-                kStartBoundMs) ||
-            first->state() == QProcess::NotRunning)
-            return nullptr;
-        return first;
+        const bool ready = WaitFor(
+            [&] { return Listening() || first->state() == QProcess::NotRunning; }, kStartBoundMs);
+        return ready && first->state() == QProcess::Running ? first : nullptr;
     }
 
     // Waits for the copy's end (events keep flowing); true for exit code 0.
@@ -126,10 +123,11 @@ private:
         return clean;
     }
 
-    // Asks a copy to end as a logout does.
-    static bool Terminate(QProcess* copy)
+    // Asks a copy to end as a logout (SIGTERM), Ctrl+C (SIGINT) or a closed terminal (SIGHUP)
+    // does.
+    static bool Terminate(QProcess* copy, int signalNumber = SIGTERM)
     {
-        copy->terminate();
+        ::kill(static_cast<pid_t>(copy->processId()), signalNumber);
         return EndsWithZero(copy);
     }
 
@@ -240,7 +238,7 @@ private slots:
         QProcess* first = LaunchFirst();
         QVERIFY(first);
         QVERIFY(EndsWithZero(Launch({QStringLiteral("/films/Egy film.avi")})));
-        QVERIFY(Terminate(first));
+        QVERIFY(Terminate(first, SIGINT));
 
         const IniDocument stored = StoredConfiguration();
         QCOMPARE(stored.Value("Main", "LastFile"),
@@ -278,7 +276,7 @@ private slots:
         QVERIFY(
             EndsWithZero(Launch({QStringLiteral("/films/1.avi"), QStringLiteral("/films/2 two.avi"),
                                  QStringLiteral("-start"), QStringLiteral("/films/3.avi")})));
-        QVERIFY(Terminate(first));
+        QVERIFY(Terminate(first, SIGHUP));
 
         QCOMPARE(
             ReadFile(ProfileFolder() + "playlist.txt"),
