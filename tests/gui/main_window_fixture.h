@@ -40,8 +40,7 @@ public:
 
     // Folders and player only: the test puts its files in place and then calls Start.
     struct NotStarted
-    {
-    };
+    {};
     explicit MainWindowFixture(NotStarted) { Prepare(true); }
 
     ~MainWindowFixture()
