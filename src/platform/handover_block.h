@@ -29,8 +29,9 @@ HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize
 
 void RemoveHandoverBlock(const std::string& name);
 
-// Serialises hand-overs of concurrent second copies: held from creating the block until its
-// removal. Released when the object is destroyed or the process dies.
+// Serialises hand-overs of concurrent second copies: held from the query until the block is
+// removed. Per user, like the block's name. Released when the object is destroyed or the process
+// dies.
 class HandoverLock
 {
 public:
@@ -46,7 +47,7 @@ private:
     int m_fd;
 };
 
-// A per-user folder for sockets and locks that only this user can reach.
+// A per-user folder for the socket that only this user can reach.
 std::string RuntimeFolder();
 
 } // namespace zuv::platform

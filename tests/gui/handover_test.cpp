@@ -148,6 +148,19 @@ private slots:
         platform::RemoveHandoverBlock(name);
     }
 
+    void senderLockIsSharedWithTheBlockNotTheRuntimeFolder()
+    {
+        // Copies with different runtime folders reach different receivers but write the same
+        // block, so one sender must wait for the other.
+        auto held = platform::HandoverLock::Acquire(1000);
+        QVERIFY(held);
+        test::TempDir otherRuntime;
+        test::ScopedEnv otherEnv("XDG_RUNTIME_DIR", otherRuntime.path());
+        QVERIFY(!platform::HandoverLock::Acquire(100));
+        held.reset();
+        QVERIFY(platform::HandoverLock::Acquire(1000));
+    }
+
     void concurrentSendersAreServedOneByOne()
     {
         std::vector<std::string> received;

@@ -33,21 +33,15 @@ class MainWindowFixture
 {
 public:
     explicit MainWindowFixture(const QStringList& arguments = {}, bool withPlayer = true)
-        : m_profileEnv("XDG_CONFIG_HOME", configHome.path()), m_tempEnv("TMPDIR", temp.path()),
-          m_logEnv("FAKE_PLAYER_LOG", program.file("args.log"))
     {
-        platform::SetProgramFolderForTesting(program.path());
-        Langunit() = Language(program.path() + "lang/");
-        MessageBox::SetAutoAnswer(true);
-        MessageBox::ClearShownBoxes();
-        if (withPlayer)
-            WriteFakePlayer(program.path(), kFakePlayerScript);
-        form = std::make_unique<TZUVMainForm>();
-        session = new ProgramSession(*form);
-        session->Startup(arguments);
-        form->Playback()->PlayerInfo().Set({"FAKE-1.0", PlayerDialect::Current});
-        form->Playback()->SetScreenSize(ScreenSize{1024, 768});
+        Prepare(withPlayer);
+        Start(arguments);
     }
+
+    // Folders and player only: the test puts its files in place and then calls Start.
+    struct NotStarted
+    {};
+    explicit MainWindowFixture(NotStarted) { Prepare(true); }
 
     ~MainWindowFixture()
     {
@@ -55,6 +49,36 @@ public:
         platform::SetProgramFolderForTesting({});
         Langunit() = Language();
         MessageBox::SetAutoAnswer(false);
+    }
+
+    // The profile folder of this fixture (where HomeFolder() points).
+    std::string ProfileFolder() const { return configHome.path() + "zuvora/"; }
+
+    // Closes the window as the user does: the exit steps run.
+    void Close()
+    {
+        if (form)
+            form->close();
+    }
+
+    // A new start on the same folders, as the next run of the program.
+    void Start(const QStringList& arguments = {})
+    {
+        form.reset();
+        platform::SetProgramFolderForTesting(program.path());
+        Langunit() = Language(program.path() + "lang/");
+        form = std::make_unique<TZUVMainForm>();
+        session = new ProgramSession(*form);
+        session->Startup(arguments);
+        form->Playback()->PlayerInfo().Set({"FAKE-1.0", PlayerDialect::Current});
+        form->Playback()->SetScreenSize(ScreenSize{1024, 768});
+    }
+
+    // Closes the window and starts again.
+    void Restart(const QStringList& arguments = {})
+    {
+        Close();
+        Start(arguments);
     }
 
     // Each run's arguments, as the player saw them.
@@ -94,9 +118,17 @@ public:
     ProgramSession* session = nullptr;
 
 private:
-    ScopedEnv m_profileEnv;
-    ScopedEnv m_tempEnv;
-    ScopedEnv m_logEnv;
+    void Prepare(bool withPlayer)
+    {
+        MessageBox::SetAutoAnswer(true);
+        MessageBox::ClearShownBoxes();
+        if (withPlayer)
+            WriteFakePlayer(program.path(), kFakePlayerScript);
+    }
+
+    ScopedEnv m_profileEnv{"XDG_CONFIG_HOME", configHome.path()};
+    ScopedEnv m_tempEnv{"TMPDIR", temp.path()};
+    ScopedEnv m_logEnv{"FAKE_PLAYER_LOG", program.file("args.log")};
 };
 
 } // namespace zuv::test

@@ -102,13 +102,18 @@ void RemoveHandoverBlock(const std::string& name)
 
 std::optional<HandoverLock> HandoverLock::Acquire(int timeoutMs)
 {
-    const std::string folder = RuntimeFolder();
-    if (folder.empty())
-        return std::nullopt;
-    const std::string path = folder + "zuv-ipc.lock";
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // Beside the block, in the same per-user name space: senders that reach different running
+    // copies (another runtime folder) still share the one block name, so they must share the lock.
+    const std::string name = HandoverBlockName() + ".lock";
+    const int fd = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return std::nullopt;
+    struct stat info
+    {};
+    if (::fstat(fd, &info) != 0 || info.st_uid != ::getuid()) {
+        ::close(fd); // not ours: someone else could hold it forever
+        return std::nullopt;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace zuv::platform {
+
+// The requests to end that the system sends a program (the session's logout, Ctrl+C in a
+// terminal, the terminal going away) turned into a signal on the user-interface thread, so the
+// program can end in order and store its files instead of being killed where it stands.
+class TerminationSignals : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Catches SIGTERM, SIGINT and SIGHUP for as long as the object lives; one object at a time.
+    explicit TerminationSignals(QObject* parent = nullptr);
+    // Gives the signals back their default handling.
+    ~TerminationSignals() override;
+
+    // False when the signals could not be caught (they then end the program as before).
+    bool Active() const { return m_notifier != nullptr; }
+
+signals:
+    // One of the signals arrived (its number); emitted on the thread that owns the object.
+    void Received(int signalNumber);
+
+private:
+    void ReadPending();
+
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+} // namespace zuv::platform

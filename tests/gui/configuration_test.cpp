@@ -1,0 +1,604 @@
+#include "equalizer/eq_form.h"
+#include "main_window_fixture.h"
+#include "playback/playlist_model.h"
+#include "lang/translate.h"
+#include "settings/settings_form.h"
+#include "util/ini_document.h"
+#include "widgets/history_combo.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTreeView>
+
+#include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zuv;
+using zuv::test::MainWindowFixture;
+using zuv::test::ReadFile;
+using zuv::test::WriteFile;
+
+namespace {
+
+void ShowFontPage(TSettingsForm& settings)
+{
+    settings.show();
+    settings.PageControl1->setCurrentWidget(settings.TabSheet3);
+    QCoreApplication::processEvents();
+}
+
+#define ZUV_OPTION_FIELDS(X)                                                                       \
+    X(Language)                                                                                    \
+    X(LastFile)                                                                                    \
+    X(LastSubFile)                                                                                 \
+    X(Parameters)                                                                                  \
+    X(Fullscreen)                                                                                  \
+    X(Idx)                                                                                         \
+    X(DisableScrSaver)                                                                             \
+    X(Shutdown)                                                                                    \
+    X(OnTop)                                                                                       \
+    X(Playlist)                                                                                    \
+    X(AutoStartDragDrop)                                                                           \
+    X(AutoStartCmdLine)                                                                            \
+    X(ShowResultWindow)                                                                            \
+    X(ShowResultOnErrorOnly)                                                                       \
+    X(MPlayerPriority)                                                                             \
+    X(SettingsPage)                                                                                \
+    X(OneInstanceOnly)                                                                             \
+    X(FileTypes)                                                                                   \
+    X(Double)                                                                                      \
+    X(dri)                                                                                         \
+    X(GraphicEq)                                                                                   \
+    X(ForceYUY2)                                                                                   \
+    X(PostProcessing)                                                                              \
+    X(Expand)                                                                                      \
+    X(PanScan)                                                                                     \
+    X(PanScanValue)                                                                                \
+    X(CustomVolume)                                                                                \
+    X(Volume)                                                                                      \
+    X(Normalize)                                                                                   \
+    X(ExtraStereo)                                                                                 \
+    X(ExtraStereoVal)                                                                              \
+    X(SetChannels)                                                                                 \
+    X(Channels)                                                                                    \
+    X(EmulateSubwoofer)                                                                            \
+    X(EQ)                                                                                          \
+    X(EQPreset)                                                                                    \
+    X(EQSettings)                                                                                  \
+    X(CustomAC3Mixing)                                                                             \
+    X(MixerProfile)                                                                                \
+    X(Font)                                                                                        \
+    X(FontFace)                                                                                    \
+    X(SetFontScale)                                                                                \
+    X(FontScale)                                                                                   \
+    X(SubCp)                                                                                       \
+    X(SubfontOutline)                                                                              \
+    X(SubfontOutlineValue)                                                                         \
+    X(SubfontBlur)                                                                                 \
+    X(SubfontBlurValue)
+
+QString Shown(const std::string& value)
+{
+    return QLatin1Char('"') + QString::fromStdString(value) + QLatin1Char('"');
+}
+QString Shown(bool value)
+{
+    return value ? QStringLiteral("on") : QStringLiteral("off");
+}
+QString Shown(int value)
+{
+    return QString::number(value);
+}
+QString Shown(double value)
+{
+    return QString::number(value, 'g', 17);
+}
+
+// "Key: actual / expected" for every field whose values differ, `skipped` left out.
+QString DifferingFields(const Options& actual, const Options& expected,
+                        const QStringList& skipped = {})
+{
+    QStringList lines;
+#define ZUV_COMPARE_FIELD(name)                                                                    \
+    if (!skipped.contains(QStringLiteral(#name)) && !(actual.name == expected.name))               \
+        lines << QStringLiteral(#name ": ") + Shown(actual.name) + QStringLiteral(" / ") +         \
+                     Shown(expected.name);
+    ZUV_OPTION_FIELDS(ZUV_COMPARE_FIELD)
+#undef ZUV_COMPARE_FIELD
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The fields that still hold their default value, `skipped` left out.
+QString FieldsAtTheirDefault(const Options& actual, const QStringList& skipped)
+{
+    const Options defaults = OptionsAsControlsHold(Options{});
+    QStringList lines;
+#define ZUV_SAME_FIELD(name)                                                                       \
+    if (!skipped.contains(QStringLiteral(#name)) && actual.name == defaults.name)                  \
+        lines << QStringLiteral(#name);
+    ZUV_OPTION_FIELDS(ZUV_SAME_FIELD)
+#undef ZUV_SAME_FIELD
+    return lines.join(QLatin1Char(' '));
+}
+
+std::vector<std::string> Entries(const THistoryCombo* combo)
+{
+    return combo->Entries();
+}
+
+IniDocument ReadIni(const std::string& path)
+{
+    return IniDocument::Parse(ReadFile(path).value_or(std::string()));
+}
+
+std::vector<std::string> SectionNames(const IniDocument& document)
+{
+    std::vector<std::string> names;
+    for (const IniDocument::Section& section : document.Sections())
+        names.push_back(section.name);
+    return names;
+}
+
+// Moves every control of every window away from the value it shows at the first start.
+void SetEveryControlAwayFromItsDefault(TZUVMainForm& form)
+{
+    Langunit().LoadLanguage("deu");
+    form.comboFile->setEditText(QStringLiteral("/films/Last film.avi"));
+    form.comboSub->setEditText(QStringLiteral("/films/Last film.srt,/films/second.srt"));
+    form.comboParams->setEditText(QStringLiteral("-aspect 16:9"));
+    for (QCheckBox* check : {form.cbFullscreen, form.cbIdx, form.cbShutdown, form.cbOnTop,
+                             form.cbCustomVolume, form.cbExtraStereo})
+        check->setChecked(true);
+    form.ShowPlaylist();
+    form.tbVolume->setValue(37);
+    form.tbExtraStereo->setValue(11);
+
+    TSettingsForm& settings = *form.SettingsForm();
+    for (QCheckBox* check :
+         {settings.cbDri, settings.cbEq2, settings.cbYUY2, settings.cbPostProcessing,
+          settings.cbExpand, settings.cbPanScan, settings.cbNormalize, settings.cbSetChannels,
+          settings.cbSubChannel, settings.cbEqualizer, settings.cbCustomChannelMapping,
+          settings.cbAutostartDragDrop, settings.cbAutostartCmd, settings.cbOneInstance,
+          settings.cbFontScale, settings.cbSubFontOutline, settings.cbSubFontBlur})
+        check->setChecked(true);
+    for (QCheckBox* check : {settings.cbDoubleBuffer, settings.cbDisableScrSaver,
+                             settings.cbShowResult, settings.cbResultIfUnclean})
+        check->setChecked(false);
+    settings.tbPanScan->setValue(73);
+    settings.comboChannels->setCurrentIndex(1);
+    settings.tbPriority->setValue(4);
+    settings.PageControl1->setCurrentIndex(2);
+    ShowFontPage(settings); // the font list is read when first shown
+    QVERIFY2(settings.comboFont->count() > 1, "the font list holds no font");
+    settings.comboFont->setCurrentIndex(settings.comboFont->count() - 1);
+    settings.edFont->setText(QStringLiteral("/fonts/own font.ttf"));
+    settings.tbFontScale->setValue(4);
+    settings.tbSubFontOutline->setValue(5);
+    settings.tbSubFontBlur->setValue(7);
+    settings.comboSubCp->setEditText(QStringLiteral("utf-8"));
+
+    TEQForm& equalizer = *form.EQForm();
+    QVERIFY(equalizer.SetEQSettings("1:2:3:4:5.5:-6:-7:-8.5:9:-12"));
+    equalizer.comboPreset->setEditText(QStringLiteral("Rock"));
+    equalizer.btnSaveClick();
+}
+
+// The names of the files put in place or deleted in a folder, in order, a repeated name once.
+class FolderWatch
+{
+public:
+    explicit FolderWatch(const std::string& folder)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_fd, folder.c_str(), IN_MOVED_TO | IN_DELETE);
+    }
+    ~FolderWatch() { ::close(m_fd); }
+    FolderWatch(const FolderWatch&) = delete;
+    FolderWatch& operator=(const FolderWatch&) = delete;
+
+    // Deleted files carry a leading "-". An atomic write shows as the rename onto the file.
+    std::vector<std::string> Changes()
+    {
+        std::vector<std::string> changes;
+        alignas(inotify_event) char buffer[4096];
+        ssize_t length = 0;
+        while ((length = ::read(m_fd, buffer, sizeof buffer)) > 0) {
+            for (ssize_t offset = 0; offset < length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+                offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+                const std::string name = event->len ? event->name : "";
+                const std::string change = (event->mask & IN_DELETE) ? "-" + name : name;
+                if (changes.empty() || changes.back() != change)
+                    changes.push_back(change);
+            }
+        }
+        return changes;
+    }
+
+private:
+    int m_fd;
+};
+
+// Makes every write past `bytes` fail with EFBIG (root included) until the end of the scope.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// A folder in which nothing can be created or replaced, root included, while its files stay
+// readable. Not every file system or container allows it.
+class ImmutableFolder
+{
+public:
+    explicit ImmutableFolder(const std::string& folder)
+        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        m_active = SetFlag(true);
+    }
+    ~ImmutableFolder()
+    {
+        if (m_active)
+            SetFlag(false);
+        ::close(m_fd);
+    }
+    ImmutableFolder(const ImmutableFolder&) = delete;
+    ImmutableFolder& operator=(const ImmutableFolder&) = delete;
+    bool Active() const { return m_active; }
+
+private:
+    bool SetFlag(bool on)
+    {
+        int flags = 0;
+        if (m_fd < 0 || ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) != 0)
+            return false;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        return ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+
+    int m_fd;
+    bool m_active = false;
+};
+
+} // namespace
+
+class ConfigurationTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStartShowsTheDefaultInEveryControl()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        const TSettingsForm& settings = *form.SettingsForm();
+
+        for (const QCheckBox* check : {settings.cbDisableScrSaver, settings.cbDoubleBuffer,
+                                       settings.cbShowResult, settings.cbResultIfUnclean})
+            QVERIFY2(check->isChecked(), qPrintable(check->text()));
+        QVERIFY(settings.cbResultIfUnclean->isEnabled());
+        for (const QCheckBox* check : {form.cbFullscreen,
+                                       form.cbLoop,
+                                       form.cbIdx,
+                                       form.cbShutdown,
+                                       form.cbOnTop,
+                                       form.cbCustomVolume,
+                                       form.cbExtraStereo,
+                                       settings.cbDri,
+                                       settings.cbEq2,
+                                       settings.cbYUY2,
+                                       settings.cbPostProcessing,
+                                       settings.cbExpand,
+                                       settings.cbPanScan,
+                                       settings.cbNormalize,
+                                       settings.cbSetChannels,
+                                       settings.cbSubChannel,
+                                       settings.cbEqualizer,
+                                       settings.cbCustomChannelMapping,
+                                       settings.cbAutostartDragDrop,
+                                       settings.cbAutostartCmd,
+                                       settings.cbOneInstance,
+                                       settings.cbFontScale,
+                                       settings.cbSubFontOutline,
+                                       settings.cbSubFontBlur})
+            QVERIFY2(!check->isChecked(), qPrintable(check->text()));
+        QCOMPARE(form.tbVolume->value(), 100);
+        QCOMPARE(form.lVolume->text(), QStringLiteral("100"));
+        QVERIFY(!form.tbVolume->isEnabled());
+        QCOMPARE(form.tbExtraStereo->value(), 25);
+        QVERIFY(!form.tbExtraStereo->isEnabled());
+        QVERIFY(!form.PlaylistShown());
+        QVERIFY(!form.WindowsOnTop());
+        QVERIFY(form.comboFile->currentText().isEmpty());
+        QVERIFY(form.comboSub->currentText().isEmpty());
+        QVERIFY(form.comboParams->currentText().isEmpty());
+        QCOMPARE(form.FileTypes(),
+                 std::string(".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb"));
+
+        QCOMPARE(settings.tbPanScan->value(), 50);
+        QCOMPARE(settings.labelPanScan->text(), QStringLiteral("50 %"));
+        QCOMPARE(settings.comboChannels->currentText(), QStringLiteral("6"));
+        QCOMPARE(settings.tbPriority->value(), 2);
+        QCOMPARE(settings.labelPriority->text(), QStringLiteral("Normál"));
+        QCOMPARE(settings.tbFontScale->value(), 10);
+        QCOMPARE(settings.labelFontScale->text(), QStringLiteral("3 %"));
+        QCOMPARE(settings.tbSubFontOutline->value(), 2);
+        QCOMPARE(settings.tbSubFontBlur->value(), 2);
+        QCOMPARE(settings.comboSubCp->currentText(), QStringLiteral("latin2"));
+        QVERIFY(settings.comboFont->currentText().isEmpty());
+        QVERIFY(settings.edFont->text().isEmpty());
+        QCOMPARE(settings.comboCustomChannelMapping->currentIndex(), -1);
+        QCOMPARE(settings.PageControl1->currentIndex(), 4);
+        QCOMPARE(form.EQForm()->GetEQPreset(), std::string());
+        QCOMPARE(form.EQForm()->GetEQSettings(), std::string("0:0:0:0:0:0:0:0:0:0"));
+
+        // The same through the record, which is what the exit stores.
+        Options expected = OptionsAsControlsHold(Options{});
+        expected.EQSettings = "0:0:0:0:0:0:0:0:0:0";
+        expected.MixerProfile = "-1";
+        const QString differences = DifferingFields(form.CurrentOptions(), expected);
+        QVERIFY2(differences.isEmpty(), qPrintable(differences));
+    }
+
+    void restartKeepsEveryOptionHistoryAndPanel()
+    {
+        MainWindowFixture fixture;
+        SetEveryControlAwayFromItsDefault(*fixture.form);
+        if (QTest::currentTestFailed())
+            return;
+        TZUVMainForm* form = fixture.form.get();
+        form->cbLoop->setChecked(true);
+        for (const char* text : {"/films/a.avi", "/films/b.avi", "/films/c.avi"})
+            form->comboFile->addItem(QString::fromUtf8(text));
+        form->comboSub->addItem(QStringLiteral("/films/a.srt"));
+        form->comboParams->addItem(QStringLiteral("-vf scale"));
+        form->comboParams->addItem(QStringLiteral("-af volnorm"));
+        const Options before = form->CurrentOptions();
+        const QString untouched = FieldsAtTheirDefault(
+            before, {QStringLiteral("FileTypes"), QStringLiteral("MixerProfile")});
+        QVERIFY2(untouched.isEmpty(), qPrintable(QStringLiteral("left at default: ") + untouched));
+        const auto files = Entries(form->comboFile);
+        const auto subtitles = Entries(form->comboSub);
+        const auto parameters = Entries(form->comboParams);
+
+        fixture.Restart();
+        form = fixture.form.get();
+        const QString differences = DifferingFields(form->CurrentOptions(), before);
+        QVERIFY2(differences.isEmpty(), qPrintable(differences));
+        QCOMPARE(Entries(form->comboFile), files);
+        QCOMPARE(Entries(form->comboSub), subtitles);
+        QCOMPARE(Entries(form->comboParams), parameters);
+        QVERIFY(form->PlaylistShown());
+        QVERIFY(form->lvPlaylist->isVisibleTo(form));
+        QCOMPARE(form->SettingsForm()->PageControl1->currentIndex(), 2);
+        QVERIFY(form->WindowsOnTop());
+        QVERIFY(!form->cbLoop->isChecked());
+        // The reactions of the controls ran as if the user had set them.
+        QVERIFY(form->tbVolume->isEnabled());
+        QCOMPARE(form->lVolume->text(), QStringLiteral("37"));
+        QVERIFY(form->SettingsForm()->tbPanScan->isEnabled());
+        QCOMPARE(form->SettingsForm()->labelPanScan->text(), QStringLiteral("73 %"));
+        QVERIFY(!form->SettingsForm()->cbResultIfUnclean->isEnabled());
+
+        // Whatever it was at exit.
+        form->cbLoop->setChecked(true);
+        fixture.Restart();
+        QVERIFY(!fixture.form->cbLoop->isChecked());
+    }
+
+    void storedValuesOutsideTheRangesAreBroughtIntoTheControls()
+    {
+        MainWindowFixture fixture(MainWindowFixture::NotStarted{});
+        const std::string path = fixture.program.file("zuv.ini");
+        WriteFile(path, "[Main]\r\nSettingsPage=7\r\nFileTypes=.mkv;.webm\r\n"
+                        "[Audio]\r\nVolume=300\r\nChannels=9\r\nMixerProfile=Stereo\r\n"
+                        "[Font]\r\nFontScale=7\r\nFontFace=No Such Font\r\n");
+        fixture.Start();
+        TZUVMainForm* form = fixture.form.get();
+        TSettingsForm* settings = form->SettingsForm();
+        QCOMPARE(form->tbVolume->value(), 255);
+        QCOMPARE(settings->tbFontScale->value(), 25);
+        QCOMPARE(settings->comboChannels->currentIndex(), -1);
+        QVERIFY(settings->comboChannels->currentText().isEmpty());
+        Options gathered; // gathering reads the font list to judge the stored face
+        settings->GatherOptions(gathered);
+        QCOMPARE(settings->comboFont->currentIndex(), -1);
+        QCOMPARE(gathered.FontFace, std::string());
+        QCOMPARE(form->FileTypes(), std::string(".mkv;.webm"));
+        // What the file-type window sets lasts until the end of the run only.
+        form->SetFileTypes(".ogg");
+        fixture.Close();
+
+        IniDocument stored = ReadIni(path);
+        QCOMPARE(stored.Value("Audio", "Volume"), std::optional<std::string>("255"));
+        QCOMPARE(stored.Value("Audio", "Channels"), std::optional<std::string>("0"));
+        QCOMPARE(stored.Value("Audio", "MixerProfile"), std::optional<std::string>("-1"));
+        QCOMPARE(stored.Value("Main", "SettingsPage"), std::optional<std::string>("-1"));
+        QCOMPARE(stored.Value("Font", "FontScale"), std::optional<std::string>("6"));
+        QCOMPARE(stored.Value("Font", "FontFace"), std::optional<std::string>(""));
+        QCOMPARE(stored.Value("Main", "FileTypes"), std::optional<std::string>(".mkv;.webm"));
+
+        WriteFile(path, "[Audio]\r\nVolume=-5\r\n[Font]\r\nFontScale=1.2\r\n"
+                        "[Main]\r\nSettingsPage=-3\r\n");
+        fixture.Start();
+        form = fixture.form.get();
+        settings = form->SettingsForm();
+        QCOMPARE(form->tbVolume->value(), 0);
+        QCOMPARE(settings->tbFontScale->value(), 1);
+        QCOMPARE(settings->labelFontScale->text(), QStringLiteral("1.2 %"));
+        // No page was active, but the user picks one: that one is stored.
+        QTabBar* tabs = settings->PageControl1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCOMPARE(settings->PageControl1->currentIndex(), 1);
+        fixture.Close();
+        stored = ReadIni(path);
+        QCOMPARE(stored.Value("Audio", "Volume"), std::optional<std::string>("0"));
+        QCOMPARE(stored.Value("Font", "FontScale"), std::optional<std::string>("1.2"));
+        QCOMPARE(stored.Value("Main", "SettingsPage"), std::optional<std::string>("1"));
+        QVERIFY(!stored.Value("Main", "FileTypes"));
+    }
+
+    void historiesFollowTheOptionsWithTheNewestTen()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        for (int n = 1; n <= 12; ++n)
+            form.comboFile->addItem(QStringLiteral("/films/%1.avi").arg(n));
+        form.comboParams->addItem(QStringLiteral("-nosound"));
+        fixture.Close();
+
+        // No file anywhere before: it is made in the program folder, not the profile folder.
+        QVERIFY(!ReadFile(fixture.ProfileFolder() + "zuv.ini"));
+        const IniDocument stored = ReadIni(fixture.program.file("zuv.ini"));
+        QCOMPARE(SectionNames(stored),
+                 (std::vector<std::string>{"Main", "Video", "Audio", "Font", "Parameters", "Files",
+                                           "Subtitles"}));
+        for (int slot = 1; slot <= 10; ++slot) {
+            const std::string key = "Item" + std::to_string(slot);
+            QCOMPARE(stored.Value("Files", key),
+                     std::optional<std::string>("/films/" + std::to_string(slot + 2) + ".avi"));
+            QCOMPARE(stored.Value("Subtitles", key), std::optional<std::string>(""));
+            QCOMPARE(stored.Value("Parameters", key),
+                     std::optional<std::string>(slot == 1 ? "-nosound" : ""));
+        }
+        QVERIFY(!stored.Value("Files", "Item11"));
+    }
+
+    void onlyTheProfileFileIsReadAndWrittenWhenBothExist()
+    {
+        MainWindowFixture fixture(MainWindowFixture::NotStarted{});
+        const std::string programText = "[Audio]\r\nVolume=11\r\n[Files]\r\nItem1=/program.avi\r\n";
+        WriteFile(fixture.program.file("zuv.ini"), programText);
+        WriteFile(fixture.ProfileFolder() + "zuv.ini",
+                  "[Audio]\r\nVolume=22\r\n[Files]\r\nItem1=/profile.avi\r\n");
+        fixture.Start();
+        QCOMPARE(fixture.form->tbVolume->value(), 22);
+        QCOMPARE(Entries(fixture.form->comboFile), std::vector<std::string>{"/profile.avi"});
+        fixture.form->tbVolume->setValue(33);
+        fixture.Close();
+        QCOMPARE(ReadFile(fixture.program.file("zuv.ini")), std::optional(programText));
+        const IniDocument stored = ReadIni(fixture.ProfileFolder() + "zuv.ini");
+        QCOMPARE(stored.Value("Audio", "Volume"), std::optional<std::string>("33"));
+        QCOMPARE(stored.Value("Files", "Item1"), std::optional<std::string>("/profile.avi"));
+    }
+
+    void unwritableProgramFolderMovesOptionsAndHistoriesToTheProfile()
+    {
+        MainWindowFixture fixture(MainWindowFixture::NotStarted{});
+        const std::string programText =
+            "[Audio]\r\nVolume=44\r\n[Subtitles]\r\nItem1=/films/old.srt\r\n";
+        WriteFile(fixture.program.file("zuv.ini"), programText);
+        fixture.Start();
+        QCOMPARE(fixture.form->tbVolume->value(), 44);
+        fixture.form->tbExtraStereo->setValue(7);
+        fixture.form->comboFile->addItem(QStringLiteral("/films/new.avi"));
+        {
+            ImmutableFolder locked(fixture.program.path());
+            if (!locked.Active())
+                QSKIP("this file system or container cannot make a folder unwritable for root");
+            fixture.Close();
+        }
+        QVERIFY(MessageBox::ShownBoxes().empty());
+        QCOMPARE(ReadFile(fixture.program.file("zuv.ini")), std::optional(programText));
+        const IniDocument stored = ReadIni(fixture.ProfileFolder() + "zuv.ini");
+        QCOMPARE(stored.Value("Audio", "Volume"), std::optional<std::string>("44"));
+        QCOMPARE(stored.Value("Audio", "ExtraStereoVal"), std::optional<std::string>("7"));
+        QCOMPARE(stored.Value("Files", "Item1"), std::optional<std::string>("/films/new.avi"));
+        QCOMPARE(stored.Value("Subtitles", "Item1"), std::optional<std::string>("/films/old.srt"));
+
+        fixture.Start();
+        QCOMPARE(fixture.form->tbExtraStereo->value(), 7);
+        QCOMPARE(Entries(fixture.form->comboFile), std::vector<std::string>{"/films/new.avi"});
+        QCOMPARE(fixture.session->Configuration().Path(), fixture.ProfileFolder() + "zuv.ini");
+    }
+
+    void unreadableProgramFileIsLeftAloneAndTheProfileTakesOver()
+    {
+        MainWindowFixture fixture(MainWindowFixture::NotStarted{});
+        // A folder in place of the file: nothing to read, and nothing there may be replaced.
+        QCOMPARE(::mkdir(fixture.program.file("zuv.ini").c_str(), 0755), 0);
+        fixture.Start();
+        QCOMPARE(fixture.form->tbVolume->value(), 100);
+        fixture.form->tbVolume->setValue(55);
+        fixture.form->comboSub->addItem(QStringLiteral("/films/x.srt"));
+        fixture.Close();
+        QVERIFY(MessageBox::ShownBoxes().empty());
+        const IniDocument stored = ReadIni(fixture.ProfileFolder() + "zuv.ini");
+        QCOMPARE(stored.Value("Audio", "Volume"), std::optional<std::string>("55"));
+        QCOMPARE(stored.Value("Subtitles", "Item1"), std::optional<std::string>("/films/x.srt"));
+        fixture.Start();
+        QCOMPARE(fixture.form->tbVolume->value(), 55);
+        QCOMPARE(Entries(fixture.form->comboSub), std::vector<std::string>{"/films/x.srt"});
+    }
+
+    void failureInBothFoldersIsShownNotSwallowed()
+    {
+        MainWindowFixture fixture;
+        fixture.form->Playlist()->AddItem("/films/" + std::string(100, 'a') + ".avi", {});
+        {
+            FileSizeLimit limit(64);
+            fixture.Close();
+        }
+        const auto& boxes = MessageBox::ShownBoxes();
+        QVERIFY(!boxes.empty());
+        const QString profileFile = QString::fromStdString(fixture.ProfileFolder() + "zuv.ini");
+        QVERIFY2(boxes.front().text.contains(profileFile), qPrintable(boxes.front().text));
+        QCOMPARE(boxes.front().icon, QMessageBox::Critical);
+        const bool playlistReported =
+            std::any_of(boxes.begin(), boxes.end(), [](const MessageBox::Shown& box) {
+                return box.text.contains(QStringLiteral("playlist.txt"));
+            });
+        QVERIFY(playlistReported);
+    }
+
+    void exitStoresOptionsThenPresetsThenHistoriesThenThePlaylist()
+    {
+        MainWindowFixture fixture;
+        fixture.form->Playlist()->AddItem("/films/a.avi", {});
+        {
+            FolderWatch watch(fixture.program.path());
+            fixture.Close();
+            QCOMPARE(watch.Changes(), (std::vector<std::string>{"zuv.ini", "equalizer.ini",
+                                                                "zuv.ini", "playlist.txt"}));
+        }
+        fixture.Start();
+        QCOMPARE(fixture.form->Playlist()->Count(), 1);
+        fixture.form->Playlist()->Clear();
+        FolderWatch watch(fixture.program.path());
+        fixture.Close();
+        QCOMPARE(watch.Changes(), (std::vector<std::string>{"zuv.ini", "equalizer.ini", "zuv.ini",
+                                                            "-playlist.txt"}));
+    }
+};
+
+QTEST_MAIN(ConfigurationTest)
+#include "configuration_test.moc"

@@ -1,0 +1,194 @@
+#include "main_window_fixture.h"
+#include "playback/playlist_model.h"
+#include "settings/settings_form.h"
+#include "widgets/history_combo.h"
+
+#include <QCheckBox>
+#include <QMimeData>
+#include <QTreeView>
+#include <QUrl>
+
+using namespace zuv;
+using zuv::test::MainWindowFixture;
+
+namespace {
+
+QList<QUrl> LocalFiles(std::initializer_list<const char*> paths)
+{
+    QList<QUrl> urls;
+    for (const char* path : paths)
+        urls << QUrl::fromLocalFile(QString::fromUtf8(path));
+    return urls;
+}
+
+// Drags the URLs onto a widget at a point of its own and drops them there, as the desktop does:
+// enter first, the drop only when the enter was accepted. True when the drop was taken.
+bool DropOn(QWidget* target, const QPoint& point, const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(point), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+// A point of the main window away from the playlist.
+QPoint OutsideTheList(const TZUVMainForm& form)
+{
+    return form.comboFile->geometry().center();
+}
+
+// The centre of a playlist row in the list view's viewport.
+QPoint RowInViewport(const TZUVMainForm& form, int row)
+{
+    return form.lvPlaylist->visualRect(form.Playlist()->index(row, 0)).center();
+}
+
+std::string SubtitleOf(const TZUVMainForm& form, int row)
+{
+    return form.Playlist()->Items().Item(static_cast<std::size_t>(row)).subtitlePath;
+}
+
+std::string MediaOf(const TZUVMainForm& form, int row)
+{
+    return form.Playlist()->Items().Item(static_cast<std::size_t>(row)).mediaPath;
+}
+
+} // namespace
+
+class DropTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mediaThenSubtitleOutsideTheListPlaysTheListWithoutTheSubtitle()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.SettingsForm()->cbAutostartDragDrop->setChecked(true);
+        QVERIFY(!form.PlaylistShown());
+        QVERIFY(DropOn(&form, OutsideTheList(form),
+                       LocalFiles({"/films/film.avi", "/films/film.srt"})));
+        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/film.avi"));
+        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/film.srt"));
+        QVERIFY(form.PlaylistShown());
+        QCOMPARE(form.Playlist()->Count(), 1);
+        QCOMPARE(MediaOf(form, 0), std::string("/films/film.avi"));
+        QCOMPARE(SubtitleOf(form, 0), std::string());
+
+        QVERIFY(fixture.WaitForIdle());
+        const auto runs = fixture.PlayerRuns();
+        QCOMPARE(runs.size(), std::size_t(1));
+        QVERIFY(std::count(runs[0].begin(), runs[0].end(), "/films/film.avi") == 1);
+        QVERIFY(std::count(runs[0].begin(), runs[0].end(), "/films/film.srt") == 0);
+        QVERIFY(std::count(runs[0].begin(), runs[0].end(), "-sub") == 0);
+    }
+
+    void subtitleThenMediaKeepsTheMediaField()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.comboFile->setEditText(QStringLiteral("/films/old.avi"));
+        QVERIFY(DropOn(&form, OutsideTheList(form),
+                       LocalFiles({"/films/film.srt", "/films/film.avi"})));
+        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/film.srt"));
+        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/old.avi"));
+        QVERIFY(form.PlaylistShown());
+        QCOMPARE(form.Playlist()->Count(), 1);
+        QCOMPARE(MediaOf(form, 0), std::string("/films/film.avi"));
+        // Without the automatic start nothing plays.
+        QTest::qWait(50);
+        QVERIFY(!form.Playback()->Playing());
+        QVERIFY(fixture.PlayerRuns().empty());
+    }
+
+    void subtitleOnAListItemReplacesItsSubtitleAndOnEmptyListSpaceDoesNothing()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.ShowPlaylist();
+        form.Playlist()->AddItem("/films/one.avi", "/films/one.srt");
+        form.Playlist()->AddItem("/films/two.avi", {});
+        form.comboSub->setEditText(QStringLiteral("/films/field.srt"));
+        const QPoint second = form.lvPlaylist->viewport()->mapTo(&form, RowInViewport(form, 1));
+        QVERIFY(DropOn(&form, second, LocalFiles({"/films/new.srt"})));
+        QCOMPARE(SubtitleOf(form, 0), std::string("/films/one.srt"));
+        QCOMPARE(SubtitleOf(form, 1), std::string("/films/new.srt"));
+        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/field.srt"));
+
+        const QPoint empty = form.lvPlaylist->geometry().bottomLeft() + QPoint(20, -10);
+        QVERIFY(!form.lvPlaylist->indexAt(form.lvPlaylist->viewport()->mapFrom(&form, empty))
+                     .isValid());
+        QVERIFY(DropOn(&form, empty, LocalFiles({"/films/other.srt"})));
+        QCOMPARE(SubtitleOf(form, 0), std::string("/films/one.srt"));
+        QCOMPARE(SubtitleOf(form, 1), std::string("/films/new.srt"));
+        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/field.srt"));
+        QCOMPARE(form.Playlist()->Count(), 2);
+    }
+
+    void dropsOnTheListViewReachTheWindowAtTheirPoint()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.SettingsForm()->cbAutostartDragDrop->setChecked(true);
+        form.ShowPlaylist();
+        form.Playlist()->AddItem("/films/one.avi", {});
+        form.Playlist()->AddItem("/films/two.avi", {});
+        form.Playlist()->AddItem("/films/three.avi", {});
+        QWidget* viewport = form.lvPlaylist->viewport();
+
+        QVERIFY(DropOn(viewport, RowInViewport(form, 2), LocalFiles({"/films/three.srt"})));
+        QCOMPARE(SubtitleOf(form, 2), std::string("/films/three.srt"));
+        QCOMPARE(SubtitleOf(form, 1), std::string());
+
+        // Media dropped on the list joins it and starts nothing, the switch notwithstanding.
+        QVERIFY(DropOn(viewport, RowInViewport(form, 0), LocalFiles({"/films/four.avi"})));
+        QCOMPARE(form.Playlist()->Count(), 4);
+        QCOMPARE(MediaOf(form, 3), std::string("/films/four.avi"));
+        QVERIFY(form.comboFile->currentText().isEmpty());
+        QTest::qWait(50);
+        QVERIFY(!form.Playback()->Playing());
+    }
+
+    void extensionsDecideBetweenSubtitleAndMedia()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/movie.s"})));
+        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/movie.s"));
+        QVERIFY(form.comboFile->currentText().isEmpty());
+        QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/MOVIE.Srt"})));
+        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/MOVIE.Srt"));
+
+        // The dot of a folder is no extension of the file.
+        QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/subs.srt/clip"})));
+        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/subs.srt/clip"));
+        QVERIFY(form.comboSub->currentText().isEmpty());
+        QVERIFY(!form.PlaylistShown());
+    }
+
+    void onlyLocalFilesAreTakenAndWhole()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.comboFile->setEditText(QStringLiteral("/films/kept.avi"));
+        QVERIFY(!DropOn(&form, OutsideTheList(form),
+                        {QUrl(QStringLiteral("https://example.org/film.avi"))}));
+        QVERIFY(!DropOn(&form, OutsideTheList(form),
+                        {QUrl::fromLocalFile(QStringLiteral("/films/a.avi")),
+                         QUrl(QStringLiteral("https://example.org/film.avi"))}));
+        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/kept.avi"));
+
+        const QString longName =
+            QStringLiteral("/films/") + QString(300, QLatin1Char('x')) + QStringLiteral(" ő.avi");
+        QVERIFY(DropOn(&form, OutsideTheList(form), {QUrl::fromLocalFile(longName)}));
+        QCOMPARE(form.comboFile->currentText(), longName);
+    }
+};
+
+QTEST_MAIN(DropTest)
+#include "drop_test.moc"
