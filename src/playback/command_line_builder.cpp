@@ -157,7 +157,7 @@ std::string BuildOptionsText(const Options& options, bool loop, const std::strin
         text += " -ontop";
     if (!options.Font.empty()) {
         // The font path is always quoted, the code page never; the code page only goes with a font.
-        text += " -font \"" + options.Font + '"';
+        text += " -font " + PlayerFileArgument(options.Font, true);
         if (!options.SubCp.empty())
             text += " -subcp " + options.SubCp;
     }
@@ -177,9 +177,9 @@ std::string BuildOptionsText(const Options& options, bool loop, const std::strin
 std::string PlayerArguments(const std::string& mediaPath, const std::string& subtitlePath,
                             const std::string& optionsText)
 {
-    std::string arguments = QuoteIfSpaced(mediaPath);
+    std::string arguments = PlayerFileArgument(mediaPath);
     if (!subtitlePath.empty())
-        arguments += " -sub " + QuoteIfSpaced(subtitlePath);
+        arguments += " -sub " + PlayerFileArgument(subtitlePath);
     arguments += optionsText;
     return arguments;
 }

@@ -47,7 +47,7 @@ std::optional<int> ParsePixels(const std::string& text)
 std::string ProbeCommandLine(const std::string& mediaPath)
 {
     return std::string(kPlayerProgramName) + " -frames 0 -vo null -ao null -identify " +
-           QuoteIfSpaced(mediaPath);
+           PlayerFileArgument(mediaPath);
 }
 
 std::vector<std::string> ReadIdentifyReport(std::string_view output)

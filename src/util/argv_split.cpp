@@ -51,4 +51,30 @@ std::vector<std::string> SplitArguments(std::string_view commandLine)
     return arguments;
 }
 
+std::string QuoteArgument(std::string_view argument, bool alwaysQuote)
+{
+    const bool quoted =
+        alwaysQuote || argument.empty() || argument.find_first_of(" \t") != std::string_view::npos;
+    std::string text;
+    text.reserve(argument.size() + 2);
+    if (quoted)
+        text += '"';
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes stay literal unless a quote follows: then each is doubled.
+        text.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        text += c;
+    }
+    // Before the closing quote the trailing backslashes are doubled too.
+    text.append(quoted ? backslashes * 2 : backslashes, '\\');
+    if (quoted)
+        text += '"';
+    return text;
+}
+
 } // namespace zuv

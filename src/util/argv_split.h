@@ -13,4 +13,10 @@ namespace zuv {
 // and a grouping quote, 2n+1 give n backslashes and a literal quote).
 std::vector<std::string> SplitArguments(std::string_view commandLine);
 
+// The inverse: the text that SplitArguments turns back into exactly `argument`. Quoted when it
+// holds a blank or a tab (or always, when asked); a quote inside is written \" and backslashes
+// before a quote are doubled. For text without quotes, tabs and backslashes this is the plain
+// "quote when spaced" form.
+std::string QuoteArgument(std::string_view argument, bool alwaysQuote = false);
+
 } // namespace zuv

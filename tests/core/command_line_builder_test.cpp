@@ -1,4 +1,5 @@
 #include "playback/command_line_builder.h"
+#include "util/argv_split.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -350,4 +351,20 @@ TEST(CommandLineBuilder, Fonts)
     options.SubfontBlur = true;
     options.SubfontBlurValue = 8;
     EXPECT_EQ(Build(options), " -subfont-outline 0 -subfont-blur 8");
+}
+
+TEST(PlayerCommandLine, AwkwardFileNamesReachThePlayerWhole)
+{
+    Options options;
+    options.Double = false;
+    options.Font = "/fonts/\"quoted\" font.ttf";
+    const std::string optionsText =
+        BuildOptionsText(options, false, "-film.avi", {1024, 768}, {}, PlayerDialect::Current);
+    const auto arguments =
+        SplitArguments(PlayerCommandLine("-film.avi", "/subs/it's \"here\"\tnow.srt", optionsText));
+    const std::vector<std::string> expected{"mplayer", "./-film.avi",
+                                            "-sub",    "/subs/it's \"here\"\tnow.srt",
+                                            "-font",   "/fonts/\"quoted\" font.ttf",
+                                            "-subcp",  "latin2"};
+    EXPECT_EQ(arguments, expected);
 }
