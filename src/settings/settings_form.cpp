@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -531,8 +532,9 @@ void TSettingsForm::ApplyOptions(const Options& options)
     tbPriority->setValue(ClampToRange(options.MPlayerPriority, kMPlayerPriorityRange));
     cbOneInstance->setChecked(options.OneInstanceOnly);
 
-    comboFont->setCurrentIndex(
-        comboFont->findText(QString::fromStdString(options.FontFace), Qt::MatchFixedString));
+    m_storedFontFace = QString::fromStdString(options.FontFace);
+    if (m_fontListFilled)
+        SelectFontFace(m_storedFontFace);
     edFont->setText(QString::fromStdString(options.Font));
     cbFontScale->setChecked(options.SetFontScale);
     SetSubFontScale(options.FontScale);
@@ -576,8 +578,11 @@ void TSettingsForm::GatherOptions(Options& options) const
     options.SettingsPage = m_noActivePage ? -1 : PageControl1->currentIndex();
 
     options.Font = edFont->text().toStdString();
-    options.FontFace =
-        comboFont->currentIndex() < 0 ? std::string() : comboFont->currentText().toStdString();
+    if (!m_fontListFilled)
+        options.FontFace = m_storedFontFace.toStdString();
+    else
+        options.FontFace =
+            comboFont->currentIndex() < 0 ? std::string() : comboFont->currentText().toStdString();
     options.SetFontScale = cbFontScale->isChecked();
     options.FontScale = GetSubFontScale();
     options.SubCp = comboSubCp->currentText().toStdString();
@@ -587,8 +592,31 @@ void TSettingsForm::GatherOptions(Options& options) const
     options.SubfontBlurValue = tbSubFontBlur->value();
 }
 
+void TSettingsForm::FillFontList()
+{
+    if (m_fontListFilled)
+        return;
+    m_fontListFilled = true;
+    std::vector<std::string> names;
+    // When the font configuration cannot be read, only the empty entry is offered.
+    ReadInstalledFonts(names, true);
+    const QSignalBlocker blocker(comboFont);
+    comboFont->clear();
+    comboFont->addItem(QString());
+    for (const std::string& name : names)
+        comboFont->addItem(QString::fromStdString(name));
+    SelectFontFace(m_storedFontFace);
+}
+
+void TSettingsForm::SelectFontFace(const QString& face)
+{
+    // Without regard to case; a face that is not installed leaves no entry chosen.
+    comboFont->setCurrentIndex(comboFont->findText(face, Qt::MatchFixedString));
+}
+
 void TSettingsForm::showEvent(QShowEvent* event)
 {
+    FillFontList();
     PlaceBesideMainWindow();
     QWidget::showEvent(event);
 }

@@ -53,6 +53,11 @@ public:
     void SetVersions(const QString& programVersion, const QString& playerVersion);
     // Builds the language list from the language files.
     void FillLanguageList();
+    // Lists the installed TrueType fonts in comboFont, once. Reading them takes the font
+    // configuration tens of milliseconds, so the first show does it rather than the start-up;
+    // until then the stored font face is kept as it was given.
+    void FillFontList();
+    bool FontListFilled() const { return m_fontListFilled; }
 
     // The options this dialog holds, from and to the controls.
     void ApplyOptions(const Options& options);
@@ -140,11 +145,14 @@ private:
     void comboLangChange(int index);
     void btnSetKeysClick();
     void btnBrowseFontClick();
+    void SelectFontFace(const QString& face);
 
     Hooks m_hooks;
     QStringList m_infoLines; // the information text with the versions filled in
     bool m_fillingLanguages = false;
     bool m_noActivePage = false; // a stored page outside the range leaves none chosen
+    bool m_fontListFilled = false;
+    QString m_storedFontFace; // the face of the configuration, chosen once the list is there
 };
 
 // The information text of the Info page, twelve lines with "%v" and "%m" still in place.
