@@ -135,8 +135,8 @@ TSettingsForm::TSettingsForm(QWidget* mainWindow)
     CreateInfoPage();
     ConnectRules();
 
-    m_infoLines = SettingsInfoText();
-    InfoLabel->SetHTMLText(m_infoLines);
+    m_infoTemplate = SettingsInfoText();
+    UpdateInfoText();
     PageControl1->setCurrentIndex(0);
     tbPanScanChange();
     tbFontScaleChange();
@@ -475,22 +475,30 @@ void TSettingsForm::TranslateSettingsForm()
     for (const auto& [component, key] : components)
         TranslateComponent(component, kSection, key);
     const QString lastLine = GetTextOrEmpty(kSection, "501");
-    if (!lastLine.isEmpty() && !m_infoLines.isEmpty()) {
-        m_infoLines.last() = lastLine;
-        InfoLabel->SetHTMLText(m_infoLines);
+    if (!lastLine.isEmpty() && !m_infoTemplate.isEmpty()) {
+        m_infoTemplate.last() = lastLine;
+        UpdateInfoText();
     }
     tbPriorityChange();
 }
 
 void TSettingsForm::SetVersions(const QString& programVersion, const QString& playerVersion)
 {
-    for (QString& line : m_infoLines) {
+    m_programVersion = programVersion;
+    m_playerVersion = playerVersion;
+    UpdateInfoText();
+}
+
+void TSettingsForm::UpdateInfoText()
+{
+    QStringList lines;
+    for (const QString& line : m_infoTemplate) {
         std::string text = line.toStdString();
-        ReplaceAll(text, "%v", programVersion.toStdString());
-        ReplaceAll(text, "%m", playerVersion.toStdString());
-        line = QString::fromStdString(text);
+        ReplaceAll(text, "%v", m_programVersion.toStdString());
+        ReplaceAll(text, "%m", m_playerVersion.toStdString());
+        lines << QString::fromStdString(text);
     }
-    InfoLabel->SetHTMLText(m_infoLines);
+    InfoLabel->SetHTMLText(lines);
 }
 
 void TSettingsForm::FillLanguageList()

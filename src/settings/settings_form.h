@@ -146,9 +146,14 @@ private:
     void btnSetKeysClick();
     void btnBrowseFontClick();
     void SelectFontFace(const QString& face);
+    void UpdateInfoText();
 
     Hooks m_hooks;
-    QStringList m_infoLines; // the information text with the versions filled in
+    // The information text with its "%v" and "%m"; the versions are filled in at every change,
+    // since the player's version arrives after the program's.
+    QStringList m_infoTemplate;
+    QString m_programVersion;
+    QString m_playerVersion;
     bool m_fillingLanguages = false;
     bool m_noActivePage = false; // a stored page outside the range leaves none chosen
     bool m_fontListFilled = false;

@@ -5,6 +5,7 @@
 #include "settings/font_list.h"
 #include "settings/settings_form.h"
 #include "widgets/history_combo.h"
+#include "widgets/markup_label.h"
 
 #include <QAction>
 #include <QApplication>
@@ -101,8 +102,13 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         // The player's answer from start-up arrives as a queued call; let it land first.
         QCoreApplication::sendPostedEvents();
+        // The program's version comes first, the player's when it has answered.
+        form.SetVersions(QStringLiteral("1.2.3 b"), QString());
         form.SetVersions(QStringLiteral("1.2.3 b"), QStringLiteral("1.5"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Zuvora 1.2.3 b / MPlayer 1.5"));
+        const QStringList info = form.SettingsForm()->InfoLabel->HTMLText();
+        QCOMPARE(info.first(), QStringLiteral("<b><u>Zuvora</u></b> v1.2.3 b<br>"));
+        QVERIFY(info.contains(QStringLiteral("<b><u>MPlayer:</u></b> 1.5<br>")));
         form.TranslateMainForm();
         QCOMPARE(form.windowTitle(), QStringLiteral("Zuvora 1.2.3 b / MPlayer 1.5"));
 
@@ -113,6 +119,36 @@ private slots:
         // A player that did not answer leaves its version empty.
         form.SetVersions(QStringLiteral("1.2.3"), QString());
         QCOMPARE(form.windowTitle(), QStringLiteral(" under 1.2.3, 1.2.3"));
+    }
+
+    void playerIsAskedOnceTheWindowIsPainted()
+    {
+        test::TempDir logs;
+        const std::string asked = logs.file("asked");
+        ScopedEnv askedLog("FAKE_PLAYER_ASKED", asked);
+        MainWindowFixture fixture({}, true, false);
+        TZUVMainForm& form = *fixture.form;
+        QTest::qWait(50);
+        QVERIFY(!test::ReadFile(asked)); // not while the program starts
+        QVERIFY(form.Playback()->PlayerInfo().Deferred());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_VERIFY(form.windowTitle().endsWith(QStringLiteral("MPlayer FAKE-1.0")));
+        QCOMPARE(test::ReadFile(asked).value_or(""), std::string("asked\n"));
+
+        // Playback before the window was painted asks at once, and only once.
+        test::TempDir otherLogs;
+        ScopedEnv otherAskedLog("FAKE_PLAYER_ASKED", otherLogs.file("asked"));
+        MainWindowFixture unpainted({}, true, false);
+        unpainted.form->comboFile->setEditText(QStringLiteral("/f/a.avi"));
+        unpainted.form->ActionStart->trigger();
+        QCOMPARE(test::ReadFile(otherLogs.file("asked")).value_or(""), std::string("asked\n"));
+        QVERIFY(unpainted.WaitForIdle());
+        QCOMPARE(unpainted.PlayerRuns().size(), std::size_t(1));
+        unpainted.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(unpainted.form.get()));
+        QTest::qWait(50);
+        QCOMPARE(test::ReadFile(otherLogs.file("asked")).value_or(""), std::string("asked\n"));
     }
 
     void languageFileTranslatesTheWindow()
