@@ -7,6 +7,7 @@
 #include "widgets/history_combo.h"
 #include "widgets/markup_label.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -135,20 +136,24 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTRY_VERIFY(form.windowTitle().endsWith(QStringLiteral("MPlayer FAKE-1.0")));
         QCOMPARE(test::ReadFile(asked).value_or(""), std::string("asked\n"));
+    }
 
-        // Playback before the window was painted asks at once, and only once.
-        test::TempDir otherLogs;
-        ScopedEnv otherAskedLog("FAKE_PLAYER_ASKED", otherLogs.file("asked"));
-        MainWindowFixture unpainted({}, true, false);
-        unpainted.form->comboFile->setEditText(QStringLiteral("/f/a.avi"));
-        unpainted.form->ActionStart->trigger();
-        QCOMPARE(test::ReadFile(otherLogs.file("asked")).value_or(""), std::string("asked\n"));
-        QVERIFY(unpainted.WaitForIdle());
-        QCOMPARE(unpainted.PlayerRuns().size(), std::size_t(1));
-        unpainted.form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(unpainted.form.get()));
+    void startBeforeThePaintAsksThePlayerOnce()
+    {
+        test::TempDir logs;
+        const std::string asked = logs.file("asked");
+        ScopedEnv askedLog("FAKE_PLAYER_ASKED", asked);
+        MainWindowFixture fixture({}, true, false);
+        TZUVMainForm& form = *fixture.form;
+        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
+        form.ActionStart->trigger();
+        QCOMPARE(test::ReadFile(asked).value_or(""), std::string("asked\n"));
+        QVERIFY(fixture.WaitForIdle());
+        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::qWait(50);
-        QCOMPARE(test::ReadFile(otherLogs.file("asked")).value_or(""), std::string("asked\n"));
+        QCOMPARE(test::ReadFile(asked).value_or(""), std::string("asked\n"));
     }
 
     void languageFileTranslatesTheWindow()
@@ -622,6 +627,16 @@ private slots:
         QCOMPARE(runs.size(), std::size_t(4));
         QCOMPARE(runs[2].front(), std::string("/films/Alpha.avi"));
         QCOMPARE(runs[3].front(), std::string("/films/al.avi"));
+
+        // Enter in the open drop-down list only picks the entry.
+        form.comboFile->showPopup();
+        QTRY_VERIFY(form.comboFile->view()->isVisible());
+        form.comboFile->view()->setCurrentIndex(form.comboFile->model()->index(0, 0));
+        QTest::keyClick(static_cast<QWidget*>(form.comboFile->view()), Qt::Key_Return);
+        QTRY_VERIFY(!form.comboFile->view()->isVisible());
+        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/Alpha.avi"));
+        QVERIFY(!form.Playback()->Playing());
+        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(4));
 
         // Enter in the parameters field starts too.
         form.comboParams->setFocus();
