@@ -64,8 +64,10 @@ double Median(std::vector<double> values)
 
 } // namespace
 
-int main()
+// Usage: startup_bench [program]; by default the zuvora built beside it.
+int main(int argc, char* argv[])
 {
+    const std::string zuvora = argc > 1 ? argv[1] : ZUVORA_PROGRAM_PATH;
     std::string folder = (std::filesystem::temp_directory_path() / "zuvora-bench-XXXXXX").string();
     if (!::mkdtemp(folder.data()))
         return 1;
@@ -78,7 +80,7 @@ int main()
     for (int run = 0; run < kWarmUpRuns + kRuns; ++run) {
         const Timing bare = RunOnce(BARE_WINDOW_PATH);
         const Timing label = RunOnce(BARE_WINDOW_PATH, "--label");
-        const Timing program = RunOnce(ZUVORA_PROGRAM_PATH);
+        const Timing program = RunOnce(zuvora);
         if (run < kWarmUpRuns)
             continue;
         bareShown.push_back(bare.shownMs);
