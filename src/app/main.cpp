@@ -2,8 +2,36 @@
 #include "app/main_form.h"
 #include "app/program_session.h"
 #include "platform/termination_signals.h"
+#include "util/system_utils.h"
 
 #include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The start-up benchmark (bench/startup_bench): with ZUVORA_BENCH_EXIT_ON_SHOW set, the program
+// prints "shown" when its main window gets its first show event and ends there at once, without
+// the exit steps or any window's teardown, so that nothing is stored.
+class ExitOnFirstShow : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            std::fputs("shown\n", stdout);
+            std::fflush(stdout);
+            std::_Exit(0);
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -19,6 +47,9 @@ int main(int argc, char* argv[])
     zuv::ProgramSession session(form);
     session.Startup(QApplication::arguments().mid(1));
     session.ListenForSecondCopies();
+    ExitOnFirstShow exitOnShow;
+    if (!zuv::GetEnvVar("ZUVORA_BENCH_EXIT_ON_SHOW").empty())
+        form.installEventFilter(&exitOnShow);
     form.show();
 
     // A logout, Ctrl+C or a closed terminal leaves every event loop, modal boxes included, so

@@ -402,8 +402,11 @@ void TZUVMainForm::SetWindowsOnTop(bool on)
         if (visible)
             window->show();
     };
+    // The dialog changes its layer without taking the focus; later shows activate it again.
+    const bool activates = !m_settings->testAttribute(Qt::WA_ShowWithoutActivating);
     m_settings->setAttribute(Qt::WA_ShowWithoutActivating, true);
     setTopmost(m_settings);
+    m_settings->setAttribute(Qt::WA_ShowWithoutActivating, !activates);
     setTopmost(this);
     m_onTop = on;
 }
@@ -547,6 +550,13 @@ void TZUVMainForm::ActionPlClearExecute()
     m_playlist->Clear();
 }
 
+void TZUVMainForm::ShowFileError(const QString& path, const std::string& reason)
+{
+    // Which file and why, as the system says it.
+    MessageBox::Show(this, QMessageBox::Critical, QApplication::applicationName(),
+                     path + QStringLiteral("\n\n") + QString::fromStdString(reason));
+}
+
 void TZUVMainForm::ActionPlLoadExecute()
 {
     const QStringList files = OpenPlDialog.Execute(this);
@@ -554,8 +564,7 @@ void TZUVMainForm::ActionPlLoadExecute()
         return;
     const PlaylistFileResult result = m_playlist->LoadFile(files.first().toStdString());
     if (!result.ok())
-        MessageBox::Show(this, QMessageBox::Critical, QApplication::applicationName(),
-                         QString::fromStdString(result.errorText));
+        ShowFileError(files.first(), result.errorText);
 }
 
 void TZUVMainForm::ActionPlSaveExecute()
@@ -565,8 +574,7 @@ void TZUVMainForm::ActionPlSaveExecute()
         return;
     const PlaylistFileResult result = m_playlist->SaveFile(files.first().toStdString());
     if (!result.ok())
-        MessageBox::Show(this, QMessageBox::Critical, QApplication::applicationName(),
-                         QString::fromStdString(result.errorText));
+        ShowFileError(files.first(), result.errorText);
 }
 
 void TZUVMainForm::lvPlaylistDblClick()

@@ -178,6 +178,7 @@ private:
     void CreateActions();
     void CreatePlaylistPanel();
     void SetClientHeight(int height);
+    void ShowFileError(const QString& path, const std::string& reason);
 
     std::string m_fileTypes;
     QString m_programVersion;

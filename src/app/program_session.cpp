@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPointer>
+#include <QTimer>
 
 namespace zuv {
 
@@ -54,12 +55,15 @@ void ProgramSession::Startup(const QStringList& arguments)
 {
     m_config = ConfigurationFile::Open(m_folders.config);
 
-    // The program's version now; the player's once it has answered, off the path to the window.
+    // The program's version now; the player's once it has answered. The player is asked when
+    // the window has first been painted (or when playback needs the answer earlier), so that its
+    // start does not compete with ours.
     const QString programVersion =
         QString::fromStdString(FileVersionNumber(platform::ProgramFile(), true));
     m_form.SetVersions(programVersion, QString());
     QPointer<TZUVMainForm> form(&m_form);
-    m_form.Playback()->PlayerInfo().Start(
+    m_form.installEventFilter(this);
+    m_form.Playback()->PlayerInfo().Defer(
         PlayerCaptureFunction(), [form, programVersion](const zuv::PlayerInfo& info) {
             const QString playerVersion = QString::fromStdString(info.version);
             QMetaObject::invokeMethod(
@@ -92,6 +96,15 @@ void ProgramSession::Startup(const QStringList& arguments)
     m_form.Playlist()->Replace(std::move(playlist));
 
     CommandLine(arguments);
+}
+
+bool ProgramSession::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_form && event->type() == QEvent::Paint) {
+        m_form.removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] { m_form.Playback()->PlayerInfo().Launch(); });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ProgramSession::LoadOptions()

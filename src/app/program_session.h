@@ -47,6 +47,9 @@ public:
 
     const ConfigurationFile& Configuration() const { return *m_config; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void LoadOptions();
     void Exit();

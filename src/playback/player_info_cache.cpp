@@ -4,6 +4,7 @@ namespace zuv {
 
 void PlayerInfoCache::Start(CaptureFunction capture, std::function<void(const PlayerInfo&)> ready)
 {
+    m_deferred.reset();
     m_info =
         std::async(std::launch::async, [capture = std::move(capture), ready = std::move(ready)] {
             PlayerInfo info = ReadPlayerInfo(capture);
@@ -13,8 +14,22 @@ void PlayerInfoCache::Start(CaptureFunction capture, std::function<void(const Pl
         }).share();
 }
 
+void PlayerInfoCache::Defer(CaptureFunction capture, std::function<void(const PlayerInfo&)> ready)
+{
+    m_deferred = Question{std::move(capture), std::move(ready)};
+}
+
+void PlayerInfoCache::Launch()
+{
+    if (!m_deferred)
+        return;
+    Question question = std::move(*m_deferred);
+    Start(std::move(question.capture), std::move(question.ready));
+}
+
 void PlayerInfoCache::Set(PlayerInfo info)
 {
+    m_deferred.reset();
     std::promise<PlayerInfo> known;
     known.set_value(std::move(info));
     m_info = known.get_future().share();
@@ -22,6 +37,7 @@ void PlayerInfoCache::Set(PlayerInfo info)
 
 PlayerInfo PlayerInfoCache::Get()
 {
+    Launch();
     return m_info.valid() ? m_info.get() : PlayerInfo{};
 }
 

@@ -5,23 +5,37 @@
 
 #include <functional>
 #include <future>
+#include <optional>
 
 namespace zuv {
 
 // The player's version and dialect, asked once per program run. The question runs in the
-// background from start-up so that the first window does not wait for the player; whoever needs
-// the answer before it is there waits for it.
+// background so that no window waits for the player; whoever needs the answer before it is there
+// waits for it.
 class PlayerInfoCache
 {
 public:
     // Starts asking the player; `ready` runs on the asking thread once the answer is there.
     void Start(CaptureFunction capture, std::function<void(const PlayerInfo&)> ready = {});
+    // Remembers the question without asking it yet, so that starting the player does not compete
+    // with the program's own start-up: Launch asks it in the background, and Get asks it first
+    // when nobody has.
+    void Defer(CaptureFunction capture, std::function<void(const PlayerInfo&)> ready = {});
+    void Launch();
+    bool Deferred() const { return m_deferred.has_value(); }
     // Uses a known answer (tests, or a player that must not be asked).
     void Set(PlayerInfo info);
     // The answer, waiting for it when needed; Classic with no version before any Start.
     PlayerInfo Get();
 
 private:
+    struct Question
+    {
+        CaptureFunction capture;
+        std::function<void(const PlayerInfo&)> ready;
+    };
+
+    std::optional<Question> m_deferred;
     std::shared_future<PlayerInfo> m_info;
 };
 

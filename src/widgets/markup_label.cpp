@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShowEvent>
 #include <QUrl>
 
 #include <array>
@@ -118,6 +119,12 @@ void TMarkupLabel::AdjustSizeToText()
 {
     if (!m_autoSizing)
         return;
+    // Laying out the text costs; a hidden label (a page not shown yet) does it when it shows.
+    if (!isVisible()) {
+        m_sizePending = true;
+        return;
+    }
+    m_sizePending = false;
     // The area is only 250 px taller than the label, so a long text may need a few rounds
     // before every line has room.
     for (int round = 0; round < 8; ++round) {
@@ -213,6 +220,13 @@ void TMarkupLabel::mousePressEvent(QMouseEvent* event)
     } else {
         emit AnchorClick(*link);
     }
+}
+
+void TMarkupLabel::showEvent(QShowEvent* event)
+{
+    if (m_sizePending)
+        AdjustSizeToText();
+    QWidget::showEvent(event);
 }
 
 void TMarkupLabel::changeEvent(QEvent* event)

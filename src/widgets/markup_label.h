@@ -66,6 +66,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void TextChanged();
@@ -80,6 +81,7 @@ private:
     QColor m_hoverColor;
     QColor m_hoverFontColor;
     std::optional<QString> m_hoveredLink;
+    bool m_sizePending = false; // the text changed while the label was hidden
     LinkOpener m_opener;
 };
 

@@ -17,22 +17,30 @@ namespace zuv::test {
 
 // A fake player for the main window: answers the option-list question with a banner, logs its
 // arguments one per line, prints what FAKE_PLAYER_OUTPUT says and exits with FAKE_PLAYER_EXIT
-// after FAKE_PLAYER_SLEEP seconds.
+// after FAKE_PLAYER_SLEEP seconds, removing itself first when FAKE_PLAYER_REMOVE_SELF is set. Each
+// option-list question adds a line to FAKE_PLAYER_ASKED.
 inline constexpr char kFakePlayerScript[] = R"(
-if [ "$1" = "-list-options" ]; then echo "MPlayer FAKE-1.0 (C) test"; exit 1; fi
+if [ "$1" = "-list-options" ]; then
+  [ -n "$FAKE_PLAYER_ASKED" ] && echo asked >> "$FAKE_PLAYER_ASKED"
+  echo "MPlayer FAKE-1.0 (C) test"; exit 1
+fi
 if [ "$1" = "-frames" ]; then printf 'ID_VIDEO_WIDTH=720\nID_VIDEO_HEIGHT=304\n'; exit 0; fi
 [ -n "$FAKE_PLAYER_LOG" ] && { for a in "$@"; do printf '%s\n' "$a"; done; echo ---; } >> "$FAKE_PLAYER_LOG"
 [ -n "$FAKE_PLAYER_OUTPUT" ] && printf "$FAKE_PLAYER_OUTPUT"
 [ -n "$FAKE_PLAYER_SLEEP" ] && sleep "$FAKE_PLAYER_SLEEP"
+[ -n "$FAKE_PLAYER_REMOVE_SELF" ] && /bin/rm -f "$0"
 exit ${FAKE_PLAYER_EXIT:-0}
 )";
 
 // A main window with its session, in a program folder and profile folder of its own, answering
-// every message box at once.
+// every message box at once. The player's version and dialect are known in advance unless
+// `knownPlayer` is off; then the player is asked as in the program.
 class MainWindowFixture
 {
 public:
-    explicit MainWindowFixture(const QStringList& arguments = {}, bool withPlayer = true)
+    explicit MainWindowFixture(const QStringList& arguments = {}, bool withPlayer = true,
+                               bool knownPlayer = true)
+        : m_knownPlayer(knownPlayer)
     {
         Prepare(withPlayer);
         Start(arguments);
@@ -70,7 +78,8 @@ public:
         form = std::make_unique<TZUVMainForm>();
         session = new ProgramSession(*form);
         session->Startup(arguments);
-        form->Playback()->PlayerInfo().Set({"FAKE-1.0", PlayerDialect::Current});
+        if (m_knownPlayer)
+            form->Playback()->PlayerInfo().Set({"FAKE-1.0", PlayerDialect::Current});
         form->Playback()->SetScreenSize(ScreenSize{1024, 768});
     }
 
@@ -126,6 +135,7 @@ private:
             WriteFakePlayer(program.path(), kFakePlayerScript);
     }
 
+    bool m_knownPlayer = true;
     ScopedEnv m_profileEnv{"XDG_CONFIG_HOME", configHome.path()};
     ScopedEnv m_tempEnv{"TMPDIR", temp.path()};
     ScopedEnv m_logEnv{"FAKE_PLAYER_LOG", program.file("args.log")};

@@ -281,12 +281,11 @@ private slots:
         form.Playlist()->Clear();
         form.Playlist()->AddItem("/f/1.avi", {});
         form.Playlist()->AddItem("/f/2.avi", {});
-        ScopedEnv sleep("FAKE_PLAYER_SLEEP", "1"); // time to take the player away
+        ScopedEnv removeSelf("FAKE_PLAYER_REMOVE_SELF", "1");
         ScopedEnv path("PATH", fixture.program.path());
         form.ActionStart->trigger();
-        QTRY_VERIFY(!fixture.PlayerRuns().empty());
-        std::remove(fixture.program.file("mplayer").c_str());
         QVERIFY(fixture.WaitForIdle());
+        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(2));
         QVERIFY(form.ActionStart->isEnabled());
         QVERIFY(!form.ActionStop->isVisible());
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
