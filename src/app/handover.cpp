@@ -1,54 +1,66 @@
 #include "app/handover.h"
 
 #include "platform/handover_block.h"
+#include "platform/local_socket.h"
 
-#include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QPointer>
-#include <QtEndian>
+#include <QSocketNotifier>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <optional>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace zuv {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr char kSocketName[] = "TZUVMainForm";
+// A reply is written to a peer that waits for it; it never takes longer than this.
+constexpr std::chrono::milliseconds kReplyTime{1000};
 
-bool WriteNumber(QLocalSocket& socket, quint32 number)
+std::array<unsigned char, 4> Encode(std::uint32_t number)
 {
-    const quint32 wire = qToLittleEndian(number);
-    if (socket.write(reinterpret_cast<const char*>(&wire), sizeof wire) != sizeof wire)
-        return false;
-    return socket.waitForBytesWritten(1000) || socket.bytesToWrite() == 0;
+    return {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+            static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)};
 }
 
-std::optional<quint32> ReadNumber(QLocalSocket& socket, const QDeadlineTimer& deadline)
+std::uint32_t Decode(const unsigned char* bytes)
 {
-    while (socket.bytesAvailable() < qint64(sizeof(quint32))) {
-        if (deadline.hasExpired() || !socket.waitForReadyRead(int(deadline.remainingTime())))
-            return std::nullopt;
-    }
-    quint32 wire = 0;
-    socket.read(reinterpret_cast<char*>(&wire), sizeof wire);
-    return qFromLittleEndian(wire);
+    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+           std::uint32_t(bytes[3]) << 24;
 }
 
-// Asks one message and waits for its reply.
-std::optional<quint32> Ask(QLocalSocket& socket, quint32 message, const QDeadlineTimer& deadline)
+// Sends one message and waits for its reply.
+std::optional<std::uint32_t> Ask(int socket, std::uint32_t message, Clock::time_point deadline)
 {
-    if (!WriteNumber(socket, message))
+    const auto bytes = Encode(message);
+    if (!platform::SendAll(socket, bytes.data(), bytes.size(), deadline))
         return std::nullopt;
-    return ReadNumber(socket, deadline);
+    unsigned char reply[4];
+    if (!platform::ReceiveAll(socket, reply, sizeof reply, deadline))
+        return std::nullopt;
+    return Decode(reply);
 }
 
 } // namespace
 
-QString HandoverSocketPath()
+struct HandoverServer::Connection
+{
+    QSocketNotifier notifier;
+    std::vector<unsigned char> pending; // bytes of a message not complete yet
+
+    explicit Connection(int descriptor) : notifier(descriptor, QSocketNotifier::Read) {}
+};
+
+std::string HandoverSocketPath()
 {
     const std::string folder = platform::RuntimeFolder();
-    if (folder.empty())
-        return {};
-    return QString::fromStdString(folder) + QLatin1String(kSocketName);
+    return folder.empty() ? std::string() : folder + kSocketName;
 }
 
 std::string JoinCommandLine(const std::vector<std::string>& arguments)
@@ -67,77 +79,105 @@ std::string JoinCommandLine(const std::vector<std::string>& arguments)
 
 bool HandOverToRunningCopy(const std::string& commandLine, int timeoutMs)
 {
-    const QString path = HandoverSocketPath();
-    if (path.isEmpty())
+    const std::string path = HandoverSocketPath();
+    if (path.empty())
         return false;
-    const QDeadlineTimer deadline(timeoutMs);
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const int socket = platform::ConnectToLocalSocket(path);
+    if (socket < 0)
         return false; // nobody listens: no running copy, or a stale socket
+    const auto remaining = [&] {
+        return int(
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+    };
+    bool taken = false;
     // Concurrent second copies hand over one after the other.
-    auto lock = platform::HandoverLock::Acquire(int(deadline.remainingTime()));
-    if (!lock)
-        return false;
-    const auto accepts = Ask(socket, kHandoverQuery, deadline);
-    if (!accepts || *accepts == 0)
-        return false;
-    const std::string block = platform::HandoverBlockName();
-    if (platform::CreateHandoverBlock(block, commandLine) != 0)
-        return false;
-    const auto taken = Ask(socket, kHandoverFiles, deadline);
-    platform::RemoveHandoverBlock(block);
-    return taken && *taken != 0;
+    if (auto lock = platform::HandoverLock::Acquire(std::max(0, remaining()))) {
+        const auto accepts = Ask(socket, kHandoverQuery, deadline);
+        const std::string block = platform::HandoverBlockName();
+        if (accepts && *accepts != 0 && platform::CreateHandoverBlock(block, commandLine) == 0) {
+            const auto reply = Ask(socket, kHandoverFiles, deadline);
+            platform::RemoveHandoverBlock(block);
+            taken = reply && *reply != 0;
+        }
+    }
+    platform::CloseDescriptor(socket);
+    return taken;
 }
 
 HandoverServer::HandoverServer(std::function<bool()> acceptsFiles,
                                std::function<bool()> receiveFiles, QObject* parent)
-    : QObject(parent), m_server(new QLocalServer(this)), m_acceptsFiles(std::move(acceptsFiles)),
+    : QObject(parent), m_acceptsFiles(std::move(acceptsFiles)),
       m_receiveFiles(std::move(receiveFiles))
-{
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &HandoverServer::AcceptConnection);
-}
+{}
 
-HandoverServer::~HandoverServer() = default;
-
-bool HandoverServer::Listen(const QString& path)
+HandoverServer::~HandoverServer()
 {
-    if (path.isEmpty())
-        return false;
-    // Listening replaces the socket file, so first make sure no other copy answers there; a
-    // socket nobody answers on was left by a crashed copy.
-    QLocalSocket probe;
-    probe.connectToServer(path);
-    if (probe.waitForConnected(500))
-        return false;
-    QLocalServer::removeServer(path);
-    return m_server->listen(path);
-}
-
-void HandoverServer::AcceptConnection()
-{
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        if (!platform::PeerIsSameUser(socket->socketDescriptor())) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadMessages(socket); });
-        ReadMessages(socket);
+    // Each notifier goes before its descriptor is closed.
+    for (auto& [descriptor, connection] : m_connections) {
+        connection.reset();
+        platform::CloseDescriptor(descriptor);
+    }
+    m_connections.clear();
+    delete m_listenNotifier;
+    if (m_listening >= 0) {
+        platform::CloseDescriptor(m_listening);
+        ::unlink(m_path.c_str());
     }
 }
 
-void HandoverServer::ReadMessages(QLocalSocket* socket)
+bool HandoverServer::Listen(const std::string& path)
 {
-    // A reply may open a message box whose event loop lets the socket go away meanwhile.
-    const QPointer<QLocalSocket> guard(socket);
-    while (guard && socket->bytesAvailable() >= qint64(sizeof(quint32))) {
-        quint32 wire = 0;
-        socket->read(reinterpret_cast<char*>(&wire), sizeof wire);
-        quint32 reply = 0;
-        switch (qFromLittleEndian(wire)) {
+    if (path.empty() || m_listening >= 0)
+        return false;
+    m_listening = platform::ListenOnLocalSocket(path);
+    if (m_listening < 0)
+        return false;
+    m_path = path;
+    m_listenNotifier = new QSocketNotifier(m_listening, QSocketNotifier::Read, this);
+    connect(m_listenNotifier, &QSocketNotifier::activated, this,
+            &HandoverServer::AcceptConnections);
+    return true;
+}
+
+void HandoverServer::AcceptConnections()
+{
+    for (int descriptor = platform::AcceptLocalConnection(m_listening); descriptor >= 0;
+         descriptor = platform::AcceptLocalConnection(m_listening)) {
+        // The folder is private, but a peer of another user is never answered.
+        if (!platform::PeerIsSameUser(descriptor)) {
+            platform::CloseDescriptor(descriptor);
+            continue;
+        }
+        auto connection = std::make_unique<Connection>(descriptor);
+        connect(&connection->notifier, &QSocketNotifier::activated, this,
+                [this, descriptor] { ReadMessages(descriptor); });
+        m_connections[descriptor] = std::move(connection);
+    }
+}
+
+void HandoverServer::ReadMessages(int descriptor)
+{
+    auto found = m_connections.find(descriptor);
+    if (found == m_connections.end())
+        return;
+    unsigned char buffer[64];
+    const ssize_t got = ::recv(descriptor, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+        Drop(descriptor);
+        return;
+    }
+    if (got < 0)
+        return;
+    std::vector<unsigned char> messages = std::move(found->second->pending);
+    messages.insert(messages.end(), buffer, buffer + got);
+    // A reply may open a message box whose event loop serves this socket again meanwhile, so
+    // the connection is looked up afresh after every reply.
+    const QPointer<HandoverServer> self(this);
+    std::size_t used = 0;
+    for (; used + 4 <= messages.size(); used += 4) {
+        std::uint32_t reply = 0;
+        switch (Decode(messages.data() + used)) {
         case kHandoverQuery:
             reply = m_acceptsFiles && m_acceptsFiles() ? 1 : 0;
             break;
@@ -145,16 +185,26 @@ void HandoverServer::ReadMessages(QLocalSocket* socket)
             reply = m_receiveFiles && m_receiveFiles() ? 1 : 0;
             break;
         default:
-            // Not ours: drop the connection.
-            socket->abort();
+            Drop(descriptor); // not ours
             return;
         }
-        if (!guard)
+        if (!self || !m_connections.count(descriptor))
             return;
-        const quint32 out = qToLittleEndian(reply);
-        socket->write(reinterpret_cast<const char*>(&out), sizeof out);
-        socket->flush();
+        const auto bytes = Encode(reply);
+        if (!platform::SendAll(descriptor, bytes.data(), bytes.size(), Clock::now() + kReplyTime)) {
+            Drop(descriptor);
+            return;
+        }
     }
+    found = m_connections.find(descriptor);
+    if (found != m_connections.end())
+        found->second->pending.assign(messages.begin() + long(used), messages.end());
+}
+
+void HandoverServer::Drop(int descriptor)
+{
+    if (m_connections.erase(descriptor) > 0)
+        platform::CloseDescriptor(descriptor);
 }
 
 } // namespace zuv

@@ -2,24 +2,28 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace zuv {
 
 // The single-instance hand-over: a second copy finds the running copy by its main window's
 // class name, asks whether it takes files, and hands over its command line through the shared
-// block. On this system the "window" is a per-user local socket named after the class.
+// block. On this system the "window" is a per-user local socket named after the class; each
+// message and each reply is a 32-bit little-endian number.
 
-inline constexpr quint32 kHandoverQuery = 0x80C8; // WM_APP + 200
-inline constexpr quint32 kHandoverFiles = 0x80C9; // WM_APP + 201
+inline constexpr std::uint32_t kHandoverQuery = 0x80C8; // WM_APP + 200
+inline constexpr std::uint32_t kHandoverFiles = 0x80C9; // WM_APP + 201
 
-// The socket path of the running copy, reachable by this user only.
-QString HandoverSocketPath();
+// The socket path of the running copy, reachable by this user only; empty when there is no
+// private folder for it.
+std::string HandoverSocketPath();
 
 // The command line as the system would report it: the arguments joined by one blank, each
 // argument that is empty or holds a blank enclosed in double quotes.
@@ -44,13 +48,19 @@ public:
 
     // Starts listening; a socket left by a crashed copy is replaced. False when another copy
     // already listens or the socket cannot be made.
-    bool Listen(const QString& path = HandoverSocketPath());
+    bool Listen(const std::string& path = HandoverSocketPath());
 
 private:
-    void AcceptConnection();
-    void ReadMessages(QLocalSocket* socket);
+    struct Connection;
 
-    QLocalServer* m_server;
+    void AcceptConnections();
+    void ReadMessages(int descriptor);
+    void Drop(int descriptor);
+
+    int m_listening = -1;
+    std::string m_path;
+    QSocketNotifier* m_listenNotifier = nullptr;
+    std::map<int, std::unique_ptr<Connection>> m_connections;
     std::function<bool()> m_acceptsFiles;
     std::function<bool()> m_receiveFiles;
 };

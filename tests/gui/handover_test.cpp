@@ -1,9 +1,8 @@
 #include "app/handover.h"
 #include "platform/handover_block.h"
+#include "platform/local_socket.h"
 #include "support/test_support.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QTest>
 #include <QtEndian>
 
@@ -87,13 +86,12 @@ private slots:
     void staleSocketIsReplaced()
     {
         // A socket file nobody listens on, as a crashed copy leaves it.
-        const QString path = HandoverSocketPath();
+        const std::string path = HandoverSocketPath();
         {
             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
             sockaddr_un address{};
             address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, path.toLocal8Bit().constData(),
-                         sizeof address.sun_path - 1);
+            std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
             QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
             ::close(fd);
         }
@@ -115,12 +113,13 @@ private slots:
     void silentReceiverTimesOut()
     {
         // Listens but never answers: the sender gives up and starts normally.
-        QLocalServer mute;
-        QVERIFY(mute.listen(HandoverSocketPath()));
+        const int mute = platform::ListenOnLocalSocket(HandoverSocketPath());
+        QVERIFY(mute >= 0);
         QElapsedTimer timer;
         timer.start();
         QVERIFY(!SendWhileServing("zuvora a.avi", 700));
         QVERIFY(timer.elapsed() < 5000);
+        platform::CloseDescriptor(mute);
     }
 
     void foreignMessageDropsTheConnection()
@@ -128,13 +127,16 @@ private slots:
         int calls = 0;
         HandoverServer server([&] { return ++calls, true; }, [&] { return ++calls, true; });
         QVERIFY(server.Listen());
-        QLocalSocket socket;
-        socket.connectToServer(HandoverSocketPath());
-        QVERIFY(socket.waitForConnected(1000));
-        const quint32 junk = qToLittleEndian(quint32(0x1234));
-        socket.write(reinterpret_cast<const char*>(&junk), sizeof junk);
-        socket.flush();
-        QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+        const int socket = platform::ConnectToLocalSocket(HandoverSocketPath());
+        QVERIFY(socket >= 0);
+        const unsigned char junk[4] = {0x34, 0x12, 0, 0};
+        QVERIFY(platform::SendAll(socket, junk, sizeof junk,
+                                  std::chrono::steady_clock::now() + std::chrono::seconds(1)));
+        // The server drops the connection: reading ends instead of waiting for a reply.
+        unsigned char reply[4];
+        bool closed = false;
+        QTRY_VERIFY((closed = ::recv(socket, reply, sizeof reply, MSG_DONTWAIT) == 0));
+        platform::CloseDescriptor(socket);
         QCOMPARE(calls, 0);
     }
 

@@ -1,11 +1,11 @@
 #include "main_window_fixture.h"
+#include "platform/local_socket.h"
 #include "settings/settings_form.h"
 #include "util/ini_document.h"
 #include "widgets/history_combo.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QProcess>
 
 #include <csignal>
@@ -96,10 +96,9 @@ private:
     // A copy that answers on the hand-over socket has finished its start-up.
     bool Listening() const
     {
-        QLocalSocket socket;
-        socket.connectToServer(QString::fromStdString(m_runtime->path()) +
-                               QStringLiteral("TZUVMainForm"));
-        return socket.waitForConnected(200);
+        const int socket = platform::ConnectToLocalSocket(m_runtime->path() + "TZUVMainForm");
+        platform::CloseDescriptor(socket);
+        return socket >= 0;
     }
 
     QProcess* LaunchFirst(const QStringList& arguments = {}, const QProcessEnvironment& extra = {})
