@@ -34,18 +34,20 @@ One instance:
   When a copy of Zuvora runs with "Only one copy may run" on (settings, Other
   page), a new copy hands its files over to it and ends at once. The running
   copy takes the new file into its media field (two or more files become its
-  playlist); if it was playing, it stops the player and plays what it was given.
+  playlist); if it was playing, it stops and plays what it was given.
 
 Environment:
-  ZUVORA_POWEROFF_COMMAND  Run this command instead of powering the computer off
-                           after playback, e.g. "systemctl suspend".
-  XDG_CONFIG_HOME          Settings, playlist and equalizer presets are kept in
-                           $XDG_CONFIG_HOME/zuvora/ (else ~/.config/zuvora/) when
-                           they are there or the program folder is read-only.
+  ZUVORA_POWEROFF_COMMAND  Run instead of powering the computer off after
+                           playback, e.g. "systemctl suspend".
+  XDG_CONFIG_HOME          Settings, playlist and equalizer presets are kept
+                           in $XDG_CONFIG_HOME/zuvora/ (~/.config/zuvora/)
+                           when they are there or the program folder is
+                           read-only.
   XDG_DATA_HOME            Taking over file types writes zuvora.desktop into
-                           $XDG_DATA_HOME/applications/ (else ~/.local/share/).
+                           $XDG_DATA_HOME/applications/ (~/.local/share/).
   TMPDIR                   Subtitles unpacked from ZIP archives go here (/tmp).
-  PATH                     mplayer is looked for in the program folder, then here.
+  PATH                     mplayer is looked for in the program folder, then
+                           on the PATH.
 )";
 }
 
