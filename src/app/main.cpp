@@ -23,6 +23,15 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("zuvora"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zuvora")));
 
+    // A logout, Ctrl+C or a closed terminal leaves every event loop, modal boxes included, so
+    // that what waits on them finishes with its windows intact; then the window closes as if
+    // the user had closed it, and the exit steps store everything. Caught from here on, so that
+    // a request that comes while the windows are being filled waits for the event loop instead
+    // of killing the program before it has stored anything.
+    zuv::platform::TerminationSignals termination;
+    QObject::connect(&termination, &zuv::platform::TerminationSignals::Received, &application,
+                     [] { QApplication::exit(0); });
+
     // A running copy that takes files gets ours, and this copy ends unseen.
     if (zuv::HandOverToRunningCopy(zuv::JoinCommandLine(commandLine)))
         return 0;
@@ -42,12 +51,6 @@ int main(int argc, char* argv[])
         });
     }
 
-    // A logout, Ctrl+C or a closed terminal leaves every event loop, modal boxes included, so
-    // that what waits on them finishes with its windows intact; then the window closes as if
-    // the user had closed it, and the exit steps store everything.
-    zuv::platform::TerminationSignals termination;
-    QObject::connect(&termination, &zuv::platform::TerminationSignals::Received, &application,
-                     [] { QApplication::exit(0); });
     const int exitCode = QApplication::exec();
     form.close();
     return exitCode;
