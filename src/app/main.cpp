@@ -1,10 +1,14 @@
+#include "app/command_line_help.h"
 #include "app/handover.h"
 #include "app/main_form.h"
 #include "app/program_session.h"
+#include "app/screenshot_tour.h"
 #include "platform/termination_signals.h"
 #include "util/system_utils.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,8 +40,24 @@ protected:
 int main(int argc, char* argv[])
 {
     const std::vector<std::string> commandLine(argv, argv + argc);
+    // Asked from a terminal, perhaps where no display exists: answered before Qt needs one.
+    if (const auto information = zuv::CommandLineInformation(commandLine))
+        return zuv::PrintInformation(*information);
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zuvora"));
+    // The desktop matches our windows to the installed menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("zuvora"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zuvora")));
+
+    // A logout, Ctrl+C or a closed terminal leaves every event loop, modal boxes included, so
+    // that what waits on them finishes with its windows intact; then the window closes as if
+    // the user had closed it, and the exit steps store everything. Caught from here on, so that
+    // a request that comes while the windows are being filled waits for the event loop instead
+    // of killing the program before it has stored anything.
+    zuv::platform::TerminationSignals termination;
+    QObject::connect(&termination, &zuv::platform::TerminationSignals::Received, &application,
+                     [] { QApplication::exit(0); });
 
     // A running copy that takes files gets ours, and this copy ends unseen.
     if (zuv::HandOverToRunningCopy(zuv::JoinCommandLine(commandLine)))
@@ -52,12 +72,15 @@ int main(int argc, char* argv[])
         form.installEventFilter(&exitOnShow);
     form.show();
 
-    // A logout, Ctrl+C or a closed terminal leaves every event loop, modal boxes included, so
-    // that what waits on them finishes with its windows intact; then the window closes as if
-    // the user had closed it, and the exit steps store everything.
-    zuv::platform::TerminationSignals termination;
-    QObject::connect(&termination, &zuv::platform::TerminationSignals::Received, &application,
-                     [] { QApplication::exit(0); });
+    // Pictures of the windows for the documentation and the packaging test.
+    const std::string screenshotFolder = zuv::GetEnvVar("ZUVORA_SCREENSHOTS");
+    if (!screenshotFolder.empty()) {
+        QTimer::singleShot(0, &form, [&form, screenshotFolder] {
+            QApplication::exit(
+                zuv::TakeScreenshots(form, QString::fromStdString(screenshotFolder)));
+        });
+    }
+
     const int exitCode = QApplication::exec();
     form.close();
     return exitCode;

@@ -7,6 +7,7 @@
 #include "util/system_utils.h"
 #include "util/text_utils.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 #include <vector>
@@ -214,6 +215,17 @@ AssociationRowState DesktopAssociationBackend::ReadRow(const std::string& extens
     return row;
 }
 
+std::string DesktopAssociationBackend::InstalledDesktopEntry() const
+{
+    for (const std::string& folder : m_folders.dataDirs) {
+        const platform::FileContent entry = platform::ReadWholeFile(
+            folder + "applications/" + std::string(kOwnDesktopFileId), kMaxDesktopFileBytes);
+        if (entry.ok())
+            return entry.data;
+    }
+    return {};
+}
+
 AssociationStatus DesktopAssociationBackend::UpdateOwnDesktopFile(const std::string& mimeType,
                                                                   bool add)
 {
@@ -226,7 +238,12 @@ AssociationStatus DesktopAssociationBackend::UpdateOwnDesktopFile(const std::str
     if (!file.ok() && !add)
         return {};
 
-    std::string text = file.ok() ? file.data : std::string();
+    // Our file hides the installed menu entry; a copy of it keeps the menu's icon, categories
+    // and translations, and the file types the program opens anyway.
+    const std::string installed = InstalledDesktopEntry();
+    const std::vector<std::string> installedTypes =
+        SplitList(KeyFileValue(installed, kEntryGroup, "MimeType").value_or(""));
+    std::string text = file.ok() ? file.data : installed;
     if (!KeyFileValue(text, kEntryGroup, "Type"))
         SetKeyFileValue(text, kEntryGroup, "Type", "Application");
     if (!KeyFileValue(text, kEntryGroup, "Name"))
@@ -235,9 +252,13 @@ AssociationStatus DesktopAssociationBackend::UpdateOwnDesktopFile(const std::str
 
     std::vector<std::string> types =
         SplitList(KeyFileValue(text, kEntryGroup, "MimeType").value_or(""));
-    std::erase_if(types, [&](const std::string& type) { return EqualsIgnoreCase(type, mimeType); });
-    if (add)
+    const auto isThisType = [&](const std::string& type) {
+        return EqualsIgnoreCase(type, mimeType);
+    };
+    if (add && std::ranges::none_of(types, isThisType))
         types.push_back(mimeType);
+    else if (!add && std::ranges::none_of(installedTypes, isThisType))
+        std::erase_if(types, isThisType);
     if (types.empty()) {
         RemoveKeyFileValue(text, kEntryGroup, "MimeType", false);
     } else {

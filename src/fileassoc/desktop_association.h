@@ -47,7 +47,8 @@ std::string FindDesktopFile(const DesktopFolders& folders, std::string_view desk
 // zuvora.desktop in $XDG_DATA_HOME/applications and makes it the user's default in
 // $XDG_CONFIG_HOME/mimeapps.list, keeping the user's previous default for that type in the group
 // "[X-Zuvora Previous Defaults]" of the same file; giving back puts that line back as it was, or
-// removes our line when the user had none (the system's default then applies again).
+// removes our line when the user had none (the system's default then applies again). The
+// user's zuvora.desktop starts as a copy of the installed one, whose file types it keeps.
 class DesktopAssociationBackend : public AssociationBackend
 {
 public:
@@ -74,6 +75,9 @@ private:
     };
     AssociationStatus ReadUserDefaults(const std::string& extension, UserDefaults& defaults) const;
     AssociationStatus UpdateOwnDesktopFile(const std::string& mimeType, bool add);
+    // The text of the menu entry installed with the program (in the system data folders), or
+    // empty. The user's own zuvora.desktop hides it, so it starts as a copy of it.
+    std::string InstalledDesktopEntry() const;
 
     DesktopFolders m_folders;
     std::string m_programPath;

@@ -16,6 +16,9 @@ struct FixedFileVersion
 
 inline constexpr std::uint32_t kVersionFlagPrerelease = 2;
 
+// The version this program was built with.
+FixedFileVersion BuildVersion();
+
 // The version information of a program file, or none when it has none. On this system only the
 // running executable carries one: the version it was built with.
 std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path);

@@ -235,6 +235,31 @@ TEST_F(DesktopAssociationTest, CreatesTheUserListWhenThereIsNone)
     EXPECT_EQ(backend.ReadRow(".avi").program, "");
 }
 
+TEST_F(DesktopAssociationTest, OurDesktopFileStartsAsACopyOfTheInstalledMenuEntry)
+{
+    // The installed entry that our file in the data home hides from the menus.
+    WriteFile(root.file("sys/applications/zuvora.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Zuvora\nName[de]=Zuvora (de)\n"
+              "Exec=zuvora %f\nIcon=zuvora\nCategories=AudioVideo;Video;Player;\n"
+              "MimeType=video/x-msvideo;video/mpeg;\n");
+    DesktopAssociationBackend backend(folders, program);
+    ASSERT_TRUE(backend.TakeOver(".mpg").ok());
+    ASSERT_TRUE(backend.TakeOver(".mkv").ok());
+    const std::string copied = "[Desktop Entry]\nType=Application\nName=Zuvora\n"
+                               "Name[de]=Zuvora (de)\nExec=" +
+                               program + " %f\nIcon=zuvora\nCategories=AudioVideo;Video;Player;\n";
+    EXPECT_EQ(ReadFile(ownDesktopFile()),
+              copied + "MimeType=video/x-msvideo;video/mpeg;video/x-user-mkv;\n");
+    EXPECT_TRUE(backend.ReadRow(".mpeg").owned);
+
+    // Giving back keeps the types the program declares anyway.
+    ASSERT_TRUE(backend.GiveBack(".mpg").ok());
+    ASSERT_TRUE(backend.GiveBack(".mkv").ok());
+    EXPECT_EQ(ReadFile(ownDesktopFile()), copied + "MimeType=video/x-msvideo;video/mpeg;\n");
+    EXPECT_EQ(backend.ReadRow(".mpg").program, "mpv");
+    EXPECT_EQ(ReadFile(userList()), kUserList);
+}
+
 TEST_F(DesktopAssociationTest, ExtensionWithoutFileTypeCannotBeTakenOver)
 {
     DesktopAssociationBackend backend(folders, program);

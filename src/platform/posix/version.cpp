@@ -17,16 +17,21 @@ std::string RealPath(const std::string& path)
 
 } // namespace
 
-std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path)
+FixedFileVersion BuildVersion()
 {
-    const std::string file = RealPath(path);
-    if (file.empty() || file != RealPath("/proc/self/exe"))
-        return std::nullopt;
     FixedFileVersion version;
     version.fileVersionMS = (ZUVORA_VERSION_MAJOR << 16) | ZUVORA_VERSION_MINOR;
     version.fileVersionLS = ZUVORA_VERSION_PATCH << 16;
     version.fileFlags = ZUVORA_PRERELEASE ? kVersionFlagPrerelease : 0;
     return version;
+}
+
+std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path)
+{
+    const std::string file = RealPath(path);
+    if (file.empty() || file != RealPath("/proc/self/exe"))
+        return std::nullopt;
+    return BuildVersion();
 }
 
 } // namespace zuv::platform

@@ -1,0 +1,62 @@
+#include "app/command_line_help.h"
+#include "app/options.h"
+#include "fileassoc/desktop_association.h"
+#include "fileassoc/key_file_text.h"
+#include "fileassoc/mime_database.h"
+#include "platform/file_system.h"
+#include "util/text_utils.h"
+
+#include <gtest/gtest.h>
+
+using namespace zuv;
+
+TEST(CommandLineHelp, OnlyTheFirstArgumentAsksForHelpOrVersion)
+{
+    std::string version = "Zuvora " + std::to_string(ZUVORA_VERSION_MAJOR) + "." +
+                          std::to_string(ZUVORA_VERSION_MINOR) + "." +
+                          std::to_string(ZUVORA_VERSION_PATCH);
+    if (ZUVORA_PRERELEASE)
+        version += " b";
+    EXPECT_EQ(CommandLineInformation({"zuvora", "--version"}), version + "\n");
+    EXPECT_EQ(CommandLineInformation({"zuvora", "--help", "film.avi"}), HelpText());
+
+    // Everything else starts the program, with the first argument as its media file.
+    for (const std::vector<std::string>& commandLine :
+         std::vector<std::vector<std::string>>{{"zuvora"},
+                                               {"zuvora", "film.avi", "--version"},
+                                               {"zuvora", "-start", "--help"},
+                                               {"zuvora", "--HELP"},
+                                               {"zuvora", "-help"},
+                                               {"zuvora", "/version"},
+                                               {"zuvora", ""}}) {
+        EXPECT_FALSE(CommandLineInformation(commandLine)) << commandLine.back();
+    }
+}
+
+// The installed menu entry opens every default file type, named as the system's MIME database
+// names it, and has the id that taking over a file type writes for the user.
+TEST(DesktopEntry, ListsTheFileTypesOfTheDefaultExtensions)
+{
+    const std::string entryPath = ZUVORA_DESKTOP_ENTRY;
+    EXPECT_EQ(FileNamePart(entryPath), kOwnDesktopFileId);
+    const platform::FileContent entry = platform::ReadWholeFile(entryPath, 64 * 1024);
+    ASSERT_TRUE(entry.ok());
+    EXPECT_EQ(ExecValueProgram(KeyFileValue(entry.data, "Desktop Entry", "Exec").value_or("")),
+              "zuvora");
+
+    std::string listed = ";" + KeyFileValue(entry.data, "Desktop Entry", "MimeType").value_or("");
+    DesktopFolders system;
+    system.dataDirs = {"/usr/share/"};
+    if (!platform::FileExists("/usr/share/mime/globs2"))
+        GTEST_SKIP() << "No shared MIME database";
+
+    std::string extensions = Options{}.FileTypes;
+    ASSERT_FALSE(extensions.empty());
+    while (!extensions.empty()) {
+        const std::string extension = SplitFirst(extensions, ";");
+        const std::string mimeType = MimeTypeForExtension(system, extension);
+        ASSERT_FALSE(mimeType.empty()) << extension;
+        EXPECT_NE(listed.find(";" + mimeType + ";"), std::string::npos)
+            << extension << " is " << mimeType;
+    }
+}
