@@ -225,7 +225,7 @@ void TZUVMainForm::CreateControls()
     cbOnTop = MakeCheck(this, QStringLiteral("Ablakok mindig felül"), 112, 184);
     btnHelp = MakeButton(this, 176, 208, 73, 25);
     btnHelp->setText(QStringLiteral("Olvassel!"));
-    Label4 = new QLabel(QStringLiteral("Zuvora – MPlayer-kezelőfelület"), this);
+    Label4 = new QLabel(QStringLiteral("Zuvora · zuvora.org"), this);
     QFont small = Label4->font();
     small.setPointSize(7);
     Label4->setFont(small);

@@ -80,6 +80,8 @@ void ProgramSession::Startup(const QStringList& arguments)
     m_form.TranslateMainForm();
     m_form.SettingsForm()->TranslateSettingsForm();
     m_form.EQForm()->TranslateEQForm();
+    // The preset list takes its default entry's name from the language now loaded.
+    m_form.EQForm()->LoadPresetList();
     Langunit().SetLanguageChangedHandler([form] {
         if (!form)
             return;

@@ -123,8 +123,8 @@ QStringList SettingsInfoText()
         QStringLiteral("<b><u>MPlayer:</u></b> %m<br>"),
         QStringLiteral("MPlayer WWW: <a href=\"http://www.mplayerhq.hu\">www.mplayerhq.hu</a><br>"),
         QStringLiteral("<br>"),
-        QStringLiteral("Feliratok letöltése: <a href=\"https://www.opensubtitles.org/\">"
-                       "www.opensubtitles.org</a>"),
+        QStringLiteral("Feliratok: <a href=\"https://www.opensubtitles.org/\">"
+                       "opensubtitles.org</a>"),
     };
 }
 
