@@ -1,5 +1,6 @@
 #include "app/handover.h"
 
+#include "platform/file_system.h"
 #include "platform/handover_block.h"
 #include "platform/local_socket.h"
 
@@ -10,8 +11,6 @@
 #include <cerrno>
 #include <chrono>
 #include <optional>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace zuv {
 
@@ -122,7 +121,7 @@ HandoverServer::~HandoverServer()
     delete m_listenNotifier;
     if (m_listening >= 0) {
         platform::CloseDescriptor(m_listening);
-        ::unlink(m_path.c_str());
+        platform::RemoveFile(m_path);
     }
 }
 
@@ -162,8 +161,8 @@ void HandoverServer::ReadMessages(int descriptor)
     if (found == m_connections.end())
         return;
     unsigned char buffer[64];
-    const ssize_t got = ::recv(descriptor, buffer, sizeof buffer, MSG_DONTWAIT);
-    if (got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+    const long got = platform::ReceiveAvailable(descriptor, buffer, sizeof buffer);
+    if (got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
         Drop(descriptor);
         return;
     }

@@ -27,6 +27,10 @@ bool SendAll(int descriptor, const void* data, std::size_t size,
 bool ReceiveAll(int descriptor, void* data, std::size_t size,
                 std::chrono::steady_clock::time_point deadline);
 
+// Reads what is there without waiting: the number of bytes, 0 when the peer has closed, -1 with
+// errno EAGAIN when nothing waits (or another error).
+long ReceiveAvailable(int descriptor, void* data, std::size_t size);
+
 void CloseDescriptor(int descriptor);
 
 } // namespace zuv::platform

@@ -138,6 +138,15 @@ bool ReceiveAll(int descriptor, void* data, std::size_t size,
     return true;
 }
 
+long ReceiveAvailable(int descriptor, void* data, std::size_t size)
+{
+    for (;;) {
+        const ssize_t got = ::recv(descriptor, data, size, MSG_DONTWAIT);
+        if (got >= 0 || errno != EINTR)
+            return static_cast<long>(got);
+    }
+}
+
 void CloseDescriptor(int descriptor)
 {
     if (descriptor >= 0)
