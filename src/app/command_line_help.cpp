@@ -1,6 +1,7 @@
 #include "app/command_line_help.h"
 
 #include "platform/version.h"
+#include "util/text_utils.h"
 #include "util/version_info.h"
 
 #include <cstdio>
@@ -66,6 +67,22 @@ int PrintInformation(const std::string& text)
 {
     const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
     return written && std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+std::vector<std::string> AbsoluteFileArguments(std::vector<std::string> commandLine,
+                                               const std::string& currentFolder)
+{
+    if (currentFolder.empty())
+        return commandLine;
+    const std::string folder = currentFolder.back() == '/' ? currentFolder : currentFolder + '/';
+    for (std::size_t i = 1; i < commandLine.size(); ++i) {
+        std::string& argument = commandLine[i];
+        if (argument.empty() || IsSwitch(argument) || argument.front() == '/' ||
+            argument.find("://") != std::string::npos)
+            continue;
+        argument = folder + argument;
+    }
+    return commandLine;
 }
 
 } // namespace zuv

@@ -16,6 +16,13 @@ std::string HelpText();
 // `commandLine` holds the program's path first.
 std::optional<std::string> CommandLineInformation(const std::vector<std::string>& commandLine);
 
+// The arguments with every relative file path made absolute against `currentFolder`: the player
+// runs in the program folder, and a running copy that takes the files over has a folder of its
+// own. Switches, absolute paths and addresses ("://") stay as they are; the first entry is the
+// program's path.
+std::vector<std::string> AbsoluteFileArguments(std::vector<std::string> commandLine,
+                                               const std::string& currentFolder);
+
 // Writes `text` to standard output; the exit code: 0, or 1 when it could not be written.
 int PrintInformation(const std::string& text);
 

@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 #include "app/program_session.h"
 #include "app/screenshot_tour.h"
+#include "platform/folders.h"
 #include "platform/termination_signals.h"
 #include "util/system_utils.h"
 
@@ -59,13 +60,22 @@ int main(int argc, char* argv[])
     QObject::connect(&termination, &zuv::platform::TerminationSignals::Received, &application,
                      [] { QApplication::exit(0); });
 
+    // The arguments as Qt leaves them (its own options taken out), files made absolute.
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments())
+        arguments.push_back(argument.toStdString());
+    arguments = zuv::AbsoluteFileArguments(std::move(arguments), zuv::platform::CurrentFolder());
+
     // A running copy that takes files gets ours, and this copy ends unseen.
-    if (zuv::HandOverToRunningCopy(zuv::JoinCommandLine(commandLine)))
+    if (zuv::HandOverToRunningCopy(zuv::JoinCommandLine(arguments)))
         return 0;
 
     zuv::TZUVMainForm form;
     zuv::ProgramSession session(form);
-    session.Startup(QApplication::arguments().mid(1));
+    QStringList startupArguments;
+    for (std::size_t i = 1; i < arguments.size(); ++i)
+        startupArguments << QString::fromStdString(arguments[i]);
+    session.Startup(startupArguments);
     session.ListenForSecondCopies();
     ExitOnFirstShow exitOnShow;
     if (!zuv::GetEnvVar("ZUVORA_BENCH_EXIT_ON_SHOW").empty())

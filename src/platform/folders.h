@@ -14,6 +14,9 @@ void SetProgramFolderForTesting(std::string folder);
 // The full path of the running executable (links resolved); empty when the system does not say.
 std::string ProgramFile();
 
+// The process's current folder, or empty when it cannot be told.
+std::string CurrentFolder();
+
 // The folder for temporary files.
 std::string TempFolder();
 

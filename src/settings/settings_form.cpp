@@ -4,7 +4,9 @@
 #include "lang/translate.h"
 #include "platform/folders.h"
 #include "settings/font_list.h"
+#include "settings/key_bindings.h"
 #include "util/number_format.h"
+#include "util/system_utils.h"
 #include "util/text_utils.h"
 #include "widgets/dialogs.h"
 #include "widgets/markup_label.h"
@@ -449,8 +451,8 @@ void TSettingsForm::comboLangChange(int index)
 void TSettingsForm::btnSetKeysClick()
 {
     if (m_hooks.openFile)
-        m_hooks.openFile(QString::fromStdString(platform::ProgramFolder()) +
-                         QStringLiteral("mplayer/input.conf"));
+        m_hooks.openFile(QString::fromStdString(
+            KeyBindingFile(platform::ProgramFolder(), GetEnvVar("HOME"))));
 }
 
 void TSettingsForm::btnBrowseFontClick()

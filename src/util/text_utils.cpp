@@ -45,8 +45,16 @@ std::string QuoteIfSpaced(const std::string& text)
 
 std::string TakeOptionValue(std::string& parameters, std::string_view option)
 {
-    const std::size_t start = parameters.find(option);
-    if (start == std::string::npos)
+    // The option as a whole word: "-af" must not be found inside "-afm".
+    std::size_t start = parameters.find(option);
+    const auto wholeWord = [&](std::size_t at) {
+        const std::size_t after = at + option.size();
+        return (at == 0 || parameters[at - 1] == ' ') &&
+               (after == parameters.size() || parameters[after] == ' ');
+    };
+    while (start != std::string::npos && !wholeWord(start))
+        start = parameters.find(option, start + 1);
+    if (start == std::string::npos || option.empty())
         return {};
     // The one character after the option is its separator and is skipped unexamined.
     std::size_t pos = std::min(parameters.size(), start + option.size() + 1);

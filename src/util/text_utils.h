@@ -12,7 +12,8 @@ namespace zuv {
 // The text in double quotes when it holds a space; otherwise unchanged.
 std::string QuoteIfSpaced(const std::string& text);
 
-// Removes the first occurrence of `option` and its value from `parameters` and returns the value.
+// Removes the first occurrence of `option` as a whole word (so "-af" is not found in "-afm") and
+// its value from `parameters`, and returns the value.
 // The character right after the option is its separator; blanks after it are skipped; the value
 // runs to the next space. The blanks around the removed option stay in place.
 std::string TakeOptionValue(std::string& parameters, std::string_view option);

@@ -60,3 +60,20 @@ TEST(DesktopEntry, ListsTheFileTypesOfTheDefaultExtensions)
             << extension << " is " << mimeType;
     }
 }
+
+TEST(CommandLine, RelativeFilesBecomeAbsoluteOthersStay)
+{
+    const std::vector<std::string> arguments{"zuvora", "film.avi", "subs/a b.srt", "/films/x.avi",
+                                             "-start", "/START",   "http://tv/1",  ""};
+    const std::vector<std::string> expected{"zuvora",
+                                            "/home/anna/film.avi",
+                                            "/home/anna/subs/a b.srt",
+                                            "/films/x.avi",
+                                            "-start",
+                                            "/START",
+                                            "http://tv/1",
+                                            ""};
+    EXPECT_EQ(zuv::AbsoluteFileArguments(arguments, "/home/anna"), expected);
+    EXPECT_EQ(zuv::AbsoluteFileArguments(arguments, "/home/anna/"), expected);
+    EXPECT_EQ(zuv::AbsoluteFileArguments(arguments, ""), arguments); // folder unknown
+}

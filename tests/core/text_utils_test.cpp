@@ -44,12 +44,17 @@ TEST(TakeOptionValue, SkipsSeveralBlanksAndRemovesThem)
     EXPECT_EQ(parameters, " -fs");
 }
 
-TEST(TakeOptionValue, SeparatorIsSkippedUnexamined)
+TEST(TakeOptionValue, MatchesOnlyTheWholeOption)
 {
-    // The character after the option is skipped even when it belongs to the value.
-    std::string parameters = "-afvolume=3 x";
-    EXPECT_EQ(TakeOptionValue(parameters, "-af"), "olume=3");
-    EXPECT_EQ(parameters, " x");
+    // Inside a longer option ("-afm" picks the audio codec family) it is not the filter option.
+    std::string parameters = "-afm ffmpeg -vfm x -af sub";
+    EXPECT_EQ(TakeOptionValue(parameters, "-af"), "sub");
+    EXPECT_EQ(parameters, "-afm ffmpeg -vfm x ");
+    EXPECT_EQ(TakeOptionValue(parameters, "-vf"), "");
+    EXPECT_EQ(parameters, "-afm ffmpeg -vfm x ");
+    std::string glued = "-afvolume=3 x";
+    EXPECT_EQ(TakeOptionValue(glued, "-af"), "");
+    EXPECT_EQ(glued, "-afvolume=3 x");
 }
 
 TEST(TakeOptionValue, OnlyTheFirstOccurrenceIsTaken)
@@ -87,8 +92,8 @@ TEST(SplitCommandLine, QuotedProgramAndFile)
 
 TEST(SplitCommandLine, QuotedArgumentWithBlanksStaysTogether)
 {
-    const auto arguments =
-        SplitCommandLine("\"/opt/my apps/zuvora\" \"/films/Egy film.avi\" -start \"say \"hi\"there now\"");
+    const auto arguments = SplitCommandLine(
+        "\"/opt/my apps/zuvora\" \"/films/Egy film.avi\" -start \"say \"hi\"there now\"");
     ASSERT_EQ(arguments.size(), 4u);
     EXPECT_EQ(arguments[0], "/opt/my apps/zuvora");
     EXPECT_EQ(arguments[1], "/films/Egy film.avi");

@@ -831,13 +831,20 @@ private slots:
         main.ActionSettings->trigger();
         QVERIFY(!f->isVisible());
 
-        // The key-binding file goes to the desktop, unchecked and without a word.
+        // The key-binding file goes to the desktop without a word: the player's own file, or the
+        // program folder's when there is one.
+        test::ScopedEnv home("HOME", fixture.configHome.path());
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
         f->btnSetKeys->click();
+        std::remove(fixture.program.file("mplayer").c_str()); // the fake player's name
+        test::WriteFile(fixture.program.file("mplayer/input.conf"), "q quit\n");
+        f->btnSetKeys->click();
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(catcher.urls.size(), 1);
+        QCOMPARE(catcher.urls.size(), 2);
         QCOMPARE(catcher.urls.first(),
+                 QUrl::fromLocalFile(Q(fixture.configHome.file(".mplayer/input.conf"))));
+        QCOMPARE(catcher.urls.last(),
                  QUrl::fromLocalFile(Q(fixture.program.file("mplayer/input.conf"))));
         QVERIFY(MessageBox::ShownBoxes().empty());
 

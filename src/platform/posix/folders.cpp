@@ -44,6 +44,12 @@ std::string ProgramFolder()
     return executable.substr(0, executable.rfind('/') + 1);
 }
 
+std::string CurrentFolder()
+{
+    char path[PATH_MAX + 1] = {};
+    return ::getcwd(path, sizeof path) ? std::string(path) : std::string();
+}
+
 std::string TempFolder()
 {
     const std::string folder = EnvironmentValue("TMPDIR");
