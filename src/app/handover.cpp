@@ -51,20 +51,6 @@ QString HandoverSocketPath()
     return QString::fromStdString(folder) + QLatin1String(kSocketName);
 }
 
-std::string JoinCommandLine(const std::vector<std::string>& arguments)
-{
-    std::string text;
-    for (const std::string& argument : arguments) {
-        if (!text.empty())
-            text += ' ';
-        if (argument.empty() || argument.find(' ') != std::string::npos)
-            text += '"' + argument + '"';
-        else
-            text += argument;
-    }
-    return text;
-}
-
 bool HandOverToRunningCopy(const std::string& commandLine, int timeoutMs)
 {
     const QString path = HandoverSocketPath();
