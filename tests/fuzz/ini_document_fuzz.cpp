@@ -93,6 +93,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             document.SetValue(sectionName, name, "set value");
             FUZZ_CHECK(document.Value(sectionName, name) == "set value");
             FUZZ_CHECK(SameSections(document, IniDocument::Parse(document.Serialize())));
+
+            // Any value, line breaks included, reads back up to its first line break and plants
+            // nothing else in the file.
+            const std::size_t count = document.Sections().size();
+            document.SetValue(sectionName, name, input);
+            const IniDocument reread = IniDocument::Parse(document.Serialize());
+            FUZZ_CHECK(SameSections(document, reread));
+            FUZZ_CHECK(reread.Sections().size() == count);
+            FUZZ_CHECK(reread.Value(sectionName, name) ==
+                       input.substr(0, input.find_first_of(std::string_view("\r\n\0", 3))));
         }
     }
     document.SetValue("Fuzz New Section", "Name", "x=y");
