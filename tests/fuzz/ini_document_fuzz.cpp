@@ -98,10 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // nothing else in the file.
             const std::size_t count = document.Sections().size();
             document.SetValue(sectionName, name, input);
-            const IniDocument reread = IniDocument::Parse(document.Serialize());
-            FUZZ_CHECK(SameSections(document, reread));
-            FUZZ_CHECK(reread.Sections().size() == count);
-            FUZZ_CHECK(reread.Value(sectionName, name) ==
+            const IniDocument withValue = IniDocument::Parse(document.Serialize());
+            FUZZ_CHECK(SameSections(document, withValue));
+            FUZZ_CHECK(withValue.Sections().size() == count);
+            FUZZ_CHECK(withValue.Value(sectionName, name) ==
                        input.substr(0, input.find_first_of(std::string_view("\r\n\0", 3))));
         }
     }
