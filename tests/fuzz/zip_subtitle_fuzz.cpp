@@ -15,7 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One scratch folder for the whole run; every input gets fresh folders in it.
+// One scratch folder for the whole run; every input gets fresh folders in it. It is removed at
+// exit where exit handlers run (the replay program); libFuzzer skips them, so scripts/run-fuzz
+// gives the fuzzer a temporary folder of its own.
 const fs::path& ScratchRoot()
 {
     static const fs::path root = [] {
