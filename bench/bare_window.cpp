@@ -1,33 +1,11 @@
-// The yardsticks of the start-up benchmark: a bare Qt program that shows an empty window of the
+// The yardsticks of the start-up benchmarks: a bare Qt program that shows an empty window of the
 // main window's size (with "--label", one text label in it, which makes Qt read the system's
-// fonts) and ends at once at its first show event, as the program does for the benchmark.
+// fonts), with the same benchmark seam as the program (ZUVORA_BENCH_EXIT_ON_SHOW).
+#include "app/benchmark_seam.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QWidget>
-
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-class ExitOnFirstShow : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show) {
-            std::fputs("shown\n", stdout);
-            std::fflush(stdout);
-            std::_Exit(0);
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -36,8 +14,7 @@ int main(int argc, char* argv[])
     window.setFixedSize(497, 457);
     if (argc > 1 && QByteArray(argv[1]) == "--label")
         (new QLabel(QStringLiteral("Média fájl"), &window))->adjustSize();
-    ExitOnFirstShow exitOnShow;
-    window.installEventFilter(&exitOnShow);
+    zuv::ExitAfterFirstShow::InstallOn(window);
     window.show();
     return QApplication::exec();
 }

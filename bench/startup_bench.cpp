@@ -42,7 +42,7 @@ Timing RunOnce(const std::string& program, const std::string& argument = {})
         if (read.size == 0)
             break;
         output.append(buffer, read.size);
-        if (timing.shownMs < 0 && output.find("shown\n") != std::string::npos)
+        if (timing.shownMs < 0 && output.find("shown ") != std::string::npos)
             timing.shownMs =
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     }

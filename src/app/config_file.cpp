@@ -80,6 +80,9 @@ struct Overloaded : Handlers...
 {
     using Handlers::operator()...;
 };
+// Spelled out for compilers without deduction for aggregates (clang before 17).
+template <class... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 } // namespace
 

@@ -62,20 +62,6 @@ std::string HandoverSocketPath()
     return folder.empty() ? std::string() : folder + kSocketName;
 }
 
-std::string JoinCommandLine(const std::vector<std::string>& arguments)
-{
-    std::string text;
-    for (const std::string& argument : arguments) {
-        if (!text.empty())
-            text += ' ';
-        if (argument.empty() || argument.find(' ') != std::string::npos)
-            text += '"' + argument + '"';
-        else
-            text += argument;
-    }
-    return text;
-}
-
 bool HandOverToRunningCopy(const std::string& commandLine, int timeoutMs)
 {
     const std::string path = HandoverSocketPath();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/handover_text.h"
+
 #include <QObject>
 
 #include <cstdint>
@@ -24,10 +26,6 @@ inline constexpr std::uint32_t kHandoverFiles = 0x80C9; // WM_APP + 201
 // The socket path of the running copy, reachable by this user only; empty when there is no
 // private folder for it.
 std::string HandoverSocketPath();
-
-// The command line as the system would report it: the arguments joined by one blank, each
-// argument that is empty or holds a blank enclosed in double quotes.
-std::string JoinCommandLine(const std::vector<std::string>& arguments);
 
 // Sender: hands the command line over when a running copy takes it. True means the running copy
 // took it and this copy ends; false means start normally (no copy running, the copy said no,

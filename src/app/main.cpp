@@ -1,4 +1,5 @@
 #include "app/command_line_help.h"
+#include "app/benchmark_seam.h"
 #include "app/handover.h"
 #include "app/main_form.h"
 #include "app/program_session.h"
@@ -11,32 +12,6 @@
 #include <QIcon>
 #include <QTimer>
 
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-// The start-up benchmark (bench/startup_bench): with ZUVORA_BENCH_EXIT_ON_SHOW set, the program
-// prints "shown" when its main window gets its first show event and ends there at once, without
-// the exit steps or any window's teardown, so that nothing is stored.
-class ExitOnFirstShow : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show) {
-            std::fputs("shown\n", stdout);
-            std::fflush(stdout);
-            std::_Exit(0);
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -77,9 +52,7 @@ int main(int argc, char* argv[])
         startupArguments << QString::fromStdString(arguments[i]);
     session.Startup(startupArguments);
     session.ListenForSecondCopies();
-    ExitOnFirstShow exitOnShow;
-    if (!zuv::GetEnvVar("ZUVORA_BENCH_EXIT_ON_SHOW").empty())
-        form.installEventFilter(&exitOnShow);
+    zuv::ExitAfterFirstShow::InstallOn(form);
     form.show();
 
     // Pictures of the windows for the documentation and the packaging test.

@@ -159,8 +159,7 @@ bool ProgramSession::ReceiveFiles()
 
 void ProgramSession::TakeOverCommandLine(const std::string& commandLine)
 {
-    std::vector<std::string> arguments = SplitCommandLine(commandLine);
-    DropProgramAndSwitches(arguments);
+    const std::vector<std::string> arguments = HandedOverFiles(commandLine);
     if (arguments.empty())
         return;
     m_form.BringWindowsToFront();

@@ -89,9 +89,14 @@ bool Language::LoadLanguage(std::string_view baseName)
         return false;
     }
     // A missing file reads as one without sections.
-    m_texts = BuildIndex(content.data);
-    m_currentLanguage = std::string(baseName);
+    LoadLanguageText(baseName, content.data);
     return true;
+}
+
+void Language::LoadLanguageText(std::string_view baseName, std::string_view fileText)
+{
+    m_texts = BuildIndex(fileText);
+    m_currentLanguage = std::string(baseName);
 }
 
 void Language::UnloadLanguage()

@@ -40,6 +40,9 @@ public:
     // becomes the base name. A file that exists but cannot be read (or is too large) leaves the
     // built-in language current and gives false.
     bool LoadLanguage(std::string_view baseName);
+    // Makes the text of a language file current under the base name, as LoadLanguage does once it
+    // has read the file.
+    void LoadLanguageText(std::string_view baseName, std::string_view fileText);
     void UnloadLanguage();
 
     // The file's text, else the built-in one; "\n" (backslash, n) becomes a line feed in both.

@@ -120,6 +120,10 @@ std::optional<PictureSize> ExpandSize(PictureSize picture, ScreenSize screen)
         return std::nullopt;
     if (*height % 2 != 0)
         --*height;
+    // A picture only a rounding error wider than the screen would be made shorter (2 x 1 even to
+    // 2 x 0): there is nothing to add.
+    if (*height < picture.height)
+        return std::nullopt;
     return PictureSize{picture.width, *height};
 }
 

@@ -52,7 +52,8 @@ std::optional<std::string> LookUpReportValue(const std::vector<std::string>& rep
 std::optional<PictureSize> PictureSizeFromReport(std::string_view output);
 
 // Black bands that give the picture the screen's aspect ratio: the new size, or none when the
-// ratios already match (or the sizes make no sense).
+// ratios already match, when evening the height would leave it below the picture's (a picture
+// wider than the screen by less than a pixel), or when the sizes make no sense.
 std::optional<PictureSize> ExpandSize(PictureSize picture, ScreenSize screen);
 
 // The width left after cutting the sides of a picture wider than the screen, by a strength of

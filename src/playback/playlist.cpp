@@ -87,7 +87,18 @@ PlaylistFileResult Playlist::LoadFile(const std::string& path)
     const platform::FileContent content = platform::ReadWholeFile(path, kMaxFileSize);
     if (!content.ok())
         return FileResult(content.error);
-    const std::vector<std::string_view> lines = SplitLines(content.data);
+    LoadText(content.data);
+    return {};
+}
+
+PlaylistFileResult Playlist::SaveFile(const std::string& path) const
+{
+    return FileResult(platform::WriteFileAtomically(path, SaveText()));
+}
+
+void Playlist::LoadText(std::string_view text)
+{
+    const std::vector<std::string_view> lines = SplitLines(text);
     const std::size_t oldCount = m_items.size();
     try {
         m_items.reserve(oldCount + lines.size());
@@ -102,10 +113,9 @@ PlaylistFileResult Playlist::LoadFile(const std::string& path)
         m_items.resize(oldCount);
         throw;
     }
-    return {};
 }
 
-PlaylistFileResult Playlist::SaveFile(const std::string& path) const
+std::string Playlist::SaveText() const
 {
     std::string text;
     std::size_t size = 0;
@@ -118,7 +128,7 @@ PlaylistFileResult Playlist::SaveFile(const std::string& path) const
         text += item.subtitlePath;
         text += "\r\n";
     }
-    return FileResult(platform::WriteFileAtomically(path, text));
+    return text;
 }
 
 AutomaticPlaylistFile::AutomaticPlaylistFile(std::string profileFolder, std::string programFolder)

@@ -63,6 +63,11 @@ public:
     // Replaces the file with the list, atomically; on failure the old file stays as it was.
     PlaylistFileResult SaveFile(const std::string& path) const;
 
+    // The file format without the file: appends the items of a file's text, and the text of the
+    // whole list.
+    void LoadText(std::string_view text);
+    std::string SaveText() const;
+
 private:
     std::vector<PlaylistItem> m_items;
 };

@@ -109,7 +109,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view name, std:
 {
     std::string line(name);
     line += '=';
-    line += value;
+    line += value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
     Section* found = FindSection(section);
     if (!found) {
         m_sections.push_back({std::string(section), {std::move(line)}});

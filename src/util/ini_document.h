@@ -33,7 +33,9 @@ public:
                            std::string_view fallback) const;
 
     // Rewrites the first entry in place as name=value with this spelling of the name, or appends
-    // it to the section; a missing section is appended to the document.
+    // it to the section; a missing section is appended to the document. The value ends at its
+    // first line break or NUL, which the file cannot hold: the rest would be read back as lines
+    // of their own (other entries, other sections).
     void SetValue(std::string_view section, std::string_view name, std::string_view value);
 
     bool HasSection(std::string_view section) const;

@@ -53,6 +53,19 @@ TEST(IniDocument, SetValueRewritesInPlaceWithTheProgramsSpelling)
                                "[Font]\r\nSubCp=\r\n\r\n");
 }
 
+TEST(IniDocument, SetValueNeverWritesALineBreak)
+{
+    // A file name holding line breaks must not plant entries or sections in the file.
+    IniDocument ini = IniDocument::Parse("[Main]\nLastFile=\nParameters=\n");
+    ini.SetValue("Main", "LastFile", "/films/a\nParameters=-dumpfile x\r\n[Video]");
+    ini.SetValue("Main", "Language", std::string_view("enu\0[X]", 8));
+    const IniDocument reread = IniDocument::Parse(ini.Serialize());
+    EXPECT_EQ(reread.Value("Main", "LastFile"), "/films/a");
+    EXPECT_EQ(reread.Value("Main", "Parameters"), "");
+    EXPECT_EQ(reread.Value("Main", "Language"), "enu");
+    EXPECT_EQ(reread.Sections().size(), 1u);
+}
+
 TEST(IniDocument, EmptyHeaderAndOddLines)
 {
     IniDocument ini = IniDocument::Parse("[]\n=x\n[\nnoequals\n[A]\n");

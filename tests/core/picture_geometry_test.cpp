@@ -66,6 +66,15 @@ TEST(PictureGeometry, NonsenseSizesBuildNothing)
     EXPECT_EQ(PanScanCropWidth({2000000000, 1000}, screen, 99), 20001321);
 }
 
+TEST(PictureGeometry, ExpandNeverShrinksTheHeight)
+{
+    // Both are wider than 16:9 by less than a pixel of height; evening the height would cut it.
+    EXPECT_FALSE(ExpandSize({1920, 1079}, {1920, 1080}));
+    EXPECT_FALSE(ExpandSize({2, 1}, {1920, 1080}));
+    // An even height of exactly the picture's stays a result.
+    EXPECT_EQ(ExpandSize({1921, 1080}, {1920, 1080}), (PictureSize{1921, 1080}));
+}
+
 TEST(IdentifyReport, KeepsOnlyUpperCaseIdLines)
 {
     const std::string output = "MPlayer UNKNOWN-12 (C) 2000-2023 MPlayer Team\r\n"
