@@ -94,7 +94,9 @@ void ProgramSession::Startup(const QStringList& arguments)
     LoadOptions();
 
     Playlist playlist;
-    m_playlistFile.Load(playlist);
+    // An unreadable list is kept on disk; the user should know why the panel is empty.
+    if (const PlaylistFileResult loaded = m_playlistFile.Load(playlist); !loaded.ok())
+        ShowPlaylistFileError(loaded);
     m_form.Playlist()->Replace(std::move(playlist));
 
     CommandLine(arguments);
@@ -211,9 +213,13 @@ void ProgramSession::Exit()
 
     const PlaylistFileResult saved = m_playlistFile.SaveOrDelete(m_form.Playlist()->Items());
     if (!saved.ok())
-        m_form.ShowError(
-            QString::fromStdString(m_playlistFile.FilePath() + "\n\n" + saved.errorText));
+        ShowPlaylistFileError(saved);
     Langunit().UnloadLanguage();
+}
+
+void ProgramSession::ShowPlaylistFileError(const PlaylistFileResult& result)
+{
+    m_form.ShowError(QString::fromStdString(m_playlistFile.FilePath() + "\n\n" + result.errorText));
 }
 
 } // namespace zuv

@@ -54,6 +54,7 @@ private:
     void LoadOptions();
     void Exit();
     void CommandLine(const QStringList& arguments);
+    void ShowPlaylistFileError(const PlaylistFileResult& result);
 
     TZUVMainForm& m_form;
     Folders m_folders;

@@ -58,6 +58,18 @@ std::string ExtractionErrorText(int code, const std::string& destination)
     }
 }
 
+// Why the current subtitle member is passed over, or nullptr when it may be unpacked.
+const char* RefusalOfCurrent(const TUnZipFile& archive, std::string_view name)
+{
+    if (!IsSafeMemberName(name))
+        return "The subtitle's name in the archive leads outside the folder";
+    if (archive.CurrentInfo().uncompressed_size > TUnZipFile::kMaxMemberSize)
+        return "The subtitle in the archive is too large";
+    if (archive.CurrentIsLink())
+        return "The subtitle in the archive is a link, not a file";
+    return nullptr;
+}
+
 } // namespace
 
 bool IsSubtitleMemberName(std::string_view name)
@@ -88,10 +100,15 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
         folder += '/';
 
     std::string name;
+    const char* firstRefusal = nullptr;
     for (bool found = archive->First(name); found; found = archive->Next(name)) {
-        if (!IsSubtitleMemberName(name) || !IsSafeMemberName(name) ||
-            archive->CurrentInfo().uncompressed_size > TUnZipFile::kMaxMemberSize)
+        if (!IsSubtitleMemberName(name))
             continue;
+        if (const char* refusal = RefusalOfCurrent(*archive, name)) {
+            if (!firstRefusal)
+                firstRefusal = refusal;
+            continue;
+        }
         const std::string destination = folder + name;
         if (const int code = archive->ExtractCurrent(folder); code != 0)
             result.error = ExtractionErrorText(code, destination);
@@ -101,6 +118,8 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
     }
     if (archive->LastResult() != UNZ_END_OF_LIST_OF_FILE && archive->MemberCount() != 0)
         result.error = "The archive's list of files is damaged";
+    else if (firstRefusal)
+        result.error = firstRefusal;
     return result;
 }
 

@@ -22,7 +22,8 @@ bool IsSubtitleMemberName(std::string_view name);
 // Unpacks the first subtitle member of a ZIP archive, in the order of its central directory, to
 // destinationFolder + member name (folders created, an older file replaced) and returns that
 // path. The file stays there afterwards. Members that would land outside the folder (absolute
-// names, ".." parts) and members above TUnZipFile::kMaxMemberSize are passed over.
+// names, ".." parts), members above TUnZipFile::kMaxMemberSize and symbolic links are passed
+// over; when no other subtitle follows, the error says why the first was refused.
 SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
                                    const std::string& destinationFolder = platform::TempFolder());
 

@@ -115,6 +115,18 @@ bool TUnZipFile::ReadCurrent(int result, std::string& name)
     return true;
 }
 
+bool TUnZipFile::CurrentIsLink() const
+{
+    // Only these systems give the upper half of the external attributes a Unix mode.
+    constexpr unsigned long kMadeByUnix = 3;
+    constexpr unsigned long kMadeByMacOs = 19;
+    constexpr unsigned long kTypeMask = 0170000;
+    constexpr unsigned long kSymbolicLink = 0120000;
+    const unsigned long system = m_currentInfo.version >> 8;
+    return (system == kMadeByUnix || system == kMadeByMacOs) &&
+           ((m_currentInfo.external_fa >> 16) & kTypeMask) == kSymbolicLink;
+}
+
 std::unique_ptr<TUnZipFileStream> TUnZipFile::OpenMemberStream()
 {
     return TUnZipFileStream::Open(m_archive);

@@ -71,6 +71,8 @@ public:
     const std::string& CurrentName() const { return m_currentName; }
     const unz_file_info& CurrentInfo() const { return m_currentInfo; }
     bool CurrentIsEncrypted() const { return (m_currentInfo.flag & 1u) != 0; }
+    // A symbolic link stored by a Unix or macOS archiver (its data is the link's target).
+    bool CurrentIsLink() const;
 
     std::unique_ptr<TUnZipFileStream> OpenMemberStream();
 

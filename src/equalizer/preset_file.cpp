@@ -67,10 +67,9 @@ void EqualizerPresetFile::DeletePreset(std::string_view name)
 
 EqualizerPresetFile::WriteResult EqualizerPresetFile::WriteBack()
 {
-    if (m_loadError != 0)
-        return {m_loadError, m_path};
     const std::string text = m_document.Serialize();
-    const int error = platform::WriteFileAtomically(m_path, text);
+    // A file that could not be read is answered as if writing it had failed.
+    const int error = m_loadError != 0 ? m_loadError : platform::WriteFileAtomically(m_path, text);
     if (error == 0)
         return {0, m_path};
     // Same test as IsInHomeFolder, against the profile folder this file was chosen with.

@@ -59,8 +59,8 @@ public:
     };
     // Writes every preset to the chosen file. When that fails and the file does not lie directly
     // in the profile folder, writes once more to "equalizer.ini" there, which the next start then
-    // finds first. A file that could not be read at creation is never replaced: writing what little
-    // was loaded would wipe the user's presets.
+    // finds first. A file that could not be read at creation is never replaced (writing what
+    // little was loaded would wipe the user's presets): the presets go to the profile folder.
     WriteResult WriteBack();
 
     const IniDocument& Document() const { return m_document; }

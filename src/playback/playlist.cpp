@@ -142,20 +142,26 @@ AutomaticPlaylistFile::AutomaticPlaylistFile(std::string profileFolder, std::str
         m_filePath = programFolder + std::string(kFileName);
 }
 
-PlaylistFileResult AutomaticPlaylistFile::Load(Playlist& playlist) const
+PlaylistFileResult AutomaticPlaylistFile::Load(Playlist& playlist)
 {
-    if (!platform::FileExists(m_filePath))
-        return {};
-    return playlist.LoadFile(m_filePath);
+    // Anything but a missing file counts, a folder in its place too.
+    PlaylistFileResult result = playlist.LoadFile(m_filePath);
+    if (result.error == ENOENT)
+        result = {};
+    m_loadFailure = result;
+    return result;
 }
 
 PlaylistFileResult AutomaticPlaylistFile::SaveOrDelete(const Playlist& playlist)
 {
+    const bool keepChosenFile = !m_loadFailure.ok();
     if (playlist.Empty()) {
+        if (keepChosenFile)
+            return {};
         const int error = platform::RemoveFile(m_filePath);
         return FileResult(error == ENOENT ? 0 : error);
     }
-    PlaylistFileResult result = playlist.SaveFile(m_filePath);
+    PlaylistFileResult result = keepChosenFile ? m_loadFailure : playlist.SaveFile(m_filePath);
     if (result.ok() || IsInProfileFolder(m_filePath))
         return result;
     const std::string fallback = m_profileFolder + std::string(kFileName);

@@ -85,11 +85,13 @@ public:
                                    std::string programFolder = platform::ProgramFolder());
 
     // Loads the chosen file into the list when it exists (a missing file is no error).
-    PlaylistFileResult Load(Playlist& playlist) const;
+    PlaylistFileResult Load(Playlist& playlist);
 
     // At exit: saves a non-empty list to the chosen file; when that fails and the file is not
     // in the profile folder, saves it there instead (which the next start finds first).
-    // An empty list deletes the chosen file.
+    // An empty list deletes the chosen file. A file that could not be loaded may still hold a
+    // list: it is never deleted or replaced; a non-empty list goes to the profile folder, and
+    // when the file is there, the loading error is answered.
     PlaylistFileResult SaveOrDelete(const Playlist& playlist);
 
     // The chosen file; after a fallback save, the file in the profile folder.
@@ -100,6 +102,7 @@ private:
 
     std::string m_profileFolder;
     std::string m_filePath;
+    PlaylistFileResult m_loadFailure;
 };
 
 } // namespace zuv

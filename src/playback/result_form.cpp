@@ -5,6 +5,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zuv {
 
 TResultForm::TResultForm(QWidget* parent)
@@ -44,9 +46,38 @@ void TResultForm::AppendText(const QString& text)
     m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
 }
 
+namespace {
+
+bool IsUtf8Continuation(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;
+}
+
+} // namespace
+
+// Appends `line` to `text`, cut into shown lines.
+void TResultForm::AppendShownLines(std::string& text, std::string_view line)
+{
+    for (bool first = true; first || !line.empty(); first = false) {
+        if (!first)
+            text += '\n';
+        std::size_t cut = std::min(line.size(), kMaxShownLineBytes);
+        if (cut < line.size()) {
+            // Back to the start of a character; a run of stray continuation bytes is cut anyway.
+            std::size_t start = cut;
+            while (start > cut - 3 && IsUtf8Continuation(line[start]))
+                --start;
+            if (!IsUtf8Continuation(line[start]))
+                cut = start;
+        }
+        text.append(line.substr(0, cut));
+        line.remove_prefix(cut);
+    }
+}
+
 void TResultForm::AddLine(std::string_view line)
 {
-    AppendText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+    AddLines({std::string(line)});
 }
 
 void TResultForm::AddLines(const std::vector<std::string>& lines)
@@ -56,12 +87,12 @@ void TResultForm::AddLines(const std::vector<std::string>& lines)
     std::string joined;
     std::size_t size = lines.size();
     for (const std::string& line : lines)
-        size += line.size();
+        size += line.size() + line.size() / kMaxShownLineBytes;
     joined.reserve(size);
     for (const std::string& line : lines) {
         if (&line != &lines.front())
             joined += '\n';
-        joined += line;
+        AppendShownLines(joined, line);
     }
     AppendText(QString::fromStdString(joined));
 }

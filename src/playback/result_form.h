@@ -18,6 +18,10 @@ class TResultForm : public QWidget
     Q_OBJECT
 
 public:
+    // Longer lines are shown as several: laying out one paragraph of megabytes would freeze the
+    // window. Cuts fall between UTF-8 characters.
+    static constexpr std::size_t kMaxShownLineBytes = 64 * 1024;
+
     explicit TResultForm(QWidget* parent = nullptr);
 
     // Gives the translated caption, or empty to keep the current one; asked whenever the window
@@ -41,6 +45,7 @@ protected:
 
 private:
     void AppendText(const QString& text);
+    static void AppendShownLines(std::string& text, std::string_view line);
 
     QPlainTextEdit* m_memo;
     std::function<std::string()> m_captionProvider;

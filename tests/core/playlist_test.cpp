@@ -307,3 +307,40 @@ TEST_F(AutomaticPlaylist, EmptyListDeletesTheChosenFile)
     EXPECT_FALSE(fs::exists(m_profile + "playlist.txt"));
     EXPECT_TRUE(fs::exists(m_program + "playlist.txt"));
 }
+
+TEST_F(AutomaticPlaylist, FileThatCannotBeReadIsNeitherDeletedNorReplaced)
+{
+    // Too large in the program folder, a folder in the profile folder.
+    WriteFile(m_program + "playlist.txt", "/kept.avi|\r\n");
+    fs::resize_file(m_program + "playlist.txt", Playlist::kMaxFileSize + 1);
+    AutomaticPlaylistFile file(m_profile, m_program);
+    const PlaylistFileResult loaded = file.Load(m_playlist);
+    EXPECT_EQ(loaded.error, EFBIG);
+    EXPECT_TRUE(m_playlist.Empty());
+    // Left alone when the list stays empty, and the new list goes to the profile folder.
+    EXPECT_TRUE(file.SaveOrDelete(m_playlist).ok());
+    m_playlist.AddItem("/new.avi", "");
+    EXPECT_TRUE(file.SaveOrDelete(m_playlist).ok());
+    EXPECT_EQ(file.FilePath(), m_profile + "playlist.txt");
+    EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/new.avi|\r\n");
+    EXPECT_EQ(fs::file_size(m_program + "playlist.txt"), Playlist::kMaxFileSize + 1);
+
+    // A folder in place of the file is no file to read either.
+    fs::remove(m_profile + "playlist.txt");
+    fs::remove(m_program + "playlist.txt");
+    fs::create_directories(m_program + "playlist.txt/inside");
+    Playlist other;
+    AutomaticPlaylistFile folder(m_profile, m_program);
+    EXPECT_EQ(folder.Load(other).error, EISDIR);
+    other.AddItem("/other.avi", "");
+    EXPECT_TRUE(folder.SaveOrDelete(other).ok());
+    EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/other.avi|\r\n");
+    EXPECT_TRUE(fs::exists(m_program + "playlist.txt/inside"));
+
+    // In the profile folder there is no other place: the reading error stands.
+    fs::resize_file(m_profile + "playlist.txt", Playlist::kMaxFileSize + 1);
+    AutomaticPlaylistFile inProfile(m_profile, m_program);
+    EXPECT_EQ(inProfile.Load(other).error, EFBIG);
+    EXPECT_EQ(inProfile.SaveOrDelete(other).error, EFBIG);
+    EXPECT_EQ(fs::file_size(m_profile + "playlist.txt"), Playlist::kMaxFileSize + 1);
+}

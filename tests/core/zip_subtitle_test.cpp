@@ -256,3 +256,40 @@ TEST_F(ZipSubtitle, ArchiveAndStreamWalkTheMembers)
     EXPECT_FALSE(zip->Next(name));
     EXPECT_EQ(zip->LastResult(), UNZ_END_OF_LIST_OF_FILE);
 }
+
+TEST_F(ZipSubtitle, RefusedSubtitlesSayWhyWhenNoOtherFollows)
+{
+    const unsigned long oversize = TUnZipFile::kMaxMemberSize + 1;
+    const Member climbing{"../film.srt", "climbing"};
+    const Member bomb{"bomb.srt", "", RawMember{"tiny", oversize, Crc("tiny")}};
+    // A symbolic link as a Unix archiver stores it: its mode in the external attributes, the
+    // target as its data. Only the archiver's system ("version made by") gives the mode meaning.
+    const auto linkArchive = [&](unsigned long madeBy) {
+        const std::string path = m_dir.file("link.zip");
+        zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+        zip_fileinfo info{};
+        info.external_fa = 0120777ul << 16;
+        EXPECT_EQ(zipOpenNewFileInZip4(zip, "film.srt", &info, nullptr, 0, nullptr, 0, nullptr,
+                                       Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, 8,
+                                       Z_DEFAULT_STRATEGY, nullptr, 0, madeBy, 0),
+                  ZIP_OK);
+        zipWriteInFileInZip(zip, "/etc/passwd", 11);
+        zipCloseFileInZip(zip);
+        zipClose(zip, nullptr);
+        return path;
+    };
+
+    SubtitleExtraction result = ExtractSubtitle(Archive({climbing, bomb}), m_out);
+    EXPECT_EQ(result.path, "");
+    EXPECT_EQ(result.error, "The subtitle's name in the archive leads outside the folder");
+    result = ExtractSubtitle(Archive({bomb, climbing}), m_out);
+    EXPECT_EQ(result.error, "The subtitle in the archive is too large");
+    result = ExtractSubtitle(linkArchive(3ul << 8 | 20), m_out);
+    EXPECT_EQ(result.path, "");
+    EXPECT_EQ(result.error, "The subtitle in the archive is a link, not a file");
+    EXPECT_FALSE(fs::exists(m_out));
+    // The same attributes from a system without links mean nothing.
+    result = ExtractSubtitle(linkArchive(0), m_out);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(ReadFile(m_out + "film.srt"), "/etc/passwd");
+}

@@ -105,6 +105,22 @@ private slots:
         QVERIFY(block.layout()->lineCount() > 1);
     }
 
+    void aLineOfMegabytesGoesOnInTheNextLines()
+    {
+        constexpr qsizetype kMax = qsizetype(TResultForm::kMaxShownLineBytes);
+        // "é" is two bytes, and the first cut would fall between them.
+        std::string garbage(std::size_t(kMax - 1), 'a');
+        garbage.append("é").append(std::size_t(2 * kMax), 'b');
+        m_form->AddLines({"before", garbage, "after"});
+        m_form->AddLine(garbage);
+        const QStringList lines = m_form->Memo()->toPlainText().split(QLatin1Char('\n'));
+        const QStringList pieces{QString(kMax - 1, u'a'),
+                                 QStringLiteral("é") + QString(kMax - 2, u'b'), QString(kMax, u'b'),
+                                 QStringLiteral("bb")};
+        QCOMPARE(lines, QStringList{QStringLiteral("before")} + pieces +
+                            QStringList{QStringLiteral("after")} + pieces);
+    }
+
 private:
     TResultForm* m_form = nullptr;
 };
