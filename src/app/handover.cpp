@@ -71,6 +71,11 @@ bool HandOverToRunningCopy(const std::string& commandLine, int timeoutMs)
     const int socket = platform::ConnectToLocalSocket(path);
     if (socket < 0)
         return false; // nobody listens: no running copy, or a stale socket
+    // Where the folder is open to others, another user may listen first: never hand them files.
+    if (!platform::PeerIsSameUser(socket)) {
+        platform::CloseDescriptor(socket);
+        return false;
+    }
     const auto remaining = [&] {
         return int(
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());

@@ -1,5 +1,6 @@
 #include "app/handover_text.h"
 
+#include "util/argv_split.h"
 #include "util/text_utils.h"
 
 namespace zuv {
@@ -8,12 +9,9 @@ std::string JoinCommandLine(const std::vector<std::string>& arguments)
 {
     std::string text;
     for (const std::string& argument : arguments) {
-        if (!text.empty())
+        if (&argument != &arguments.front())
             text += ' ';
-        if (argument.empty() || argument.find(' ') != std::string::npos)
-            text += '"' + argument + '"';
-        else
-            text += argument;
+        text += QuoteArgument(argument);
     }
     return text;
 }
@@ -22,7 +20,8 @@ std::vector<std::string> HandedOverFiles(std::string_view blockText)
 {
     if (const std::size_t nul = blockText.find('\0'); nul != std::string_view::npos)
         blockText = blockText.substr(0, nul);
-    std::vector<std::string> arguments = SplitCommandLine(std::string(blockText));
+    // Not split at every blank: that cuts a name whose quote is followed by a blank.
+    std::vector<std::string> arguments = SplitArguments(blockText);
     DropProgramAndSwitches(arguments);
     return arguments;
 }

@@ -19,9 +19,14 @@ TEST(HandedOverFiles, TakesTheFilesUpToTheFirstNul)
 
 TEST(HandedOverFiles, GivesBackWhatTheSenderJoined)
 {
-    const Arguments sent{"/usr/bin/zuvora", "/films/Egy film.avi", "", "/x/plain.mkv", "-start"};
+    const Arguments sent{
+        "/usr/bin/zuvora", "/films/Egy film.avi", "",      "/x/plain.mkv", "/films/say \"hi\" now",
+        "/tab\tend\\",     "/films/end\\ x\\",    "-start"};
     EXPECT_EQ(HandedOverFiles(JoinCommandLine(sent)),
-              (Arguments{"/films/Egy film.avi", "", "/x/plain.mkv"}));
+              (Arguments(sent.begin() + 1, sent.end() - 1)));
+    // Names without quotes are joined as the plain quote-when-spaced text.
+    EXPECT_EQ(JoinCommandLine({"/usr/bin/zuvora", "/a b/c.avi", ""}),
+              "/usr/bin/zuvora \"/a b/c.avi\" \"\"");
 }
 
 } // namespace

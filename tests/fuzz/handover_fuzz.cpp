@@ -16,16 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(files == zuv::HandedOverFiles(text));
     for (const std::string& file : files) {
         FUZZ_CHECK(!zuv::IsSwitch(file));
-        FUZZ_CHECK(text.find(file) != std::string_view::npos);
+        FUZZ_CHECK(file.size() <= text.size());
     }
 
     // The block a second copy writes for the files it was given (the block's words, kept when
-    // they are no switch and hold no quote or control character) gives those files back.
+    // they are no switch and have no blank at either end) gives those files back.
     std::vector<std::string> arguments{"/usr/bin/zuvora"};
     zuv::fuzz::InputParts words(text, ' ');
     while (!words.Rest().empty()) {
         std::string word(words.Next());
-        if (zuv::IsSwitch(word) || word.find('"') != std::string::npos || zuv::Trim(word) != word)
+        if (zuv::IsSwitch(word) || zuv::Trim(word) != word)
             continue;
         // Words with a blank inside as well.
         if (word.size() > 2 && word.back() == '_')
