@@ -1,5 +1,6 @@
 #include "archive/subtitle_extraction.h"
 #include "archive/unzip_file.h"
+#include "platform/system_error.h"
 #include "support/test_support.h"
 #include "util/system_utils.h"
 
@@ -182,7 +183,7 @@ TEST_F(ZipSubtitle, UnreadableArchivesReportWhyAndLeaveNothing)
 {
     SubtitleExtraction result = ExtractSubtitle(m_dir.file("missing.zip"), m_out);
     EXPECT_EQ(result.path, "");
-    EXPECT_EQ(result.error, SystemErrorText(ENOENT));
+    EXPECT_EQ(result.error, SystemErrorText(platform::kErrorFileNotFound));
 
     WriteFile(m_dir.file("text.zip"), "this is no archive at all");
     result = ExtractSubtitle(m_dir.file("text.zip"), m_out);
