@@ -2,6 +2,7 @@
 
 #include "archive/unzip_file.h"
 #include "platform/file_system.h"
+#include "platform/paths.h"
 #include "util/system_utils.h"
 #include "util/text_utils.h"
 
@@ -84,8 +85,8 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
         return result;
     }
     std::string folder = destinationFolder;
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
+    if (!folder.empty() && platform::kPathSeparators.find(folder.back()) == std::string::npos)
+        folder += platform::kPreferredSeparator;
 
     std::string name;
     for (bool found = archive->First(name); found; found = archive->Next(name)) {

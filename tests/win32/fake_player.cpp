@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -51,6 +53,9 @@ void Write(std::FILE* stream, const std::string& bytes)
 
 int main(int argc, char* argv[])
 {
+    // Bytes as they are: no "\r" put before each "\n".
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
     for (int i = 1; i < argc; ++i) {
         const std::string_view command = argv[i];
         if (command.starts_with("out:"))

@@ -350,9 +350,11 @@ TEST(WindowsProcess, ExitCodesTerminateWith255AndDeadlines)
 TEST(WindowsProcess, PriorityPositionsGiveTheirClasses)
 {
     PlayerFolder folder;
+    EXPECT_EQ(RunPlayer(folder, {"priority"}, 2).first, "20\n"); // no class given: normal
+    if (::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        GTEST_SKIP() << "Wine does not keep the priority class given at the start of a process";
     EXPECT_EQ(RunPlayer(folder, {"priority"}, 0).first, "40\n");
     EXPECT_EQ(RunPlayer(folder, {"priority"}, 1).first, "4000\n");
-    EXPECT_EQ(RunPlayer(folder, {"priority"}, 2).first, "20\n"); // no class given: normal
     EXPECT_EQ(RunPlayer(folder, {"priority"}, 3).first, "8000\n");
     EXPECT_EQ(RunPlayer(folder, {"priority"}, 4).first, "80\n");
 }
