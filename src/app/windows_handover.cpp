@@ -14,9 +14,9 @@ bool HandOverToWindow(const std::string& className, const std::string& commandLi
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     const auto remaining = [&] {
-        return std::max(0, int(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   deadline - Clock::now())
-                                   .count()));
+        return std::max(
+            0, int(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                       .count()));
     };
     const std::uintptr_t window = platform::FindHandoverWindow(className);
     if (!window)

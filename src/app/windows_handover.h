@@ -11,7 +11,6 @@ inline constexpr char kHandoverWindowClass[] = "TZUVMainForm";
 // and, when it does, hands the command line over through the shared block, which lives until the
 // reply. True when the running copy took the files; false when there is no such window, it said
 // no or did not answer within `timeoutMs`, or the block could not be made.
-bool HandOverToWindow(const std::string& className, const std::string& commandLine,
-                      int timeoutMs);
+bool HandOverToWindow(const std::string& className, const std::string& commandLine, int timeoutMs);
 
 } // namespace zuv

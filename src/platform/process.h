@@ -95,9 +95,9 @@ private:
 #ifdef _WIN32
     void Close();
 
-    void* m_process = nullptr;   // the child's process handle
-    void* m_output = nullptr;    // the read end of its output pipe
-    void* m_wake = nullptr;      // an event set by Terminate and Kill, so a waiting Read looks again
+    void* m_process = nullptr; // the child's process handle
+    void* m_output = nullptr;  // the read end of its output pipe
+    void* m_wake = nullptr;    // an event set by Terminate and Kill, so a waiting Read looks again
     int m_pid = -1;
 
     mutable std::mutex m_mutex; // guards what follows against Terminate and Kill

@@ -16,11 +16,11 @@ int LastSystemError();
 
 // The system error codes the program tells apart, by the system's own numbers.
 #ifdef _WIN32
-inline constexpr int kErrorFileNotFound = 2;      // ERROR_FILE_NOT_FOUND
-inline constexpr int kErrorPathNotFound = 3;      // ERROR_PATH_NOT_FOUND
-inline constexpr int kErrorInvalidArgument = 87;  // ERROR_INVALID_PARAMETER
-inline constexpr int kErrorBusy = 170;            // ERROR_BUSY
-inline constexpr int kErrorFileTooLarge = 223;    // ERROR_FILE_TOO_LARGE
+inline constexpr int kErrorFileNotFound = 2;     // ERROR_FILE_NOT_FOUND
+inline constexpr int kErrorPathNotFound = 3;     // ERROR_PATH_NOT_FOUND
+inline constexpr int kErrorInvalidArgument = 87; // ERROR_INVALID_PARAMETER
+inline constexpr int kErrorBusy = 170;           // ERROR_BUSY
+inline constexpr int kErrorFileTooLarge = 223;   // ERROR_FILE_TOO_LARGE
 #else
 inline constexpr int kErrorFileNotFound = ENOENT;
 inline constexpr int kErrorPathNotFound = ENOTDIR; // a part of the path is no folder

@@ -21,11 +21,7 @@ public:
     ~TerminationSignals() override;
 
     // False when the signals could not be caught (they then end the program as before).
-#ifdef _WIN32
-    bool Active() const { return m_active; }
-#else
-    bool Active() const { return m_notifier != nullptr; }
-#endif
+    bool Active() const;
 
 signals:
     // One of the signals arrived (its number); emitted on the thread that owns the object.

@@ -4,7 +4,6 @@
 #include "platform/system_error.h"
 #include "util/argv_split.h"
 
-
 namespace zuv {
 
 std::variant<platform::ProcessLaunch, platform::ProcessStartError>

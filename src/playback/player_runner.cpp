@@ -2,7 +2,6 @@
 
 #include "platform/system_error.h"
 
-
 namespace zuv {
 
 PlayerRunner::PlayerRunner(QObject* parent) : QObject(parent) {}

@@ -76,7 +76,8 @@ TEST(FontNames, ClashingNamesGetTheFileNameThenThePath)
 TEST(InstalledFonts, ListsTrueTypeFontsFromTheConfigurationAndMapsNamesToFiles)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "fontconfig belongs to Linux; the registry fonts of Windows are tested in tests/win32";
+    GTEST_SKIP()
+        << "fontconfig belongs to Linux; the registry fonts of Windows are tested in tests/win32";
 #else
     if (!std::filesystem::exists(kDejaVuSans) || !std::filesystem::exists(kDejaVuBold))
         GTEST_SKIP() << "fonts-dejavu-core is not installed";
@@ -108,7 +109,8 @@ TEST(InstalledFonts, ListsTrueTypeFontsFromTheConfigurationAndMapsNamesToFiles)
 TEST(InstalledFonts, FontFolderIsTheUsersOwnOrTheFirstConfiguredOne)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "fontconfig belongs to Linux; the registry fonts of Windows are tested in tests/win32";
+    GTEST_SKIP()
+        << "fontconfig belongs to Linux; the registry fonts of Windows are tested in tests/win32";
 #else
     TempDir root;
     OwnFontConfig config(root, {root.file("missing/"), root.file("fonts/")});

@@ -98,10 +98,9 @@ TEST(FileVersionNumber, FormatsFixedVersion)
 
 TEST(FileVersionNumber, OwnExecutableHasTheBuildVersionOthersNone)
 {
-    const std::string expected = std::to_string(ZUVORA_VERSION_MAJOR) + "." +
-                                 std::to_string(ZUVORA_VERSION_MINOR) + "." +
-                                 std::to_string(ZUVORA_VERSION_PATCH) +
-                                 (ZUVORA_PRERELEASE ? " b" : "");
+    const std::string expected =
+        std::to_string(ZUVORA_VERSION_MAJOR) + "." + std::to_string(ZUVORA_VERSION_MINOR) + "." +
+        std::to_string(ZUVORA_VERSION_PATCH) + (ZUVORA_PRERELEASE ? " b" : "");
 #ifdef _WIN32
     // The test program carries the program's version resource.
     EXPECT_EQ(FileVersionNumber(platform::ProgramFile(), true), expected);

@@ -7,14 +7,13 @@
 //   priority   prints the priority class of this process in hexadecimal and a line feed
 //   cwd        prints the current folder and a line feed
 //   args       prints every argument in brackets, one per line
-#include <windows.h>
-
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
-#include <cstdlib>
 #include <string>
 #include <string_view>
+#include <windows.h>
 
 namespace {
 

@@ -45,10 +45,7 @@ namespace {
 class PlayerFolder
 {
 public:
-    PlayerFolder()
-    {
-        std::filesystem::copy_file(ZUVORA_FAKE_PLAYER, m_folder.file("mplayer.exe"));
-    }
+    PlayerFolder() { std::filesystem::copy_file(ZUVORA_FAKE_PLAYER, m_folder.file("mplayer.exe")); }
     const std::string& path() const { return m_folder.path(); }
     std::string player() const { return m_folder.file("mplayer.exe"); }
 
@@ -66,8 +63,8 @@ std::pair<std::string, int> RunToEnd(platform::ChildProcess& process)
     return {output, process.WaitForExit().value_or(-1)};
 }
 
-std::pair<std::string, int> RunPlayer(const PlayerFolder& folder, std::vector<std::string> arguments,
-                                      int priority = 2)
+std::pair<std::string, int> RunPlayer(const PlayerFolder& folder,
+                                      std::vector<std::string> arguments, int priority = 2)
 {
     arguments.insert(arguments.begin(), "mplayer");
     platform::ChildProcess process;
@@ -119,7 +116,9 @@ struct PlaybackRun
     {
         TExecThread::Handlers handlers;
         handlers.post = [this](std::function<void()> task) { owner.Post(std::move(task)); };
-        handlers.lines = [this](Lines& batch) { lines.insert(lines.end(), batch.begin(), batch.end()); };
+        handlers.lines = [this](Lines& batch) {
+            lines.insert(lines.end(), batch.begin(), batch.end());
+        };
         handlers.exited = [this](int code) { exitCode = code; };
         auto started = TExecThread::Start({"mplayer " + arguments, priority, folder.path()},
                                           std::move(handlers));
@@ -139,12 +138,12 @@ struct PlaybackRun
 int RunSender(const std::string& className, const std::string& text)
 {
     platform::ChildProcess sender;
-    EXPECT_FALSE(sender.Start({ZUVORA_HANDOVER_SENDER, {"handover_sender", className, text, "5000"},
-                               {}, 2})
-                     .failed());
+    EXPECT_FALSE(
+        sender.Start({ZUVORA_HANDOVER_SENDER, {"handover_sender", className, text, "5000"}, {}, 2})
+            .failed());
     for (;;) {
-        if (const auto code =
-                sender.WaitForExit(platform::ChildProcess::Clock::now() + std::chrono::milliseconds(10)))
+        if (const auto code = sender.WaitForExit(platform::ChildProcess::Clock::now() +
+                                                 std::chrono::milliseconds(10)))
             return *code;
         MSG message;
         while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -190,18 +189,23 @@ TEST(WindowsRegistry, PrimitivesFollowTheRegistry)
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(text, "untouched"); // the key could not be opened
 
-    EXPECT_EQ(platform::WriteRegString(RegistryRoot::CurrentUser, scratch.key() + "\\a\\b", "", "x"), 0);
+    EXPECT_EQ(
+        platform::WriteRegString(RegistryRoot::CurrentUser, scratch.key() + "\\a\\b", "", "x"), 0);
     EXPECT_EQ(platform::ReadRegString(RegistryRoot::CurrentUser, scratch.key() + "\\a", "v", text),
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(text, ""); // emptied once the key was open
-    EXPECT_EQ(platform::WriteRegString(RegistryRoot::CurrentUser, scratch.key() + "\\A", "V", "é y"), 0);
-    EXPECT_EQ(platform::ReadRegString(RegistryRoot::CurrentUser, scratch.key() + "\\a", "v", text), 0);
+    EXPECT_EQ(
+        platform::WriteRegString(RegistryRoot::CurrentUser, scratch.key() + "\\A", "V", "é y"), 0);
+    EXPECT_EQ(platform::ReadRegString(RegistryRoot::CurrentUser, scratch.key() + "\\a", "v", text),
+              0);
     EXPECT_EQ(text, "é y");
-    EXPECT_EQ(platform::ReadRegString(RegistryRoot::CurrentUser, scratch.key() + "\\a\\b", "", text), 0);
+    EXPECT_EQ(
+        platform::ReadRegString(RegistryRoot::CurrentUser, scratch.key() + "\\a\\b", "", text), 0);
     EXPECT_EQ(text, "x");
 
     std::vector<std::string> names;
-    EXPECT_EQ(platform::ListRegValueNames(RegistryRoot::CurrentUser, scratch.key() + "\\a", names), 0);
+    EXPECT_EQ(platform::ListRegValueNames(RegistryRoot::CurrentUser, scratch.key() + "\\a", names),
+              0);
     EXPECT_EQ(names, std::vector<std::string>{"V"});
     EXPECT_EQ(platform::DeleteRegValue(RegistryRoot::CurrentUser, scratch.key() + "\\a", "v"), 0);
     EXPECT_EQ(platform::DeleteRegValue(RegistryRoot::CurrentUser, scratch.key() + "\\a", "v"), 0);
@@ -306,9 +310,8 @@ TEST(WindowsProcess, FindsThePlayerWithItsExtensionFirstInTheProgramFolder)
 TEST(WindowsProcess, JoinsTheStreamsKeepsTheBytesAndTheArguments)
 {
     PlayerFolder folder;
-    const auto [output, code] =
-        RunPlayer(folder, {"out:a\\r\\nb\\0c\\n", "err:e\\n", "cwd", "args", "two words", "q\"uote",
-                           "", "tail\\"});
+    const auto [output, code] = RunPlayer(folder, {"out:a\\r\\nb\\0c\\n", "err:e\\n", "cwd", "args",
+                                                   "two words", "q\"uote", "", "tail\\"});
     EXPECT_EQ(code, 0);
     const std::string cwd = folder.path().substr(0, folder.path().size() - 1);
     EXPECT_EQ(output, std::string("a\r\nb\0c\n", 7) + "e\n" + cwd +
@@ -362,7 +365,9 @@ TEST(WindowsProcess, PriorityPositionsGiveTheirClasses)
 TEST(WindowsPlayback, CompleteLinesOnlyWithoutCarriageReturnsAndTheExitCode)
 {
     PlaybackRun run;
-    ASSERT_FALSE(run.Start("out:first\\r\\nsecond\\n err:third\\r\\n out:\\r\\n out:unfinished exit:3").failed());
+    ASSERT_FALSE(
+        run.Start("out:first\\r\\nsecond\\n err:third\\r\\n out:\\r\\n out:unfinished exit:3")
+            .failed());
     EXPECT_EQ(run.Finish(), 3);
     EXPECT_EQ(run.lines, (Lines{"first", "second", "third", ""}));
 
@@ -476,7 +481,8 @@ TEST(WindowsVersion, ResourceNumbersPreReleaseAndTheFirstTranslation)
 
 TEST(WindowsFonts, RegistryNamesTrueTypeFilesAndTheFontsFolder)
 {
-    EXPECT_EQ(platform::FontsRegistryKey(2), "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts");
+    EXPECT_EQ(platform::FontsRegistryKey(2),
+              "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts");
     EXPECT_EQ(platform::FontsRegistryKey(1), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts");
     EXPECT_EQ(platform::FontFileFromRegistryData("ARIAL.TTF", "C:\\Windows\\Fonts"),
               "C:\\Windows\\Fonts\\arial.ttf");
@@ -521,8 +527,8 @@ TEST(WindowsFiles, OutsideNamesStayBelowTheirFolderAndLimitsHold)
 {
     TempDir folder;
     const std::string out = folder.file("out");
-    for (const char* refused : {"..\\x.srt", "sub/../../x.srt", "C:\\x.srt", "\\x.srt", "a.srt:stream",
-                                "nul.srt", "sub\\CON\\x.srt", "x.srt.", "sub\\"})
+    for (const char* refused : {"..\\x.srt", "sub/../../x.srt", "C:\\x.srt", "\\x.srt",
+                                "a.srt:stream", "nul.srt", "sub\\CON\\x.srt", "x.srt.", "sub\\"})
         EXPECT_EQ(platform::WriteFileAtomicallyBelow(out, refused, "x"),
                   platform::kErrorInvalidArgument)
             << refused;
@@ -530,11 +536,13 @@ TEST(WindowsFiles, OutsideNamesStayBelowTheirFolderAndLimitsHold)
     EXPECT_EQ(ReadFile(out + "\\sub\\dir\\film.srt"), "subtitle");
     EXPECT_EQ(platform::WriteFileAtomicallyBelow(out, "sub/dir\\film.srt", "new"), 0);
     EXPECT_EQ(ReadFile(out + "\\sub\\dir\\film.srt"), "new");
-    EXPECT_EQ(platform::ListFiles(out + "\\sub\\dir", ".SRT"), std::vector<std::string>{"film.srt"});
+    EXPECT_EQ(platform::ListFiles(out + "\\sub\\dir", ".SRT"),
+              std::vector<std::string>{"film.srt"});
 
     EXPECT_EQ(platform::WriteFileAtomically(folder.file("a\\b\\c.ini"), "abc"), 0);
     EXPECT_EQ(platform::ReadWholeFile(folder.file("a\\b\\c.ini"), 3).data, "abc");
-    EXPECT_EQ(platform::ReadWholeFile(folder.file("a\\b\\c.ini"), 2).error, platform::kErrorFileTooLarge);
+    EXPECT_EQ(platform::ReadWholeFile(folder.file("a\\b\\c.ini"), 2).error,
+              platform::kErrorFileTooLarge);
     EXPECT_EQ(platform::ReadWholeFile(folder.file("a"), 100).error, ERROR_DIRECTORY);
     EXPECT_TRUE(platform::IsNotFoundError(platform::ReadWholeFile(folder.file("none"), 9).error));
     EXPECT_TRUE(platform::IsNotFoundError(platform::ReadWholeFile(folder.file("no\\x"), 9).error));

@@ -84,8 +84,8 @@ int WriteAndReplace(const std::string& temporary, const std::string& path, std::
 bool IsDeviceName(std::string_view part)
 {
     const std::string base = ToUpperAscii(part.substr(0, part.find('.')));
-    static constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$",
-                                                    "CONOUT$"};
+    static constexpr std::string_view kDevices[] = {"CON", "PRN",    "AUX",
+                                                    "NUL", "CONIN$", "CONOUT$"};
     if (std::find(std::begin(kDevices), std::end(kDevices), base) != std::end(kDevices))
         return true;
     return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
@@ -136,8 +136,8 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
         return content;
     }
     ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         content.error = static_cast<int>(::GetLastError());
         return content;
@@ -200,8 +200,7 @@ int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativ
         path += '\\';
     for (std::size_t i = 0; i + 1 < parts->size(); ++i) {
         path += (*parts)[i];
-        if (!::CreateDirectoryA(path.c_str(), nullptr) &&
-            ::GetLastError() != ERROR_ALREADY_EXISTS)
+        if (!::CreateDirectoryA(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
             return static_cast<int>(::GetLastError());
         // A link or junction planted below the folder is never followed.
         const DWORD attributes = Attributes(path);
@@ -236,8 +235,8 @@ int RemoveFile(const std::string& path)
 int ReadAccessError(const std::string& path)
 {
     ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.Valid() ? 0 : static_cast<int>(::GetLastError());
 }
 

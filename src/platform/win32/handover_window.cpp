@@ -26,8 +26,7 @@ std::intptr_t HandoverWindow::DispatchFor(void* window, unsigned message, std::u
     return ::DefWindowProcA(handle, message, wParam, lParam);
 }
 
-std::unique_ptr<HandoverWindow> HandoverWindow::Create(const std::string& className,
-                                                       Answer answer)
+std::unique_ptr<HandoverWindow> HandoverWindow::Create(const std::string& className, Answer answer)
 {
     const HINSTANCE instance = ::GetModuleHandleA(nullptr);
     WNDCLASSA windowClass{};
@@ -40,9 +39,8 @@ std::unique_ptr<HandoverWindow> HandoverWindow::Create(const std::string& classN
     self->m_className = className;
     self->m_answer = std::move(answer);
     // Top-level (FindWindowA does not see message-only windows) and never shown.
-    const HWND window = ::CreateWindowExA(WS_EX_TOOLWINDOW, className.c_str(), "Zuvora",
-                                          WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
-                                          nullptr);
+    const HWND window = ::CreateWindowExA(WS_EX_TOOLWINDOW, className.c_str(), "Zuvora", WS_POPUP,
+                                          0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!window)
         return nullptr;
     ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self.get()));

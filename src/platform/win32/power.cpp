@@ -32,7 +32,8 @@ bool EnableShutdownPrivilege()
 
 unsigned PowerOffFlags(bool versionKnown, unsigned platformId, unsigned majorVersion)
 {
-    const bool forceIfHung = versionKnown && platformId == VER_PLATFORM_WIN32_NT && majorVersion >= 5;
+    const bool forceIfHung =
+        versionKnown && platformId == VER_PLATFORM_WIN32_NT && majorVersion >= 5;
     return EWX_POWEROFF | (forceIfHung ? EWX_FORCEIFHUNG : EWX_FORCE);
 }
 

@@ -99,8 +99,7 @@ int WriteRegString(RegistryRoot root, const std::string& key, const std::string&
 int DeleteRegValue(RegistryRoot root, const std::string& key, const std::string& valueName)
 {
     ScopedKey opened;
-    if (const LONG error =
-            ::RegOpenKeyExA(RootKey(root), key.c_str(), 0, KEY_WRITE, opened.Out());
+    if (const LONG error = ::RegOpenKeyExA(RootKey(root), key.c_str(), 0, KEY_WRITE, opened.Out());
         error != ERROR_SUCCESS)
         return static_cast<int>(error);
     const LONG error = ::RegDeleteValueA(opened.Get(), ValueName(valueName));

@@ -4,8 +4,8 @@
 
 namespace zuv::platform {
 
-inline constexpr unsigned kSystemCommandMessage = 0x0112; // WM_SYSCOMMAND
-inline constexpr std::uintptr_t kScreenSaveCommand = 0xF140;  // SC_SCREENSAVE
+inline constexpr unsigned kSystemCommandMessage = 0x0112;      // WM_SYSCOMMAND
+inline constexpr std::uintptr_t kScreenSaveCommand = 0xF140;   // SC_SCREENSAVE
 inline constexpr std::uintptr_t kMonitorPowerCommand = 0xF170; // SC_MONITORPOWER
 
 // Whether the main window answers a window message itself (with 1) instead of letting it take its

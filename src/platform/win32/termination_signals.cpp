@@ -40,6 +40,11 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     m_active = true;
 }
 
+bool TerminationSignals::Active() const
+{
+    return m_active;
+}
+
 TerminationSignals::~TerminationSignals()
 {
     if (!m_active)
