@@ -2,10 +2,10 @@
 
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/system_error.h"
 #include "util/number_format.h"
 #include "util/system_utils.h"
 
-#include <cerrno>
 #include <variant>
 
 namespace zuv {
@@ -114,7 +114,7 @@ ConfigurationFile ConfigurationFile::Load(const std::string& path)
     const platform::FileContent content = platform::ReadWholeFile(path, kMaxConfigFileBytes);
     if (content.ok())
         file.m_document = IniDocument::Parse(content.data);
-    else if (content.error != ENOENT && content.error != ENOTDIR)
+    else if (!platform::IsNotFoundError(content.error))
         file.m_readError = content.error;
     return file;
 }

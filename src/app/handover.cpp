@@ -2,6 +2,11 @@
 
 #include "platform/file_system.h"
 #include "platform/handover_block.h"
+
+#ifdef _WIN32
+#include "app/windows_handover.h"
+#include "platform/win32/handover_window.h"
+#else
 #include "platform/local_socket.h"
 
 #include <QPointer>
@@ -11,8 +16,49 @@
 #include <cerrno>
 #include <chrono>
 #include <optional>
+#endif
 
 namespace zuv {
+
+#ifdef _WIN32
+
+std::string HandoverSocketPath()
+{
+    return kHandoverWindowClass;
+}
+
+bool HandOverToRunningCopy(const std::string& commandLine, int timeoutMs)
+{
+    return HandOverToWindow(kHandoverWindowClass, commandLine, timeoutMs);
+}
+
+HandoverServer::HandoverServer(std::function<bool()> acceptsFiles,
+                               std::function<bool()> receiveFiles, QObject* parent)
+    : QObject(parent), m_acceptsFiles(std::move(acceptsFiles)),
+      m_receiveFiles(std::move(receiveFiles))
+{}
+
+HandoverServer::~HandoverServer() = default;
+
+// The window's messages arrive through the UI thread's message loop, one at a time.
+bool HandoverServer::Listen(const std::string& className)
+{
+    if (className.empty() || m_window)
+        return false;
+    m_window = platform::HandoverWindow::Create(className, [this](std::uint32_t message) {
+        switch (message) {
+        case kHandoverQuery:
+            return std::uint32_t(m_acceptsFiles && m_acceptsFiles() ? 1 : 0);
+        case kHandoverFiles:
+            return std::uint32_t(m_receiveFiles && m_receiveFiles() ? 1 : 0);
+        default:
+            return std::uint32_t(0);
+        }
+    });
+    return m_window != nullptr;
+}
+
+#else
 
 namespace {
 
@@ -196,5 +242,7 @@ void HandoverServer::Drop(int descriptor)
     if (m_connections.erase(descriptor) > 0)
         platform::CloseDescriptor(descriptor);
 }
+
+#endif
 
 } // namespace zuv

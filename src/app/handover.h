@@ -13,18 +13,22 @@
 
 class QSocketNotifier;
 
+#ifdef _WIN32
+namespace zuv::platform {
+class HandoverWindow;
+}
+#endif
+
 namespace zuv {
 
 // The single-instance hand-over: a second copy finds the running copy by its main window's
 // class name, asks whether it takes files, and hands over its command line through the shared
-// block. On this system the "window" is a per-user local socket named after the class; each
-// message and each reply is a 32-bit little-endian number.
-
-inline constexpr std::uint32_t kHandoverQuery = 0x80C8; // WM_APP + 200
-inline constexpr std::uint32_t kHandoverFiles = 0x80C9; // WM_APP + 201
+// block. On Linux the "window" is a per-user local socket named after the class; each message
+// and each reply is a 32-bit little-endian number. On Windows it is a hidden window of that
+// class, and the messages are window messages.
 
 // The socket path of the running copy, reachable by this user only; empty when there is no
-// private folder for it.
+// private folder for it. On Windows: the window class.
 std::string HandoverSocketPath();
 
 // Sender: hands the command line over when a running copy takes it. True means the running copy
@@ -49,6 +53,9 @@ public:
     bool Listen(const std::string& path = HandoverSocketPath());
 
 private:
+#ifdef _WIN32
+    std::unique_ptr<platform::HandoverWindow> m_window;
+#else
     struct Connection;
 
     void AcceptConnections();
@@ -59,6 +66,7 @@ private:
     std::string m_path;
     QSocketNotifier* m_listenNotifier = nullptr;
     std::map<int, std::unique_ptr<Connection>> m_connections;
+#endif
     std::function<bool()> m_acceptsFiles;
     std::function<bool()> m_receiveFiles;
 };

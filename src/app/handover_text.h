@@ -1,10 +1,15 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zuv {
+
+// The hand-over messages of a second copy to the running copy.
+inline constexpr std::uint32_t kHandoverQuery = 0x80C8; // WM_APP + 200
+inline constexpr std::uint32_t kHandoverFiles = 0x80C9; // WM_APP + 201
 
 // The command line as the system would report it: the arguments joined by one blank, each
 // argument that is empty or holds a blank enclosed in double quotes. Quotes inside and the

@@ -2,6 +2,7 @@
 
 #include "archive/unzip_file.h"
 #include "platform/file_system.h"
+#include "platform/paths.h"
 #include "util/system_utils.h"
 #include "util/text_utils.h"
 
@@ -96,8 +97,8 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
         return result;
     }
     std::string folder = destinationFolder;
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
+    if (!folder.empty() && platform::kPathSeparators.find(folder.back()) == std::string::npos)
+        folder += platform::kPreferredSeparator;
 
     std::string name;
     const char* firstRefusal = nullptr;

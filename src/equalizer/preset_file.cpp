@@ -2,10 +2,10 @@
 
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/system_error.h"
 #include "util/system_utils.h"
 #include "util/text_utils.h"
 
-#include <cerrno>
 #include <utility>
 
 namespace zuv {
@@ -38,7 +38,7 @@ EqualizerPresetFile::EqualizerPresetFile(PresetFolders folders)
     platform::FileContent content = platform::ReadWholeFile(m_path, kMaxFileBytes);
     if (content.ok())
         m_document = IniDocument::Parse(content.data);
-    else if (content.error != ENOENT && content.error != ENOTDIR) // no file there is no error
+    else if (!platform::IsNotFoundError(content.error)) // no file there is no error
         m_loadError = content.error;
 }
 

@@ -2,12 +2,12 @@
 
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/system_error.h"
 #include "util/ini_document.h"
 #include "util/text_encoding.h"
 #include "util/text_utils.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <utility>
 
 namespace zuv {
@@ -84,7 +84,7 @@ Language::SectionMap Language::BuildIndex(std::string_view fileText)
 bool Language::LoadLanguage(std::string_view baseName)
 {
     platform::FileContent content = platform::ReadWholeFile(FilePath(baseName), kMaxFileBytes);
-    if (!content.ok() && content.error != ENOENT && content.error != ENOTDIR) {
+    if (!content.ok() && !platform::IsNotFoundError(content.error)) {
         UnloadLanguage();
         return false;
     }

@@ -17,11 +17,13 @@ struct FontFace
 
 // Every installed font face, read afresh from the font configuration (so a changed
 // FONTCONFIG_FILE or newly installed fonts count); none when the configuration cannot be loaded.
+// On Windows: the fonts of the registry's font key, each by its display name (`fullName`), the
+// file lower-cased and a bare file name placed in the Fonts folder; none without the key.
 std::optional<std::vector<FontFace>> ListFontFaces();
 
 // The user's own font folder (with a trailing "/"): $XDG_DATA_HOME/fonts (~/.local/share/fonts),
 // else ~/.fonts, else the first font folder of the configuration, whichever exists first; empty
-// when none does.
+// when none does. On Windows: the Fonts folder (with a trailing "\").
 std::string UserFontFolder();
 
 } // namespace zuv::platform

@@ -43,18 +43,23 @@ public:
     ~HandoverLock();
 
 private:
+#ifdef _WIN32
+    explicit HandoverLock(void* mutex) : m_mutex(mutex) {}
+    void* m_mutex; // a named mutex, owned by this thread
+#else
     explicit HandoverLock(int fd) : m_fd(fd) {}
     int m_fd;
+#endif
 };
+
+#ifndef _WIN32
+// The local socket of the hand-over; on Windows the running copy is found by its window instead.
 
 // A per-user folder for the socket that only this user can reach.
 std::string RuntimeFolder();
 
-} // namespace zuv::platform
-
-namespace zuv::platform {
-
 // True when the peer of a connected local socket runs as this user.
 bool PeerIsSameUser(long long socketDescriptor);
+#endif
 
 } // namespace zuv::platform

@@ -4,9 +4,10 @@
 
 namespace zuv::platform {
 
-// Characters that end the folder part of a path ("\" and ":" on Windows, "/" here).
+// Characters that end the folder part of a path ("/" here). On Windows "\" and ":", and "/" as
+// well: Windows takes it for "\", and Qt's file dialogs give paths written with it.
 #ifdef _WIN32
-inline constexpr std::string_view kPathSeparators = "\\:";
+inline constexpr std::string_view kPathSeparators = "\\:/";
 inline constexpr char kPreferredSeparator = '\\';
 #else
 inline constexpr std::string_view kPathSeparators = "/";

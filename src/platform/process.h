@@ -33,8 +33,8 @@ struct ProcessLaunch
     int priorityPosition = 2;           // 0 lowest .. 2 unchanged .. 4 highest
 };
 
-// Where a program name leads: the file to run, or the system error code (ENOENT when there is
-// none, EACCES when only files that may not be run were found).
+// Where a program name leads: the file to run, or the system error code (kErrorFileNotFound when
+// there is none, the access error when only files that may not be run were found).
 struct ProgramLocation
 {
     std::string path;
@@ -43,7 +43,8 @@ struct ProgramLocation
 
 // Finds a program by name: `firstFolder` first, then each folder of PATH; only an executable
 // regular file counts. A name that holds a path separator is taken as the path itself. Empty
-// entries of PATH are skipped rather than read as the current folder.
+// entries of PATH are skipped rather than read as the current folder. On Windows a name without
+// an extension is looked for with ".exe".
 ProgramLocation FindProgram(const std::string& name, const std::string& firstFolder);
 
 // A child process whose standard output and standard error go into one pipe that only this
@@ -81,7 +82,8 @@ public:
     std::optional<int> WaitForExit(std::optional<Clock::time_point> deadline = std::nullopt);
 
     // Asks the child to end (SIGTERM) and kills it (SIGKILL) when it still runs two seconds
-    // later; the reading or waiting thread carries that out, so the caller never blocks.
+    // later; the reading or waiting thread carries that out, so the caller never blocks. On
+    // Windows the child is ended at once (TerminateProcess with exit code 255).
     void Terminate();
 
     // Kills the child at once.
@@ -90,6 +92,19 @@ public:
     int ProcessId() const { return m_pid; }
 
 private:
+#ifdef _WIN32
+    void Close();
+
+    void* m_process = nullptr; // the child's process handle
+    void* m_output = nullptr;  // the read end of its output pipe
+    void* m_wake = nullptr;    // an event set by Terminate and Kill, so a waiting Read looks again
+    int m_pid = -1;
+
+    mutable std::mutex m_mutex; // guards what follows against Terminate and Kill
+    bool m_stopRequested = false;
+    bool m_ended = false;
+    int m_exitCode = 0;
+#else
     bool ExitedNotReaped() const;
     bool TryReap();
     void KillIfStopDue();
@@ -110,6 +125,7 @@ private:
     bool m_killSent = false;
     Clock::time_point m_killDeadline{};
     int m_exitCode = 0;
+#endif
 };
 
 } // namespace zuv::platform

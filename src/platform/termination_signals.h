@@ -15,21 +15,26 @@ class TerminationSignals : public QObject
 
 public:
     // Catches SIGTERM, SIGINT and SIGHUP for as long as the object lives; one object at a time.
+    // On Windows: the console's Ctrl+C, Ctrl+Break, close, logoff and shutdown events.
     explicit TerminationSignals(QObject* parent = nullptr);
     // Gives the signals back their default handling.
     ~TerminationSignals() override;
 
     // False when the signals could not be caught (they then end the program as before).
-    bool Active() const { return m_notifier != nullptr; }
+    bool Active() const;
 
 signals:
     // One of the signals arrived (its number); emitted on the thread that owns the object.
     void Received(int signalNumber);
 
 private:
+#ifdef _WIN32
+    bool m_active = false;
+#else
     void ReadPending();
 
     QSocketNotifier* m_notifier = nullptr;
+#endif
 };
 
 } // namespace zuv::platform

@@ -19,8 +19,13 @@ inline constexpr std::uint32_t kVersionFlagPrerelease = 2;
 // The version this program was built with.
 FixedFileVersion BuildVersion();
 
-// The version information of a program file, or none when it has none. On this system only the
-// running executable carries one: the version it was built with.
+// The version information of a program file, or none when it has none. On Linux only the
+// running executable carries one: the version it was built with. On Windows: the fixed part of
+// the file's version resource.
 std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path);
+
+// A named text of a file's version resource ("FileVersion", "ProductName" ...), from the block of
+// the resource's first translation; empty when there is none. Linux files carry no such texts.
+std::string ReadFileVersionValue(const std::string& path, const std::string& name);
 
 } // namespace zuv::platform

@@ -1,9 +1,8 @@
 #include "playback/player_launch.h"
 
 #include "platform/folders.h"
+#include "platform/system_error.h"
 #include "util/argv_split.h"
-
-#include <cerrno>
 
 namespace zuv {
 
@@ -14,7 +13,8 @@ PreparePlayerLaunch(const std::string& commandLine, const std::string& programFo
     platform::ProcessLaunch launch;
     launch.arguments = SplitArguments(commandLine);
     if (launch.arguments.empty())
-        return platform::ProcessStartError{platform::ProcessStartStep::CreateProcess, ENOENT};
+        return platform::ProcessStartError{platform::ProcessStartStep::CreateProcess,
+                                           platform::kErrorFileNotFound};
     const platform::ProgramLocation program =
         platform::FindProgram(launch.arguments.front(), programFolder);
     if (program.error != 0)

@@ -1,6 +1,6 @@
 #include "playback/player_runner.h"
 
-#include <cerrno>
+#include "platform/system_error.h"
 
 namespace zuv {
 
@@ -17,7 +17,7 @@ platform::ProcessStartError PlayerRunner::Start(const std::string& commandLine,
                                                 int priorityPosition)
 {
     if (m_run)
-        return {platform::ProcessStartStep::CreateProcess, EBUSY};
+        return {platform::ProcessStartStep::CreateProcess, platform::kErrorBusy};
     TExecThread::Handlers handlers;
     // Tasks die with this object: a run's last tasks may still be queued when it is destroyed.
     handlers.post = [this](std::function<void()> task) {

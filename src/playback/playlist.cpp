@@ -1,10 +1,10 @@
 #include "playback/playlist.h"
 
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 #include "util/ini_document.h"
 #include "util/text_utils.h"
 
-#include <cerrno>
 #include <utility>
 
 namespace zuv {
@@ -22,7 +22,7 @@ PlaylistFileResult FileResult(int error)
     PlaylistFileResult result;
     result.error = error;
     result.errorText = SystemErrorText(error);
-    if (error == EFBIG)
+    if (error == platform::kErrorFileTooLarge)
         result.errorText += " (a playlist file may hold at most 64 MiB)";
     return result;
 }
@@ -159,7 +159,7 @@ PlaylistFileResult AutomaticPlaylistFile::SaveOrDelete(const Playlist& playlist)
         if (keepChosenFile)
             return {};
         const int error = platform::RemoveFile(m_filePath);
-        return FileResult(error == ENOENT ? 0 : error);
+        return FileResult(error == platform::kErrorFileNotFound ? 0 : error);
     }
     PlaylistFileResult result = keepChosenFile ? m_loadFailure : playlist.SaveFile(m_filePath);
     if (result.ok() || IsInProfileFolder(m_filePath))

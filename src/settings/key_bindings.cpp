@@ -1,6 +1,7 @@
 #include "settings/key_bindings.h"
 
 #include "platform/file_system.h"
+#include "platform/paths.h"
 
 namespace zuv {
 
@@ -18,8 +19,8 @@ std::string KeyBindingFile(const std::string& programFolder, const std::string& 
     if (platform::FileExists(ownFile) || homeFolder.empty())
         return ownFile;
     std::string home = homeFolder;
-    if (home.back() != '/')
-        home += '/';
+    if (platform::kPathSeparators.find(home.back()) == std::string::npos)
+        home += platform::kPreferredSeparator;
     const std::string playerFile = home + ".mplayer/input.conf";
     if (!platform::FileExists(playerFile)) {
         const platform::FileContent defaults =

@@ -21,4 +21,9 @@ std::string FileVersionNumber(const std::string& path, bool withRelease)
     return version ? FormatFileVersionNumber(*version, withRelease) : std::string();
 }
 
+std::string FileVersionValue(const std::string& path, const std::string& name)
+{
+    return platform::ReadFileVersionValue(path, name);
+}
+
 } // namespace zuv

@@ -12,4 +12,7 @@ std::string FormatFileVersionNumber(const platform::FixedFileVersion& version, b
 // The version number of a program file, or empty when the file has no version information.
 std::string FileVersionNumber(const std::string& path, bool withRelease);
 
+// A named text of a program file's version information ("FileVersion"), or empty.
+std::string FileVersionValue(const std::string& path, const std::string& name);
+
 } // namespace zuv

@@ -1,11 +1,11 @@
 #include "widgets/history_list.h"
 
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 #include "util/number_format.h"
 #include "util/text_utils.h"
 
 #include <algorithm>
-#include <cerrno>
 
 namespace zuv {
 
@@ -129,9 +129,9 @@ int SaveHistory(const HistoryPersist& persist, const std::vector<std::string>& e
     if (!persist.enable)
         return 0;
     if (persist.key.empty())
-        return EINVAL;
+        return platform::kErrorInvalidArgument;
     const platform::FileContent file = platform::ReadWholeFile(persist.key, kHistoryFileMaxBytes);
-    if (!file.ok() && file.error != ENOENT)
+    if (!file.ok() && file.error != platform::kErrorFileNotFound)
         return file.error; // rewriting it would lose what we could not read
     IniDocument document = IniDocument::Parse(file.data);
     WriteHistory(document, persist, entries);

@@ -1,9 +1,12 @@
 #include "app/config_file.h"
 #include "support/test_support.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using namespace zuv;
 using zuv::test::ReadFile;
@@ -109,6 +112,9 @@ TEST(ConfigLocation, NoFileGivesDefaultsAndIsCreatedAtExit)
 
 TEST(ConfigLocation, UnwritableProgramFolderMovesTheFileToTheProfileFolder)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows folders have no POSIX write permission";
+#else
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders";
     TempDir program, profile;
@@ -121,13 +127,14 @@ TEST(ConfigLocation, UnwritableProgramFolderMovesTheFileToTheProfileFolder)
     EXPECT_EQ(ReadFile(profile.file("zuv.ini")), "[Audio]\r\nVolume=7\r\n\r\n");
     EXPECT_EQ(ReadFile(program.file("zuv.ini")), "[Audio]\nVolume=7\n");
     ::chmod(program.path().c_str(), 0755);
+#endif
 }
 
 TEST(ConfigLocation, AFileThatCannotBeReadIsNeverOverwritten)
 {
     TempDir program, profile;
     // A folder in place of the file: nothing can be read, so nothing may be replaced there.
-    ASSERT_EQ(::mkdir(program.file("zuv.ini").c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(program.file("zuv.ini")));
     const ConfigFolders folders{program.path(), profile.path()};
     ConfigurationFile file = ConfigurationFile::Open(folders);
     EXPECT_NE(file.Write(), 0);
@@ -137,7 +144,7 @@ TEST(ConfigLocation, AFileThatCannotBeReadIsNeverOverwritten)
     // Already in the profile folder: the failure stands, the file stays.
     ConfigurationFile profileFile = ConfigurationFile::Load(profile.file("zuv.ini"));
     EXPECT_EQ(WriteWithProfileFallback(profileFile, folders), 0);
-    ASSERT_EQ(::mkdir(profile.file("x").c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(profile.file("x")));
     ConfigurationFile broken = ConfigurationFile::Load(profile.file("x"));
     EXPECT_NE(WriteWithProfileFallback(broken, folders), 0);
     EXPECT_EQ(broken.Path(), profile.file("x"));

@@ -11,14 +11,21 @@ using Arguments = std::vector<std::string>;
 
 TEST(HandedOverFiles, TakesTheFilesUpToTheFirstNul)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows an argument that begins with / is a switch";
+#else
     const std::string block = "zuvora \"/films/Egy film.avi\" -start /b.mkv /start\0/old/c.avi"s;
     EXPECT_EQ(HandedOverFiles(block), (Arguments{"/films/Egy film.avi", "/b.mkv"}));
     EXPECT_EQ(HandedOverFiles("\0zuvora /a.avi"s), Arguments{});
     EXPECT_EQ(HandedOverFiles("zuvora"), Arguments{});
+#endif
 }
 
 TEST(HandedOverFiles, GivesBackWhatTheSenderJoined)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows an argument that begins with / is a switch";
+#else
     const Arguments sent{
         "/usr/bin/zuvora", "/films/Egy film.avi", "",      "/x/plain.mkv", "/films/say \"hi\" now",
         "/tab\tend\\",     "/films/end\\ x\\",    "-start"};
@@ -27,6 +34,7 @@ TEST(HandedOverFiles, GivesBackWhatTheSenderJoined)
     // Names without quotes are joined as the plain quote-when-spaced text.
     EXPECT_EQ(JoinCommandLine({"/usr/bin/zuvora", "/a b/c.avi", ""}),
               "/usr/bin/zuvora \"/a b/c.avi\" \"\"");
+#endif
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "platform/system_error.h"
 #include "support/test_support.h"
 #include "widgets/history_list.h"
 
@@ -7,6 +8,12 @@
 using namespace zuv;
 
 namespace {
+
+#ifdef _WIN32
+constexpr int kFolderError = 267; // ERROR_DIRECTORY: a folder read as a file
+#else
+constexpr int kFolderError = EISDIR;
+#endif
 
 const std::vector<std::string> kEntries = {"/films/b.avi", "/HOME/ANNA/Filmek/a.avi",
                                            "/home/anna/fx.avi"};
@@ -115,12 +122,12 @@ TEST(HistoryPersistence, SaveKeepsTheRestOfTheFileAndReportsFailures)
 
     // A folder where the file should be: nothing can be read, nothing is written.
     persist.key = folder.path();
-    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), EISDIR);
+    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), kFolderError);
     // A file where a folder should be: the write fails.
     persist.key = folder.file("zuv.ini") + "/zuv.ini";
     EXPECT_NE(SaveHistory(persist, {"/s.srt"}), 0);
     persist.key.clear();
-    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), EINVAL);
+    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), platform::kErrorInvalidArgument);
     persist.enable = false;
     EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), 0);
 }

@@ -1,3 +1,4 @@
+#include "platform/folders.h"
 #include "support/test_support.h"
 #include "util/number_format.h"
 #include "util/system_utils.h"
@@ -10,6 +11,34 @@
 
 using namespace zuv;
 using zuv::test::ScopedEnv;
+
+#ifdef _WIN32
+
+TEST(HomeFolder, UserProfileThenHomeDriveAndPathThenEmpty)
+{
+    ScopedEnv profile("USERPROFILE", "C:\\Users\\Anna");
+    ScopedEnv drive("HOMEDRIVE", "D:");
+    ScopedEnv path("HOMEPATH", "\\Home\\anna\\");
+    EXPECT_EQ(HomeFolder(), "C:\\Users\\Anna\\");
+    EXPECT_TRUE(IsInHomeFolder("c:\\users\\anna\\zuv.ini"));
+    EXPECT_FALSE(IsInHomeFolder("C:\\Users\\Anna\\sub\\zuv.ini"));
+    {
+        ScopedEnv noProfile("USERPROFILE", std::nullopt);
+        EXPECT_EQ(HomeFolder(), "D:\\Home\\anna\\");
+        ScopedEnv noSeparator("HOMEPATH", "\\Home\\bob");
+        EXPECT_EQ(HomeFolder(), "D:\\Home\\bob\\");
+        // Either half alone is taken as it is.
+        ScopedEnv noDrive("HOMEDRIVE", std::nullopt);
+        EXPECT_EQ(HomeFolder(), "\\Home\\bob\\");
+    }
+    ScopedEnv noProfile("USERPROFILE", std::nullopt);
+    ScopedEnv noDrive("HOMEDRIVE", std::nullopt);
+    ScopedEnv noPath("HOMEPATH", std::nullopt);
+    EXPECT_EQ(HomeFolder(), "");
+    EXPECT_FALSE(IsInHomeFolder("C:\\zuv.ini"));
+}
+
+#else
 
 TEST(HomeFolder, FollowsTheXdgConfigFolder)
 {
@@ -33,6 +62,8 @@ TEST(HomeFolder, FallsBackToHomeThenEmpty)
     EXPECT_FALSE(IsInHomeFolder("/zuv.ini"));
 }
 
+#endif
+
 TEST(GetEnvVar, EmptyWhenUnset)
 {
     ScopedEnv unset("ZUVORA_TEST_UNSET", std::nullopt);
@@ -43,7 +74,16 @@ TEST(GetEnvVar, EmptyWhenUnset)
 
 TEST(SystemErrorText, GivesTheSystemText)
 {
+#ifdef _WIN32
+    // The system's text, its line break kept: Windows' or Wine's wording.
+    const std::string text = SystemErrorText(2); // ERROR_FILE_NOT_FOUND
+    EXPECT_TRUE(text == "The system cannot find the file specified.\r\n" ||
+                text == "File not found.\r\n")
+        << text;
+    EXPECT_EQ(SystemErrorText(0x7FFFFFF0), ""); // no text for it
+#else
     EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
+#endif
     EXPECT_EQ(SystemErrorText(0), "");
 }
 
@@ -58,13 +98,19 @@ TEST(FileVersionNumber, FormatsFixedVersion)
 
 TEST(FileVersionNumber, OwnExecutableHasTheBuildVersionOthersNone)
 {
-    const std::string expected = std::to_string(ZUVORA_VERSION_MAJOR) + "." +
-                                 std::to_string(ZUVORA_VERSION_MINOR) + "." +
-                                 std::to_string(ZUVORA_VERSION_PATCH) +
-                                 (ZUVORA_PRERELEASE ? " b" : "");
+    const std::string expected =
+        std::to_string(ZUVORA_VERSION_MAJOR) + "." + std::to_string(ZUVORA_VERSION_MINOR) + "." +
+        std::to_string(ZUVORA_VERSION_PATCH) + (ZUVORA_PRERELEASE ? " b" : "");
+#ifdef _WIN32
+    // The test program carries the program's version resource.
+    EXPECT_EQ(FileVersionNumber(platform::ProgramFile(), true), expected);
+    EXPECT_EQ(FileVersionValue(platform::ProgramFile(), "FileVersion"), expected);
+    EXPECT_EQ(FileVersionNumber("C:\\no\\such\\file.exe", true), "");
+#else
     EXPECT_EQ(FileVersionNumber("/proc/self/exe", true), expected);
     EXPECT_EQ(FileVersionNumber("/bin/sh", true), "");
     EXPECT_EQ(FileVersionNumber("/no/such/file", true), "");
+#endif
 }
 
 TEST(NumberFormat, ShortestDecimalWithPoint)

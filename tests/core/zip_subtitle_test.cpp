@@ -1,5 +1,6 @@
 #include "archive/subtitle_extraction.h"
 #include "archive/unzip_file.h"
+#include "platform/system_error.h"
 #include "support/test_support.h"
 #include "util/system_utils.h"
 
@@ -77,7 +78,7 @@ std::vector<std::string> FolderEntries(const std::string& folder)
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        names.push_back(fs::relative(entry.path(), folder).string());
+        names.push_back(fs::relative(entry.path(), folder).generic_string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -122,10 +123,17 @@ TEST_F(ZipSubtitle, FirstSubtitleInDirectoryOrderIsUnpacked)
 
 TEST_F(ZipSubtitle, ExtractsIntoTheTemporaryFolderByDefaultAndOverwrites)
 {
+#ifdef _WIN32
+    // The system's temporary folder comes from TMP, with its own separator at the end.
+    test::ScopedEnv tmp("TMP", m_out.substr(0, m_out.size() - 1));
+    const std::string expected = m_out.substr(0, m_out.size() - 1) + "\\film.srt";
+#else
     test::ScopedEnv tmp("TMPDIR", m_out);
+    const std::string expected = m_out + "film.srt";
+#endif
     WriteFile(m_out + "film.srt", "an older and longer subtitle");
     const SubtitleExtraction result = ExtractSubtitle(Archive({{"film.srt", "new"}}));
-    EXPECT_EQ(result.path, m_out + "film.srt");
+    EXPECT_EQ(result.path, expected);
     EXPECT_EQ(ReadFile(m_out + "film.srt"), "new");
 }
 
@@ -182,7 +190,7 @@ TEST_F(ZipSubtitle, UnreadableArchivesReportWhyAndLeaveNothing)
 {
     SubtitleExtraction result = ExtractSubtitle(m_dir.file("missing.zip"), m_out);
     EXPECT_EQ(result.path, "");
-    EXPECT_EQ(result.error, SystemErrorText(ENOENT));
+    EXPECT_EQ(result.error, SystemErrorText(platform::kErrorFileNotFound));
 
     WriteFile(m_dir.file("text.zip"), "this is no archive at all");
     result = ExtractSubtitle(m_dir.file("text.zip"), m_out);
@@ -211,6 +219,9 @@ TEST_F(ZipSubtitle, UnreadableArchivesReportWhyAndLeaveNothing)
 
 TEST_F(ZipSubtitle, PlantedLinksAreNeverFollowed)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows (and Wine makes none)";
+#else
     WriteFile(m_dir.file("victim.txt"), "keep");
     fs::create_directories(m_out);
     fs::create_symlink(m_dir.file("victim.txt"), m_out + "film.srt");
@@ -227,6 +238,7 @@ TEST_F(ZipSubtitle, PlantedLinksAreNeverFollowed)
     EXPECT_EQ(result.path, "");
     EXPECT_NE(result.error, "");
     EXPECT_TRUE(fs::is_empty(m_dir.file("elsewhere")));
+#endif
 }
 
 TEST_F(ZipSubtitle, ArchiveAndStreamWalkTheMembers)

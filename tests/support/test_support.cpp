@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include "platform/paths.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,12 +12,31 @@ namespace zuv::test {
 
 TempDir::TempDir()
 {
+#ifdef _WIN32
+    // A name of our own: the C runtime here has no mkdtemp.
+    static unsigned counter = 0;
+    for (int attempt = 0;; ++attempt) {
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() /
+            ("zuvora-test-" + std::to_string(std::rand()) + "-" + std::to_string(++counter));
+        std::error_code error;
+        if (std::filesystem::create_directory(folder, error)) {
+            m_path = folder.string() + platform::kPreferredSeparator;
+            return;
+        }
+        if (attempt == 100) {
+            std::fprintf(stderr, "cannot make a temporary folder\n");
+            std::abort();
+        }
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "zuvora-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) {
         std::perror("mkdtemp");
         std::abort();
     }
     m_path = pattern + "/";
+#endif
 }
 
 TempDir::~TempDir()
@@ -36,18 +57,25 @@ ScopedEnv::ScopedEnv(std::string name, std::optional<std::string> value) : m_nam
 {
     if (const char* old = std::getenv(m_name.c_str()))
         m_old = old;
-    if (value)
-        ::setenv(m_name.c_str(), value->c_str(), 1);
-    else
-        ::unsetenv(m_name.c_str());
+    Set(value);
 }
 
 ScopedEnv::~ScopedEnv()
 {
-    if (m_old)
-        ::setenv(m_name.c_str(), m_old->c_str(), 1);
+    Set(m_old);
+}
+
+void ScopedEnv::Set(const std::optional<std::string>& value)
+{
+#ifdef _WIN32
+    // Both the C runtime's copy and the system's: an empty value unsets the variable there.
+    ::_putenv_s(m_name.c_str(), value ? value->c_str() : "");
+#else
+    if (value)
+        ::setenv(m_name.c_str(), value->c_str(), 1);
     else
         ::unsetenv(m_name.c_str());
+#endif
 }
 
 void WriteFile(const std::string& path, std::string_view data)

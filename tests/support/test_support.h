@@ -33,6 +33,8 @@ public:
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
+    void Set(const std::optional<std::string>& value);
+
     std::string m_name;
     std::optional<std::string> m_old;
 };

@@ -58,6 +58,11 @@ TerminationSignals::~TerminationSignals()
     g_pipe[0] = g_pipe[1] = -1;
 }
 
+bool TerminationSignals::Active() const
+{
+    return m_notifier != nullptr;
+}
+
 void TerminationSignals::ReadPending()
 {
     unsigned char bytes[16];

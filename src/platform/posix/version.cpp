@@ -35,3 +35,12 @@ std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path)
 }
 
 } // namespace zuv::platform
+
+namespace zuv::platform {
+
+std::string ReadFileVersionValue(const std::string&, const std::string&)
+{
+    return {};
+}
+
+} // namespace zuv::platform

@@ -1,0 +1,38 @@
+#include "fileassoc/windows_registry_store.h"
+
+#include <utility>
+
+namespace zuv {
+
+WindowsRegistryStore::WindowsRegistryStore(platform::RegistryRoot root, std::string baseKey)
+    : m_root(root), m_baseKey(std::move(baseKey))
+{}
+
+std::string WindowsRegistryStore::FullKey(const std::string& key) const
+{
+    return m_baseKey.empty() ? key : m_baseKey + "\\" + key;
+}
+
+int WindowsRegistryStore::ReadString(const std::string& key, const std::string& valueName,
+                                     std::string& text)
+{
+    // `text` is set only on success, whatever the registry did to its own buffer.
+    std::string value;
+    const int error = platform::ReadRegString(m_root, FullKey(key), valueName, value);
+    if (error == 0)
+        text = std::move(value);
+    return error;
+}
+
+int WindowsRegistryStore::WriteString(const std::string& key, const std::string& valueName,
+                                      const std::string& text)
+{
+    return platform::WriteRegString(m_root, FullKey(key), valueName, text);
+}
+
+int WindowsRegistryStore::DeleteValue(const std::string& key, const std::string& valueName)
+{
+    return platform::DeleteRegValue(m_root, FullKey(key), valueName);
+}
+
+} // namespace zuv

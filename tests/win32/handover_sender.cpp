@@ -1,0 +1,13 @@
+// A second copy for the hand-over tests: hands its text to the window of the class and ends with
+// exit code 1 when the running copy took it, else 0.
+//   handover_sender CLASS TEXT TIMEOUT_MS
+#include "app/windows_handover.h"
+
+#include <cstdlib>
+
+int main(int argc, char* argv[])
+{
+    if (argc != 4)
+        return 2;
+    return zuv::HandOverToWindow(argv[1], argv[2], std::atoi(argv[3])) ? 1 : 0;
+}
