@@ -146,7 +146,7 @@ PlaylistFileResult AutomaticPlaylistFile::Load(Playlist& playlist)
 {
     // Anything but a missing file counts, a folder in its place too.
     PlaylistFileResult result = playlist.LoadFile(m_filePath);
-    if (result.error == ENOENT)
+    if (platform::IsNotFoundError(result.error))
         result = {};
     m_loadFailure = result;
     return result;

@@ -60,7 +60,7 @@ private:
 };
 #endif
 
-Playlist LongPlaylist()
+[[maybe_unused]] Playlist LongPlaylist()
 {
     Playlist playlist;
     for (int i = 0; i < 200; ++i)
@@ -338,7 +338,7 @@ TEST_F(AutomaticPlaylist, FileThatCannotBeReadIsNeitherDeletedNorReplaced)
     fs::resize_file(m_program + "playlist.txt", Playlist::kMaxFileSize + 1);
     AutomaticPlaylistFile file(m_profile, m_program);
     const PlaylistFileResult loaded = file.Load(m_playlist);
-    EXPECT_EQ(loaded.error, EFBIG);
+    EXPECT_EQ(loaded.error, platform::kErrorFileTooLarge);
     EXPECT_TRUE(m_playlist.Empty());
     // Left alone when the list stays empty, and the new list goes to the profile folder.
     EXPECT_TRUE(file.SaveOrDelete(m_playlist).ok());
@@ -354,7 +354,7 @@ TEST_F(AutomaticPlaylist, FileThatCannotBeReadIsNeitherDeletedNorReplaced)
     fs::create_directories(m_program + "playlist.txt/inside");
     Playlist other;
     AutomaticPlaylistFile folder(m_profile, m_program);
-    EXPECT_EQ(folder.Load(other).error, EISDIR);
+    EXPECT_EQ(folder.Load(other).error, kFolderError);
     other.AddItem("/other.avi", "");
     EXPECT_TRUE(folder.SaveOrDelete(other).ok());
     EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/other.avi|\r\n");
@@ -363,7 +363,7 @@ TEST_F(AutomaticPlaylist, FileThatCannotBeReadIsNeitherDeletedNorReplaced)
     // In the profile folder there is no other place: the reading error stands.
     fs::resize_file(m_profile + "playlist.txt", Playlist::kMaxFileSize + 1);
     AutomaticPlaylistFile inProfile(m_profile, m_program);
-    EXPECT_EQ(inProfile.Load(other).error, EFBIG);
-    EXPECT_EQ(inProfile.SaveOrDelete(other).error, EFBIG);
+    EXPECT_EQ(inProfile.Load(other).error, platform::kErrorFileTooLarge);
+    EXPECT_EQ(inProfile.SaveOrDelete(other).error, platform::kErrorFileTooLarge);
     EXPECT_EQ(fs::file_size(m_profile + "playlist.txt"), Playlist::kMaxFileSize + 1);
 }

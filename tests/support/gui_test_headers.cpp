@@ -1,0 +1,1 @@
+// Compiles the window tests' shared precompiled header; holds no code of its own.
