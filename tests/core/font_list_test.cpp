@@ -16,7 +16,7 @@ namespace {
 const std::string kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const std::string kDejaVuBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
-void Copy(const std::string& from, const std::string& to)
+[[maybe_unused]] void Copy(const std::string& from, const std::string& to)
 {
     std::filesystem::create_directories(std::filesystem::path(to).parent_path());
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
