@@ -143,6 +143,7 @@ bool TFileAssocForm::AddExtensionRow(const std::string& extension)
     if (!row.status.ok()) {
         ShowRegistryError(row.status.errorText);
         lvTypes->clear();
+        m_listEmptiedByError = true;
         return false;
     }
     item->setText(1, QString::fromStdString(row.description));
@@ -190,10 +191,10 @@ void TFileAssocForm::btnOkClick()
         rows.push_back({item->text(0).toStdString(), item->checkState(0) == Qt::Checked});
     }
     const AssociationApplyResult result = ApplyAssociationChoices(m_backend, rows);
-    if (result.status.ok())
-        m_newFileTypes = result.fileTypes;
-    else
+    if (!result.status.ok())
         ShowRegistryError(result.status.errorText);
+    else if (!m_listEmptiedByError) // the user never removed what the error took away
+        m_newFileTypes = result.fileTypes;
     accept();
 }
 

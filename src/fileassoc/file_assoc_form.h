@@ -24,7 +24,8 @@ public:
     // each extension's association from `backend`, which must outlive the window.
     TFileAssocForm(QWidget* parent, AssociationBackend& backend, const std::string& fileTypes);
 
-    // The new FileTypes option: set only when OK went through without an error.
+    // The new FileTypes option: set only when OK went through without an error and no failed
+    // read emptied the list.
     const std::optional<std::string>& NewFileTypes() const { return m_newFileTypes; }
 
     // Adds a row for the extension with its current association. False (after the error box,
@@ -59,6 +60,7 @@ private:
 
     AssociationBackend& m_backend;
     std::optional<std::string> m_newFileTypes;
+    bool m_listEmptiedByError = false;
 };
 
 } // namespace zuv

@@ -286,9 +286,15 @@ private slots:
         QCOMPARE(MessageBox::ShownBoxes().front().text,
                  QString::fromStdString(SystemErrorText(EACCES)));
 
-        // OK on the empty list empties the option, as the list says.
+        // The list lost its rows to the error, not to the user: OK keeps the option, also after
+        // a row was added, though the checked row is still taken over.
+        AddThroughDialog(*form, [](TAddExtensionForm& dialog) {
+            TypeAndConfirm(dialog, QStringLiteral("xyz"));
+        });
+        form->btnSelectAll->click();
         form->btnOk->click();
-        QCOMPARE(form->NewFileTypes(), std::optional<std::string>(""));
+        QVERIFY(!form->NewFileTypes());
+        QCOMPARE(m_store->Get(".xyz", ""), std::optional<std::string>("xyzfile"));
     }
 
     void translatesBothWindowsAndTheQuestion()
