@@ -1,12 +1,11 @@
 #include "equalizer/band_values.h"
 #include "equalizer/preset_file.h"
 #include "support/test_support.h"
+#include "support/write_faults.h"
 
 #include <cerrno>
-#include <csignal>
 #include <gtest/gtest.h>
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -15,6 +14,9 @@ using namespace zuv;
 using zuv::test::ReadFile;
 using zuv::test::TempDir;
 using zuv::test::WriteFile;
+#ifndef _WIN32
+using zuv::test::FileSizeLimit;
+#endif
 
 namespace {
 
@@ -24,31 +26,6 @@ EqualizerPositions Filled(int position)
     positions.fill(position);
     return positions;
 }
-
-#ifndef _WIN32
-// Makes every write past `bytes` fail with EFBIG (also for root) until the end of the scope.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-#endif
 
 } // namespace
 

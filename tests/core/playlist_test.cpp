@@ -1,14 +1,13 @@
 #include "platform/system_error.h"
 #include "playback/playlist.h"
 #include "support/test_support.h"
+#include "support/write_faults.h"
 #include "util/system_utils.h"
 
 #include <cerrno>
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -16,6 +15,9 @@ using namespace zuv;
 using zuv::test::ReadFile;
 using zuv::test::TempDir;
 using zuv::test::WriteFile;
+#ifndef _WIN32
+using zuv::test::FileSizeLimit;
+#endif
 namespace fs = std::filesystem;
 
 namespace {
@@ -34,30 +36,6 @@ std::vector<std::pair<std::string, std::string>> Paths(const Playlist& playlist)
 constexpr int kFolderError = 267; // ERROR_DIRECTORY
 #else
 constexpr int kFolderError = EISDIR;
-
-// Lets this process write files of at most `bytes` until the end of the scope, so that a write
-// fails for root as well (root ignores folder permissions).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-};
 #endif
 
 [[maybe_unused]] Playlist LongPlaylist()

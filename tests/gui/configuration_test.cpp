@@ -1,8 +1,9 @@
 #include "equalizer/eq_form.h"
+#include "lang/translate.h"
 #include "main_window_fixture.h"
 #include "playback/playlist_model.h"
-#include "lang/translate.h"
 #include "settings/settings_form.h"
+#include "support/write_faults.h"
 #include "util/ini_document.h"
 #include "widgets/history_combo.h"
 
@@ -15,16 +16,14 @@
 #include <QTabWidget>
 #include <QTreeView>
 
-#include <csignal>
 #include <fcntl.h>
-#include <linux/fs.h>
 #include <sys/inotify.h>
-#include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace zuv;
+using zuv::test::FileSizeLimit;
+using zuv::test::ImmutableFolder;
 using zuv::test::MainWindowFixture;
 using zuv::test::ReadFile;
 using zuv::test::WriteFile;
@@ -228,65 +227,6 @@ public:
 
 private:
     int m_fd;
-};
-
-// Makes every write past `bytes` fail with EFBIG (root included) until the end of the scope.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
-// A folder in which nothing can be created or replaced, root included, while its files stay
-// readable. Not every file system or container allows it.
-class ImmutableFolder
-{
-public:
-    explicit ImmutableFolder(const std::string& folder)
-        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        m_active = SetFlag(true);
-    }
-    ~ImmutableFolder()
-    {
-        if (m_active)
-            SetFlag(false);
-        ::close(m_fd);
-    }
-    ImmutableFolder(const ImmutableFolder&) = delete;
-    ImmutableFolder& operator=(const ImmutableFolder&) = delete;
-    bool Active() const { return m_active; }
-
-private:
-    bool SetFlag(bool on)
-    {
-        int flags = 0;
-        if (m_fd < 0 || ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) != 0)
-            return false;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        return ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-
-    int m_fd;
-    bool m_active = false;
 };
 
 } // namespace

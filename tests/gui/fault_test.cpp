@@ -8,6 +8,7 @@
 #include "playback/playlist_model.h"
 #include "playback/result_form.h"
 #include "settings/settings_form.h"
+#include "support/write_faults.h"
 #include "util/ini_document.h"
 #include "util/system_utils.h"
 #include "widgets/history_combo.h"
@@ -27,12 +28,9 @@
 #include <filesystem>
 #include <future>
 #include <grp.h>
-#include <linux/fs.h>
 #include <minizip/zip.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -41,6 +39,8 @@
 #include <zlib.h>
 
 using namespace zuv;
+using zuv::test::FileSizeLimit;
+using zuv::test::ImmutableFolder;
 using zuv::test::MainWindowFixture;
 using zuv::test::ReadFile;
 using zuv::test::ScopedEnv;
@@ -136,67 +136,6 @@ QString Shown()
         texts << box.text;
     return texts.join(QStringLiteral(" | "));
 }
-
-// Makes every write past `bytes` fail with EFBIG (root included) until the end of the scope: a
-// full disk for the files the program writes.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
-// A folder in which nothing can be created or replaced, root included. Not every file system or
-// container allows it.
-class ImmutableFolder
-{
-public:
-    explicit ImmutableFolder(const std::string& folder)
-        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        m_active = SetFlag(true);
-    }
-    ~ImmutableFolder()
-    {
-        if (m_active)
-            SetFlag(false);
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    ImmutableFolder(const ImmutableFolder&) = delete;
-    ImmutableFolder& operator=(const ImmutableFolder&) = delete;
-    bool Active() const { return m_active; }
-
-private:
-    bool SetFlag(bool on)
-    {
-        int flags = 0;
-        if (m_fd < 0 || ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) != 0)
-            return false;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        return ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-
-    int m_fd;
-    bool m_active = false;
-};
 
 // --- ZIP archives as hostile senders build them -------------------------------------------
 
