@@ -1,6 +1,7 @@
 // zuv.ini as the program reads it at start-up and writes it at exit: every option and the three
 // histories of ten entries. The reference is Qt's own ini support (QSettings) with the same keys.
 #include "app/config_file.h"
+#include "scratch_folder.h"
 #include "widgets/history_list.h"
 
 #include <QSettings>
@@ -12,27 +13,11 @@
 #include <string>
 #include <vector>
 
+using zuv::bench::ScratchFolder;
+
 namespace {
 
 constexpr const char* kHistorySections[] = {"Files", "Subtitles", "Parameters"};
-
-class ScratchFolder
-{
-public:
-    ScratchFolder()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zuvora-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        m_path = pattern + "/";
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(m_path); }
-    std::string File(const char* name) const { return m_path + name; }
-
-private:
-    std::string m_path;
-};
 
 std::vector<std::string> HistoryEntries(const char* section)
 {

@@ -1,4 +1,5 @@
 #include "playback/playlist.h"
+#include "scratch_folder.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -11,28 +12,11 @@
 #include <filesystem>
 #include <string>
 
+using zuv::bench::ScratchFolder;
+
 namespace {
 
 constexpr int kItemCount = 10000;
-
-// A scratch folder for the playlist file, removed at the end.
-class ScratchFolder
-{
-public:
-    ScratchFolder()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zuvora-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        m_path = pattern + "/";
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(m_path); }
-    std::string File(const char* name) const { return m_path + name; }
-
-private:
-    std::string m_path;
-};
 
 // Paths as long as a real library gives them; every third item without subtitle.
 zuv::Playlist MakePlaylist()
