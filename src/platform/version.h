@@ -16,8 +16,15 @@ struct FixedFileVersion
 
 inline constexpr std::uint32_t kVersionFlagPrerelease = 2;
 
-// The version this program was built with.
-FixedFileVersion BuildVersion();
+// The version this program was built with (the same on every system).
+inline FixedFileVersion BuildVersion()
+{
+    FixedFileVersion version;
+    version.fileVersionMS = (ZUVORA_VERSION_MAJOR << 16) | ZUVORA_VERSION_MINOR;
+    version.fileVersionLS = ZUVORA_VERSION_PATCH << 16;
+    version.fileFlags = ZUVORA_PRERELEASE ? kVersionFlagPrerelease : 0;
+    return version;
+}
 
 // The version information of a program file, or none when it has none. On Linux only the
 // running executable carries one: the version it was built with. On Windows: the fixed part of

@@ -17,15 +17,6 @@ std::string RealPath(const std::string& path)
 
 } // namespace
 
-FixedFileVersion BuildVersion()
-{
-    FixedFileVersion version;
-    version.fileVersionMS = (ZUVORA_VERSION_MAJOR << 16) | ZUVORA_VERSION_MINOR;
-    version.fileVersionLS = ZUVORA_VERSION_PATCH << 16;
-    version.fileFlags = ZUVORA_PRERELEASE ? kVersionFlagPrerelease : 0;
-    return version;
-}
-
 std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path)
 {
     const std::string file = RealPath(path);
