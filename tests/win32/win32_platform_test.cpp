@@ -18,6 +18,7 @@
 #include "playback/capture_run.h"
 #include "playback/exec_thread.h"
 #include "settings/font_list.h"
+#include "support/owner_thread.h"
 #include "support/test_support.h"
 #include "util/version_info.h"
 
@@ -33,6 +34,7 @@
 
 using namespace zuv;
 using platform::RegistryRoot;
+using zuv::test::OwnerThread;
 using zuv::test::ReadFile;
 using zuv::test::ScopedEnv;
 using zuv::test::TempDir;
@@ -72,42 +74,10 @@ std::pair<std::string, int> RunPlayer(const PlayerFolder& folder,
     return RunToEnd(process);
 }
 
-// The owner's side of a playback run: the posted tasks run here, in order.
-class Owner
-{
-public:
-    void Post(std::function<void()> task)
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_tasks.push_back(std::move(task));
-        }
-        m_posted.notify_all();
-    }
-    void RunUntil(const std::function<bool()>& done)
-    {
-        while (!done()) {
-            std::function<void()> task;
-            {
-                std::unique_lock lock(m_mutex);
-                m_posted.wait(lock, [this] { return !m_tasks.empty(); });
-                task = std::move(m_tasks.front());
-                m_tasks.pop_front();
-            }
-            task();
-        }
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_posted;
-    std::deque<std::function<void()>> m_tasks;
-};
-
 struct PlaybackRun
 {
     PlayerFolder folder;
-    Owner owner;
+    OwnerThread owner;
     Lines lines;
     std::optional<int> exitCode;
     std::unique_ptr<TExecThread> run;
@@ -391,7 +361,7 @@ TEST(WindowsPlayback, AMissingPlayerIsAFailedCreateProcess)
 {
     TempDir empty;
     ScopedEnv path("PATH", empty.path());
-    Owner owner;
+    OwnerThread owner;
     TExecThread::Handlers handlers{[](std::function<void()>) {}, [](Lines&) {}, [](int) {}};
     const auto started = TExecThread::Start({"mplayer x.avi", 2, empty.path()}, handlers);
     EXPECT_FALSE(started.run);
