@@ -195,7 +195,15 @@ TEST_F(DesktopAssociationTest, TakeOverKeepsThePreviousDefaultAndGiveBackRestore
     EXPECT_TRUE(row.owned);
     EXPECT_EQ(row.program, "Zuvora");
 
-    // Taking over again (it is ours already) keeps the saved default.
+    // A copy in another folder (reached through a link here) does not own it, and taking it
+    // over keeps the default saved the first time.
+    WriteExecutable(root.file("copy/zuvora"));
+    ASSERT_EQ(::symlink(root.file("copy/zuvora").c_str(), root.file("copy-link").c_str()), 0);
+    DesktopAssociationBackend copy(folders, root.file("copy-link"));
+    EXPECT_FALSE(copy.ReadRow(".avi").owned);
+    ASSERT_TRUE(copy.TakeOver(".avi").ok());
+    EXPECT_TRUE(copy.ReadRow(".avi").owned);
+    EXPECT_FALSE(backend.ReadRow(".avi").owned);
     ASSERT_TRUE(backend.TakeOver(".avi").ok());
     EXPECT_EQ(KeyFileValue(*ReadFile(userList()), "X-Zuvora Previous Defaults", "video/x-msvideo"),
               " vlc.desktop;");
