@@ -566,6 +566,12 @@ TEST_P(RealDesktopTest, ToolsAgreeAfterEveryOkAndGivingBackRestoresTheFiles)
             ApplyAssociationChoices(backend, choices([](const std::string&) { return false; }));
         ASSERT_TRUE(result.status.ok()) << result.status.errorText;
         ExpectAgreement(backend, extensions, "given back", fileType);
+        if (backend.ReadRow(extension).fileType.empty()) { // our own type is gone with it
+            const auto [xdgMime, gio] = ToolDefaults(fileType);
+            EXPECT_EQ(xdgMime, "");
+            EXPECT_EQ(gio, "");
+            RecordProperty("given back " + fileType, "xdg-mime " + xdgMime + ", gio " + gio);
+        }
         EXPECT_EQ(FolderFiles(home()), before);
     }
     ExpectAgreement(backend, extensions, "after");
