@@ -31,11 +31,13 @@ constexpr std::string_view kAddedGroup = "Added Associations";
 constexpr std::string_view kRemovedGroup = "Removed Associations";
 constexpr std::string_view kCacheGroup = "MIME Cache";
 // Our own group in the user's mimeapps.list; other programs that rewrite the file keep groups
-// they do not know. Its keys are MIME types (the line each had before, empty for none) and
-// kCreatedKey.
+// they do not know. Its keys are MIME types (the line each had before, empty for none),
+// kCreatedKey and kNoFinalLineEndKey.
 constexpr std::string_view kPreviousGroup = "X-Zuvora Previous Defaults";
 // "file": the list did not exist before us; "group": it had no [Default Applications].
 constexpr std::string_view kCreatedKey = "Created";
+// "true": the list ended without a line end, which our first line had to add.
+constexpr std::string_view kNoFinalLineEndKey = "NoFinalLineEnd";
 constexpr std::string_view kEntryGroup = "Desktop Entry";
 // In our desktop file when we made it, so that it goes again once no type is ours.
 constexpr std::string_view kCreatedEntryKey = "X-Zuvora-Created";
@@ -572,8 +574,12 @@ AssociationStatus DesktopAssociationBackend::TakeOver(const std::string& extensi
 
     const std::string original = text;
     const bool hadDefaultsGroup = KeyFileGroupCount(text, kDefaultsGroup) > 0;
+    const bool addsFinalLineEnd =
+        !text.empty() && text.back() != '\n' && KeyFileGroupCount(text, kPreviousGroup) == 0;
     const auto current = KeyFileValue(text, kDefaultsGroup, mimeType);
     SetKeyFileValue(text, kDefaultsGroup, mimeType, std::string(kOwnDesktopFileId) + ";");
+    if (addsFinalLineEnd)
+        SetKeyFileValue(text, kPreviousGroup, kNoFinalLineEndKey, "true");
     if (!KeyFileValue(text, kPreviousGroup, kCreatedKey) && !hadDefaultsGroup)
         SetKeyFileValue(text, kPreviousGroup, kCreatedKey, defaults.existed ? "group" : "file");
     // Keep what we saved the first time while the line is still ours.
@@ -625,10 +631,15 @@ AssociationStatus DesktopAssociationBackend::GiveBack(const std::string& extensi
     if (std::ranges::none_of(
             saved, [](const std::string& key) { return key.find('/') != std::string::npos; })) {
         const std::string created = KeyFileValue(text, kPreviousGroup, kCreatedKey).value_or("");
+        const bool noFinalLineEnd =
+            KeyFileValue(text, kPreviousGroup, kNoFinalLineEndKey) == "true";
         RemoveKeyFileValue(text, kPreviousGroup, kCreatedKey, false);
+        RemoveKeyFileValue(text, kPreviousGroup, kNoFinalLineEndKey, false);
         DropEmptyKeyFileGroup(text, kPreviousGroup);
         if (created == "group" || created == "file")
             DropEmptyKeyFileGroup(text, kDefaultsGroup);
+        if (noFinalLineEnd && text.ends_with('\n'))
+            text.erase(text.size() - (text.ends_with("\r\n") ? 2 : 1));
         removeFile = created == "file" && Trim(text).empty();
     }
     if (removeFile) {

@@ -327,6 +327,8 @@ TEST_F(DesktopAssociationTest, FilesWeCannotEditStayAsTheyAreWithAMessage)
          "[Default Applications]"},
         {"read-only list", false, kUserList, "/mimeapps.list"},
         {"CR LF list", false, "[Default Applications]\r\ntext/html=firefox.desktop\r\n", nullptr},
+        {"CR LF list without final line end", false,
+         "[Added Associations]\r\ntext/html=firefox.desktop", nullptr},
         {"huge entry", true, entry + std::string(2 * 1024 * 1024, '#'), "large"},
         {"binary entry", true, entry + "Comment=\xc3\x28\n", "zuvora.desktop"},
         {"duplicate entry group", true, entry + "[Desktop Entry]\nName=Other\n", "[Desktop Entry]"},
