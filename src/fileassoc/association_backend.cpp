@@ -1,5 +1,7 @@
 #include "fileassoc/association_backend.h"
 
+#include <algorithm>
+
 namespace zuv {
 
 std::string UnassociatedDescription(std::string_view extension)
@@ -34,25 +36,49 @@ std::string ExtensionFromInput(std::string_view text)
 AssociationApplyResult ApplyAssociationChoices(AssociationBackend& backend,
                                                const std::vector<AssociationChoice>& rows)
 {
+    struct TypeChoice
+    {
+        std::string key;
+        std::string extension; // its first row
+        bool owned = false;
+        bool wanted = false;
+    };
     AssociationApplyResult result;
+    std::vector<TypeChoice> types;
     for (const AssociationChoice& row : rows) {
-        // Read afresh: another program, or an earlier row sharing the file type, may have
-        // changed it since the window was filled.
+        // Read afresh: another program may have changed it since the window was filled.
         const AssociationRowState current = backend.ReadRow(row.extension);
         if (!current.status.ok()) {
             result.status = current.status;
             return result;
         }
+        // An extension without a file type is a type of its own.
+        const std::string key = current.fileType.empty() ? "\n" + row.extension : current.fileType;
+        auto type = std::ranges::find(types, key, &TypeChoice::key);
+        if (type == types.end())
+            type = types.insert(types.end(), {key, row.extension, current.owned, false});
+        type->wanted = type->wanted || row.checked;
+    }
+
+    std::string failures;
+    for (const TypeChoice& type : types) {
         AssociationStatus change;
-        if (current.owned && !row.checked)
-            change = backend.GiveBack(row.extension);
-        else if (!current.owned && row.checked)
-            change = backend.TakeOver(row.extension);
-        if (!change.ok()) {
+        if (type.owned && !type.wanted)
+            change = backend.GiveBack(type.extension);
+        else if (!type.owned && type.wanted)
+            change = backend.TakeOver(type.extension);
+        if (change.ok())
+            continue;
+        if (change.error != kNoFileTypeError) {
             result.status = change;
             return result;
         }
+        if (result.status.ok())
+            result.status.error = change.error;
+        failures += (failures.empty() ? "" : "\n") + change.errorText;
     }
+    result.status.errorText = failures;
+    result.listKept = true;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i > 0)
             result.fileTypes += ';';

@@ -26,6 +26,9 @@ struct AssociationRowState
     std::string description;  // column 1
     std::string program;      // column 2: file name of the program that opens it now, or empty
     bool owned = false;       // check box: this program opens it
+    // The file type the extension shares with others (ProgID, MIME type), lower case; empty
+    // when it has none yet. Rows of one type are taken over and given back together.
+    std::string fileType;
 };
 
 // Where associations live: the Windows registry layout, or the Linux desktop's MIME defaults.
@@ -66,13 +69,17 @@ struct AssociationChoice
 struct AssociationApplyResult
 {
     AssociationStatus status;
-    // Only when status is ok: the new FileTypes option, every row joined by ";".
+    // The new FileTypes option, every row joined by ";": when status is ok, or when only rows
+    // that could get no file type failed (listKept).
     std::string fileTypes;
+    bool listKept = false;
 };
 
-// OK of the file-type window: for each row in order, reads the extension afresh and takes it over
-// or gives it back only where the check box differs from the current state. Stops at the first
-// error (earlier changes stay); the FileTypes text is given only when every row went through.
+// OK of the file-type window. Reads every row afresh first (a failed read stops before any
+// change), then decides per file type, in the order of its first row: a type is taken over when
+// any of its rows is checked and given back only when none is, and only where that differs from
+// its current state. An extension that can get no file type (kNoFileTypeError) is reported by
+// name and the others go on; any other failure stops the pass (earlier changes stay).
 AssociationApplyResult ApplyAssociationChoices(AssociationBackend& backend,
                                                const std::vector<AssociationChoice>& rows);
 

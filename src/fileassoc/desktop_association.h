@@ -28,14 +28,17 @@ struct DefaultApplication
 {
     std::string desktopId;   // "vlc.desktop", or empty when there is none
     std::string desktopFile; // where that desktop file is installed
-    std::string listFile;    // the mimeapps.list / defaults.list that named it
+    std::string listFile;    // the mimeapps.list / defaults.list / mimeinfo.cache that named it
     int error = 0;           // reading the user's own mimeapps.list failed
     std::string errorFile;
 };
 
-// The first installed application in "[Default Applications]" of the mimeapps.list files in
-// order of precedence (user config, system config, user and system data, desktop-specific files
-// before the plain ones), then of the defaults.list files.
+// What the desktop opens a MIME type with: the first installed entry of "[Default
+// Applications]" in the mimeapps.list files in order of precedence (config home, config dirs,
+// data home and data dirs, desktop-specific files before the plain ones), then of the
+// defaults.list files; else of "[Added Associations]" in the same order, and last of the
+// mimeinfo.cache files of the data folders, both without the entries that "[Removed
+// Associations]" of that or an earlier list takes away.
 DefaultApplication FindDefaultApplication(const DesktopFolders& folders, std::string_view mimeType);
 
 // Where the installed desktop file of an id lies ("vendor-app.desktop" may also be
@@ -43,12 +46,13 @@ DefaultApplication FindDefaultApplication(const DesktopFolders& folders, std::st
 std::string FindDesktopFile(const DesktopFolders& folders, std::string_view desktopId);
 
 // File associations of the Linux desktop: an extension's file type is its MIME type, and the
-// program that opens it is the type's default application. Taking over installs
-// zuvora.desktop in $XDG_DATA_HOME/applications and makes it the user's default in
-// $XDG_CONFIG_HOME/mimeapps.list, keeping the user's previous default for that type in the group
-// "[X-Zuvora Previous Defaults]" of the same file; giving back puts that line back as it was, or
-// removes our line when the user had none (the system's default then applies again). The
-// user's zuvora.desktop starts as a copy of the installed one, whose file types it keeps.
+// program that opens it is the type's default application; it is ours when its Exec runs this
+// program. Taking over installs zuvora.desktop in $XDG_DATA_HOME/applications and makes it the
+// user's default in $XDG_CONFIG_HOME/mimeapps.list, keeping the user's previous line for that
+// type (or that there was none) in the group "[X-Zuvora Previous Defaults]" of the same file;
+// giving back puts the line back as it was. An extension the MIME database does not know gets a
+// type of our own in $XDG_DATA_HOME/mime/packages. Once nothing is ours any more, what we
+// created goes again: the list file or group, our desktop file, our MIME packages.
 class DesktopAssociationBackend : public AssociationBackend
 {
 public:
@@ -72,15 +76,22 @@ private:
         std::string mimeType;
         std::string userFile;
         std::string text;
+        bool existed = false;
     };
-    AssociationStatus ReadUserDefaults(const std::string& extension, UserDefaults& defaults) const;
+    AssociationStatus ReadUserDefaults(const std::string& mimeType, UserDefaults& defaults) const;
     AssociationStatus UpdateOwnDesktopFile(const std::string& mimeType, bool add);
+    // A MIME type of our own for an extension the database does not know.
+    AssociationStatus AddOwnMimeType(const std::string& extension, std::string& mimeType);
+    AssociationStatus RemoveOwnMimeType(const std::string& mimeType);
+    AssociationStatus UpdateMimeDatabase();
+    bool RunsThisProgram(const std::string& desktopFile) const;
     // The text of the menu entry installed with the program (in the system data folders), or
     // empty. The user's own zuvora.desktop hides it, so it starts as a copy of it.
     std::string InstalledDesktopEntry() const;
 
     DesktopFolders m_folders;
     std::string m_programPath;
+    std::string m_realProgramPath; // after links
 };
 
 } // namespace zuv

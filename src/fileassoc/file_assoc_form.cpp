@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -22,6 +23,8 @@ namespace zuv {
 namespace {
 
 constexpr char kSection[] = "FileAssoc";
+// A row's file type (ProgID, MIME type), empty when it has none.
+constexpr int kFileTypeRole = Qt::UserRole;
 
 // Five buttons share one row under the list: each only as wide as its caption needs.
 void FitToCaption(QPushButton* button)
@@ -96,6 +99,7 @@ void TFileAssocForm::CreateControls()
     connect(btnDel, &QPushButton::clicked, this, &TFileAssocForm::btnDelClick);
     connect(btnOk, &QPushButton::clicked, this, &TFileAssocForm::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(lvTypes, &QTreeWidget::itemChanged, this, &TFileAssocForm::FollowFileType);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
@@ -148,8 +152,36 @@ bool TFileAssocForm::AddExtensionRow(const std::string& extension)
     }
     item->setText(1, QString::fromStdString(row.description));
     item->setText(2, QString::fromStdString(row.program));
-    item->setCheckState(0, row.owned ? Qt::Checked : Qt::Unchecked);
+    const QString fileType = QString::fromStdString(row.fileType);
+    Qt::CheckState state = row.owned ? Qt::Checked : Qt::Unchecked;
+    // A row of a type already listed shows what OK will do with that type.
+    for (int index = 0; index < lvTypes->topLevelItemCount() - 1 && !fileType.isEmpty(); ++index) {
+        const QTreeWidgetItem* other = lvTypes->topLevelItem(index);
+        if (other->data(0, kFileTypeRole).toString() == fileType) {
+            state = other->checkState(0);
+            break;
+        }
+    }
+    {
+        const QSignalBlocker blocker(lvTypes);
+        item->setData(0, kFileTypeRole, fileType);
+        item->setCheckState(0, state);
+    }
     return true;
+}
+
+void TFileAssocForm::FollowFileType(QTreeWidgetItem* changed)
+{
+    // The extensions of one file type are taken over and given back together.
+    const QString fileType = changed->data(0, kFileTypeRole).toString();
+    if (fileType.isEmpty())
+        return;
+    const QSignalBlocker blocker(lvTypes);
+    for (int index = 0; index < lvTypes->topLevelItemCount(); ++index) {
+        QTreeWidgetItem* item = lvTypes->topLevelItem(index);
+        if (item != changed && item->data(0, kFileTypeRole).toString() == fileType)
+            item->setCheckState(0, changed->checkState(0));
+    }
 }
 
 void TFileAssocForm::btnSelectAllClick()
@@ -193,7 +225,8 @@ void TFileAssocForm::btnOkClick()
     const AssociationApplyResult result = ApplyAssociationChoices(m_backend, rows);
     if (!result.status.ok())
         ShowRegistryError(result.status.errorText);
-    else if (!m_listEmptiedByError) // the user never removed what the error took away
+    // The user never removed what an error while filling took away.
+    if ((result.status.ok() || result.listKept) && !m_listEmptiedByError)
         m_newFileTypes = result.fileTypes;
     accept();
 }

@@ -7,6 +7,7 @@
 
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace zuv {
 
@@ -57,6 +58,8 @@ private:
     void Translate();
     void FitButtons();
     void ShowRegistryError(const std::string& text);
+    // Checks or clears the other rows of the changed row's file type with it.
+    void FollowFileType(QTreeWidgetItem* changed);
 
     AssociationBackend& m_backend;
     std::optional<std::string> m_newFileTypes;

@@ -159,8 +159,8 @@ void SetKeyFileValue(std::string& text, std::string_view group, std::string_view
 bool RemoveKeyFileValue(std::string& text, std::string_view group, std::string_view key,
                         bool dropEmptyGroup)
 {
-    std::vector<Line> lines = SplitKeepingEnds(text);
-    auto range = FindGroup(text, lines, group);
+    const std::vector<Line> lines = SplitKeepingEnds(text);
+    const auto range = FindGroup(text, lines, group);
     if (!range)
         return false;
     const auto index = FindKey(text, lines, *range, key);
@@ -172,15 +172,20 @@ bool RemoveKeyFileValue(std::string& text, std::string_view group, std::string_v
     else
         text.erase(line.start, line.end - line.start);
 
-    if (!dropEmptyGroup)
-        return true;
-    lines = SplitKeepingEnds(text);
-    range = FindGroup(text, lines, group);
+    if (dropEmptyGroup)
+        DropEmptyKeyFileGroup(text, group);
+    return true;
+}
+
+bool DropEmptyKeyFileGroup(std::string& text, std::string_view group)
+{
+    const std::vector<Line> lines = SplitKeepingEnds(text);
+    const auto range = FindGroup(text, lines, group);
     if (!range)
-        return true;
+        return false;
     for (std::size_t i = range->header + 1; i < range->end; ++i) {
         if (!IsBlankLine(Content(text, lines[i])))
-            return true;
+            return false;
     }
     std::size_t from = lines[range->header].start;
     const std::size_t to = lines[range->end - 1].end;
@@ -189,6 +194,28 @@ bool RemoveKeyFileValue(std::string& text, std::string_view group, std::string_v
         from = lines[range->header - 1].start;
     text.erase(from, to - from);
     return true;
+}
+
+std::vector<std::string> KeyFileKeys(std::string_view text, std::string_view group)
+{
+    std::vector<std::string> keys;
+    const std::vector<Line> lines = SplitKeepingEnds(text);
+    if (const auto range = FindGroup(text, lines, group)) {
+        for (std::size_t i = range->header + 1; i < range->end; ++i) {
+            if (auto key = KeyOf(Content(text, lines[i])))
+                keys.push_back(std::move(*key));
+        }
+    }
+    return keys;
+}
+
+int KeyFileGroupCount(std::string_view text, std::string_view group)
+{
+    const std::string header = "[" + std::string(group) + "]";
+    int count = 0;
+    for (const Line& line : SplitKeepingEnds(text))
+        count += Trim(Content(text, line)) == header ? 1 : 0;
+    return count;
 }
 
 std::string EscapeKeyFileString(std::string_view text)

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zuv {
 
@@ -25,6 +26,16 @@ void SetKeyFileValue(std::string& text, std::string_view group, std::string_view
 // line but blanks goes too, with the blank line that SetKeyFileValue put before it at the end.
 bool RemoveKeyFileValue(std::string& text, std::string_view group, std::string_view key,
                         bool dropEmptyGroup);
+
+// Removes the first `[group]` when it holds nothing but blank lines, as RemoveKeyFileValue does
+// with `dropEmptyGroup`; true when it did.
+bool DropEmptyKeyFileGroup(std::string& text, std::string_view group);
+
+// The keys of the first `[group]`, in file order.
+std::vector<std::string> KeyFileKeys(std::string_view text, std::string_view group);
+
+// How many times `[group]` stands in the text; the edits above only see the first.
+int KeyFileGroupCount(std::string_view text, std::string_view group);
 
 // Key-file string escapes: "\s" (only needed for a leading blank), "\n", "\t", "\r", "\\".
 std::string EscapeKeyFileString(std::string_view text);

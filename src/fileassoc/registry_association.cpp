@@ -156,6 +156,10 @@ AssociationRowState RegistryAssociationBackend::ReadRow(const std::string& exten
         row.program = FileNamePart(CommandProgramPath(command));
         row.owned = IsCommandOfProgram(command, m_programPath);
     }
+    // Extensions sharing a ProgID share its command, so they go together.
+    std::string progId;
+    if (row.status.ok() && m_store.ReadString(extension, "", progId) == 0)
+        row.fileType = ToLowerAscii(progId);
     return row;
 }
 

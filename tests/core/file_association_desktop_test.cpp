@@ -4,14 +4,23 @@
 #include "fileassoc/mime_database.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
+#include "support/write_faults.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <optional>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace zuv;
+using namespace std::string_literals;
 using zuv::test::ReadFile;
 using zuv::test::ScopedEnv;
 using zuv::test::TempDir;
@@ -139,7 +148,8 @@ TEST_F(DesktopAssociationTest, ShowsTheFileTypeDescriptionAndTheProgramOpeningIt
     AssociationRowState row = backend.ReadRow(".avi");
     EXPECT_TRUE(row.status.ok());
     EXPECT_EQ(row.description, "AVI video & sound \u2014 test");
-    EXPECT_EQ(row.program, "vlc");
+    EXPECT_EQ(row.program, "VLC"); // the entry's Name
+    EXPECT_EQ(row.fileType, "video/x-msvideo");
     EXPECT_FALSE(row.owned);
 
     row = backend.ReadRow(".mpg");
@@ -165,8 +175,9 @@ TEST_F(DesktopAssociationTest, TakeOverKeepsThePreviousDefaultAndGiveBackRestore
     DesktopAssociationBackend backend(folders, program);
     ASSERT_TRUE(backend.TakeOver(".avi").ok());
 
-    EXPECT_EQ(ReadFile(ownDesktopFile()), "[Desktop Entry]\nType=Application\nName=Zuvora\nExec=" +
-                                              program + " %f\nMimeType=video/x-msvideo;\n");
+    EXPECT_EQ(ReadFile(ownDesktopFile()),
+              "[Desktop Entry]\nType=Application\nName=Zuvora\nExec=" + program +
+                  " %f\nMimeType=video/x-msvideo;\nX-Zuvora-Created=true\n");
     EXPECT_EQ(ReadFile(userList()), "# my settings\n"
                                     "[Added Associations]\n"
                                     "text/plain=gedit.desktop;\n"
@@ -182,9 +193,17 @@ TEST_F(DesktopAssociationTest, TakeOverKeepsThePreviousDefaultAndGiveBackRestore
                                     "video/x-msvideo= vlc.desktop;\n");
     AssociationRowState row = backend.ReadRow(".avi");
     EXPECT_TRUE(row.owned);
-    EXPECT_EQ(row.program, "zuvora");
+    EXPECT_EQ(row.program, "Zuvora");
 
-    // Taking over again (it is ours already) keeps the saved default.
+    // A copy in another folder (reached through a link here) does not own it, and taking it
+    // over keeps the default saved the first time.
+    WriteExecutable(root.file("copy/zuvora"));
+    ASSERT_EQ(::symlink(root.file("copy/zuvora").c_str(), root.file("copy-link").c_str()), 0);
+    DesktopAssociationBackend copy(folders, root.file("copy-link"));
+    EXPECT_FALSE(copy.ReadRow(".avi").owned);
+    ASSERT_TRUE(copy.TakeOver(".avi").ok());
+    EXPECT_TRUE(copy.ReadRow(".avi").owned);
+    EXPECT_FALSE(backend.ReadRow(".avi").owned);
     ASSERT_TRUE(backend.TakeOver(".avi").ok());
     EXPECT_EQ(KeyFileValue(*ReadFile(userList()), "X-Zuvora Previous Defaults", "video/x-msvideo"),
               " vlc.desktop;");
@@ -193,9 +212,8 @@ TEST_F(DesktopAssociationTest, TakeOverKeepsThePreviousDefaultAndGiveBackRestore
     EXPECT_EQ(ReadFile(userList()), kUserList);
     row = backend.ReadRow(".avi");
     EXPECT_FALSE(row.owned);
-    EXPECT_EQ(row.program, "vlc");
-    EXPECT_EQ(ReadFile(ownDesktopFile()),
-              "[Desktop Entry]\nType=Application\nName=Zuvora\nExec=" + program + " %f\n");
+    EXPECT_EQ(row.program, "VLC");
+    EXPECT_FALSE(ReadFile(ownDesktopFile())); // ours, and no type is ours any more
 }
 
 TEST_F(DesktopAssociationTest, WithoutAPreviousUserDefaultOurLineIsRemovedAgain)
@@ -215,8 +233,16 @@ TEST_F(DesktopAssociationTest, WithoutAPreviousUserDefaultOurLineIsRemovedAgain)
                                     "video/mpeg=zuvora.desktop;\n"
                                     "\n"
                                     "[Removed Associations]\n"
-                                    "image/png=gimp.desktop;\n");
+                                    "image/png=gimp.desktop;\n"
+                                    "\n"
+                                    "[X-Zuvora Previous Defaults]\n"
+                                    "video/mpeg=\n");
     EXPECT_TRUE(backend.ReadRow(".mpeg").owned);
+
+    // One row of the type still checked keeps the whole type.
+    result = ApplyAssociationChoices(backend, {{".mpg", false}, {".mpeg", true}});
+    ASSERT_TRUE(result.status.ok()) << result.status.errorText;
+    EXPECT_TRUE(backend.ReadRow(".mpg").owned);
 
     result = ApplyAssociationChoices(backend, {{".mpg", false}, {".mpeg", false}});
     ASSERT_TRUE(result.status.ok()) << result.status.errorText;
@@ -229,9 +255,11 @@ TEST_F(DesktopAssociationTest, CreatesTheUserListWhenThereIsNone)
     ASSERT_EQ(platform::RemoveFile(userList()), 0);
     DesktopAssociationBackend backend(folders, program);
     ASSERT_TRUE(backend.TakeOver(".avi").ok());
-    EXPECT_EQ(ReadFile(userList()), "[Default Applications]\nvideo/x-msvideo=zuvora.desktop;\n");
+    EXPECT_EQ(ReadFile(userList()), "[Default Applications]\nvideo/x-msvideo=zuvora.desktop;\n"
+                                    "\n[X-Zuvora Previous Defaults]\nCreated=file\n"
+                                    "video/x-msvideo=\n");
     ASSERT_TRUE(backend.GiveBack(".avi").ok());
-    EXPECT_EQ(ReadFile(userList()), "[Default Applications]\n");
+    EXPECT_FALSE(ReadFile(userList()));
     EXPECT_EQ(backend.ReadRow(".avi").program, "");
 }
 
@@ -249,51 +277,109 @@ TEST_F(DesktopAssociationTest, OurDesktopFileStartsAsACopyOfTheInstalledMenuEntr
                                "Name[de]=Zuvora (de)\nExec=" +
                                program + " %f\nIcon=zuvora\nCategories=AudioVideo;Video;Player;\n";
     EXPECT_EQ(ReadFile(ownDesktopFile()),
-              copied + "MimeType=video/x-msvideo;video/mpeg;video/x-user-mkv;\n");
+              copied + "MimeType=video/x-msvideo;video/mpeg;video/x-user-mkv;"
+                       "\nX-Zuvora-Created=true\n");
     EXPECT_TRUE(backend.ReadRow(".mpeg").owned);
 
     // Giving back keeps the types the program declares anyway.
     ASSERT_TRUE(backend.GiveBack(".mpg").ok());
     ASSERT_TRUE(backend.GiveBack(".mkv").ok());
-    EXPECT_EQ(ReadFile(ownDesktopFile()), copied + "MimeType=video/x-msvideo;video/mpeg;\n");
+    EXPECT_FALSE(ReadFile(ownDesktopFile())); // the installed entry shows again
     EXPECT_EQ(backend.ReadRow(".mpg").program, "mpv");
     EXPECT_EQ(ReadFile(userList()), kUserList);
 }
 
-TEST_F(DesktopAssociationTest, ExtensionWithoutFileTypeCannotBeTakenOver)
+TEST_F(DesktopAssociationTest, ARowThatGetsNoFileTypeIsReportedAndTheOthersGoOn)
 {
     DesktopAssociationBackend backend(folders, program);
-    for (const AssociationStatus& status : {backend.TakeOver(".xyz"), backend.GiveBack(".xyz")}) {
-        EXPECT_EQ(status.error, kNoFileTypeError);
-        EXPECT_NE(status.errorText.find("no file type"), std::string::npos);
-        EXPECT_NE(status.errorText.find("\".xyz\""), std::string::npos);
-    }
-    const auto result = ApplyAssociationChoices(backend, {{".xyz", true}, {".avi", true}});
+    // No safe glob or MIME type can be made of these names.
+    const auto result = ApplyAssociationChoices(
+        backend, {{".x?z", true}, {".avi", true}, {".", true}, {".mpg", false}});
     EXPECT_EQ(result.status.error, kNoFileTypeError);
-    EXPECT_EQ(result.fileTypes, "");
-    EXPECT_EQ(ReadFile(userList()), kUserList);
-    EXPECT_FALSE(ReadFile(ownDesktopFile()).has_value());
+    EXPECT_NE(result.status.errorText.find("\".x?z\""), std::string::npos);
+    EXPECT_NE(result.status.errorText.find("\".\""), std::string::npos);
+    EXPECT_TRUE(result.listKept);
+    EXPECT_EQ(result.fileTypes, ".x?z;.avi;.;.mpg");
+    EXPECT_TRUE(backend.ReadRow(".avi").owned);
+    EXPECT_FALSE(ReadFile(root.file("data/mime/packages/zuvora-x?z.xml")));
 }
 
-TEST_F(DesktopAssociationTest, UnreadableOrOversizedUserListIsNeverReplaced)
+// Files we edit that are no plain key file we can change line by line, or that may not be
+// written: each is left byte for byte with a message naming it, and a CR LF file is edited
+// keeping its line ends.
+TEST_F(DesktopAssociationTest, FilesWeCannotEditStayAsTheyAreWithAMessage)
 {
-    DesktopAssociationBackend backend(folders, program);
     std::string huge = "[Default Applications]\n";
     huge.append(DesktopAssociationBackend::kMaxListFileBytes, '#');
-    WriteFile(userList(), huge);
-    AssociationStatus status = backend.TakeOver(".avi");
-    EXPECT_EQ(status.error, EFBIG);
-    EXPECT_NE(status.errorText.find(userList()), std::string::npos);
-    EXPECT_EQ(backend.ReadRow(".avi").status.error, EFBIG);
-    EXPECT_EQ(ReadFile(userList()), huge);
-    EXPECT_FALSE(ReadFile(ownDesktopFile()).has_value());
+    const std::string entry = "[Desktop Entry]\nType=Application\nName=Mine\nExec=zuvora %f\n";
+    struct Attack
+    {
+        const char* name;
+        bool desktopEntry; // else the user's mimeapps.list
+        std::string text;
+        const char* message; // in the error text; none: the edit goes through
+    };
+    const Attack attacks[] = {
+        {"huge list", false, huge, "large"},
+        {"binary list", false, "[Default Applications]\n\0\xff\xfe"s, "/mimeapps.list"},
+        {"duplicate group", false,
+         "[Default Applications]\na/b=x.desktop\n[Default Applications]\nvideo/x-msvideo=y\n",
+         "[Default Applications]"},
+        {"read-only list", false, kUserList, "/mimeapps.list"},
+        {"CR LF list", false, "[Default Applications]\r\ntext/html=firefox.desktop\r\n", nullptr},
+        {"CR LF list without final line end", false,
+         "[Added Associations]\r\ntext/html=firefox.desktop", nullptr},
+        {"huge entry", true, entry + std::string(2 * 1024 * 1024, '#'), "large"},
+        {"binary entry", true, entry + "Comment=\xc3\x28\n", "zuvora.desktop"},
+        {"duplicate entry group", true, entry + "[Desktop Entry]\nName=Other\n", "[Desktop Entry]"},
+        {"read-only entry", true, entry, "zuvora.desktop"},
+        {"CR LF entry", true, "[Desktop Entry]\r\nType=Application\r\nName=Mine\r\n", nullptr},
+    };
+    for (const Attack& attack : attacks) {
+        SCOPED_TRACE(attack.name);
+        const std::string target = attack.desktopEntry ? ownDesktopFile() : userList();
+        WriteFile(userList(), kUserList);
+        platform::RemoveFile(ownDesktopFile());
+        WriteFile(target, attack.text);
+        const std::string other = attack.desktopEntry ? userList() : ownDesktopFile();
+        const auto otherBefore = ReadFile(other);
+        std::optional<test::ImmutableFolder> frozen;
+        if (std::string(attack.name).starts_with("read-only")) {
+            frozen.emplace(target.substr(0, target.rfind('/')));
+            if (!frozen->Active())
+                ::chmod(target.c_str(), 0444); // for a user other than root
+        }
+        DesktopAssociationBackend backend(folders, program);
+        const AssociationStatus status = backend.TakeOver(".avi");
+        frozen.reset();
+        ::chmod(target.c_str(), 0644);
+        if (!attack.message) {
+            ASSERT_TRUE(status.ok()) << status.errorText;
+            const std::string edited = *ReadFile(target);
+            EXPECT_EQ(edited.find('\n'), edited.find("\r\n") + 1) << "line ends kept";
+            EXPECT_EQ(std::count(edited.begin(), edited.end(), '\n'),
+                      std::count(edited.begin(), edited.end(), '\r'));
+            EXPECT_TRUE(backend.ReadRow(".avi").owned);
+            ASSERT_TRUE(backend.GiveBack(".avi").ok());
+            if (!attack.desktopEntry) {
+                EXPECT_EQ(ReadFile(target), attack.text);
+            }
+            continue;
+        }
+        EXPECT_FALSE(status.ok());
+        EXPECT_NE(status.errorText.find(attack.message), std::string::npos) << status.errorText;
+        EXPECT_EQ(ReadFile(target), attack.text);
+        EXPECT_EQ(ReadFile(other), otherBefore);
+        EXPECT_FALSE(backend.ReadRow(".avi").owned);
+    }
 
     // A folder in its place cannot be read, even by root.
     ASSERT_EQ(platform::RemoveFile(userList()), 0);
     WriteFile(userList() + "/keep", "");
+    DesktopAssociationBackend backend(folders, program);
     EXPECT_EQ(backend.TakeOver(".avi").error, EISDIR);
     EXPECT_EQ(backend.GiveBack(".avi").error, EISDIR);
-    EXPECT_FALSE(ReadFile(ownDesktopFile()).has_value());
+    EXPECT_EQ(backend.ReadRow(".avi").status.error, EISDIR);
 }
 
 TEST_F(DesktopAssociationTest, ADesktopSpecificDefaultThatWinsIsReported)
@@ -319,6 +405,188 @@ TEST_F(DesktopAssociationTest, XdgMimeAgreesWithWhatWeWrote)
     ASSERT_TRUE(backend.GiveBack(".avi").ok());
     EXPECT_EQ(XdgMimeDefault("video/x-msvideo"), "vlc.desktop");
 }
+
+namespace {
+
+// Every file below a folder, with its content: what the user would find. Folders made on the
+// way (~/.config, ~/.local/share/applications) stay, as every desktop program leaves them.
+std::map<std::string, std::string> FolderFiles(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
+        if (!entry.is_directory())
+            files[entry.path().string().substr(folder.size())] =
+                ReadFile(entry.path().string()).value();
+    }
+    return files;
+}
+
+// The real desktop: the system's MIME database and desktop tools, another media player
+// installed in a data folder before the system's, and a home of its own.
+struct RealDesktopCase
+{
+    const char* name;
+    bool usedHome; // the user has a mimeapps.list of their own
+    const char* extensions;
+};
+
+class RealDesktopTest : public ::testing::TestWithParam<RealDesktopCase>
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* tool :
+             {"xdg-mime", "gio", "update-mime-database", "update-desktop-database"}) {
+            if (::access(("/usr/bin/"s + tool).c_str(), X_OK) != 0)
+                GTEST_SKIP() << tool << " is not installed (scripts/install-deps)";
+        }
+        folders.dataHome = home() + ".local/share/";
+        folders.configHome = home() + ".config/";
+        folders.dataDirs = {root.file("sys/"), "/usr/share/"};
+        folders.configDirs = {root.file("etc/")};
+        WriteExecutable(root.file("bin/player"));
+        WriteExecutable(root.file("opt/zuvora"));
+        WriteFile(root.file("sys/applications/player.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=Other Player\nExec=" +
+                      root.file("bin/player") +
+                      " %U\nMimeType=video/x-msvideo;video/mpeg;video/x-ms-wmv;"
+                      "application/vnd.ms-asf;video/quicktime;application/vnd.rn-realmedia;\n");
+        ASSERT_EQ(std::system(
+                      ("update-desktop-database '" + root.file("sys/applications") + "'").c_str()),
+                  0);
+        if (GetParam().usedHome)
+            WriteFile(folders.configHome + "mimeapps.list",
+                      "# mine\n[Added Associations]\ntext/plain=player.desktop;\n\n"
+                      "[Default Applications]\nvideo/quicktime=player.desktop\n");
+        WriteFile(home() + "notes.txt", "untouched");
+    }
+
+    std::string home() const { return root.file("home/"); }
+
+    // The first line of a tool's answer, run in our home.
+    std::string Tool(const std::string& arguments) const
+    {
+        const std::string command =
+            "env -i PATH=/usr/bin:/bin HOME='" + home() + "' XDG_DATA_HOME='" + folders.dataHome +
+            "' XDG_DATA_DIRS='" + folders.dataDirs[0] + ":" + folders.dataDirs[1] +
+            "' XDG_CONFIG_HOME='" + folders.configHome + "' XDG_CONFIG_DIRS='" +
+            folders.configDirs[0] + "' " + arguments + " 2>/dev/null";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        std::string output;
+        char buffer[4096];
+        while (pipe && std::fgets(buffer, sizeof buffer, pipe) && output.empty())
+            output = buffer;
+        if (pipe)
+            ::pclose(pipe);
+        while (!output.empty() && (output.back() == '\n' || output.back() == ' '))
+            output.pop_back();
+        return output;
+    }
+
+    // What xdg-mime and gio open the type with, as desktop file ids ("" for nothing).
+    std::pair<std::string, std::string> ToolDefaults(const std::string& mimeType) const
+    {
+        std::string gio = Tool("gio mime " + mimeType);
+        gio = gio.starts_with("Default application") ? gio.substr(gio.rfind(' ') + 1) : "";
+        return {Tool("xdg-mime query default " + mimeType), gio};
+    }
+
+    // Our reading and the window's row agree on every row, and both tools on the rows of
+    // `askedType` (every type when empty: a tool run costs half a second).
+    void ExpectAgreement(DesktopAssociationBackend& backend,
+                         const std::vector<std::string>& extensions, const std::string& step,
+                         const std::string& askedType = {})
+    {
+        std::set<std::string> asked;
+        for (const std::string& extension : extensions) {
+            SCOPED_TRACE(step + " " + extension);
+            const AssociationRowState row = backend.ReadRow(extension);
+            ASSERT_TRUE(row.status.ok()) << row.status.errorText;
+            if (row.fileType.empty()) {
+                EXPECT_EQ(row.program, "");
+                continue;
+            }
+            const std::string ours = FindDefaultApplication(folders, row.fileType).desktopId;
+            if ((askedType.empty() || askedType == row.fileType) &&
+                asked.insert(row.fileType).second) {
+                const auto [xdgMime, gio] = ToolDefaults(row.fileType);
+                EXPECT_EQ(xdgMime, ours);
+                EXPECT_EQ(gio, ours);
+                RecordProperty(step + " " + row.fileType, "xdg-mime " + xdgMime + ", gio " + gio);
+            }
+            EXPECT_EQ(row.owned, ours == "zuvora.desktop");
+            EXPECT_EQ(row.program, ours == "zuvora.desktop" ? "Zuvora"
+                                   : ours.empty()           ? ""
+                                                            : "Other Player");
+        }
+    }
+
+    TempDir root;
+    DesktopFolders folders;
+};
+
+} // namespace
+
+// For every row of the default list and an unknown extension: one row of its type checked, the
+// whole type, nothing. Each OK decides for the whole type, the tools agree with the window
+// after each, and after the last the user's files are what they were.
+TEST_P(RealDesktopTest, ToolsAgreeAfterEveryOkAndGivingBackRestoresTheFiles)
+{
+    const std::string allRows = ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb;.xyz";
+    const std::vector<std::string> extensions = SplitFileTypes(allRows);
+    DesktopAssociationBackend backend(folders, root.file("opt/zuvora"));
+    ExpectAgreement(backend, extensions, "before");
+    EXPECT_EQ(backend.ReadRow(".avi").program, "Other Player");
+    const auto before = FolderFiles(home());
+
+    const auto choices = [&](const std::function<bool(const std::string&)>& checked) {
+        std::vector<AssociationChoice> rows;
+        for (const std::string& extension : extensions)
+            rows.push_back({extension, checked(extension)});
+        return rows;
+    };
+    for (const std::string& extension : SplitFileTypes(GetParam().extensions)) {
+        SCOPED_TRACE(extension);
+        auto result = ApplyAssociationChoices(
+            backend, choices([&](const std::string& row) { return row == extension; }));
+        ASSERT_TRUE(result.status.ok()) << result.status.errorText;
+        EXPECT_EQ(result.fileTypes, allRows);
+        const std::string fileType = backend.ReadRow(extension).fileType;
+        ASSERT_FALSE(fileType.empty());
+        for (const std::string& row : extensions)
+            EXPECT_EQ(backend.ReadRow(row).owned, backend.ReadRow(row).fileType == fileType) << row;
+        ExpectAgreement(backend, extensions, "one row", fileType);
+
+        result = ApplyAssociationChoices(backend, choices([&](const std::string& row) {
+                                             return backend.ReadRow(row).fileType == fileType;
+                                         }));
+        ASSERT_TRUE(result.status.ok()) << result.status.errorText;
+        ExpectAgreement(backend, extensions, "whole type", fileType);
+
+        result =
+            ApplyAssociationChoices(backend, choices([](const std::string&) { return false; }));
+        ASSERT_TRUE(result.status.ok()) << result.status.errorText;
+        ExpectAgreement(backend, extensions, "given back", fileType);
+        if (backend.ReadRow(extension).fileType.empty()) { // our own type is gone with it
+            const auto [xdgMime, gio] = ToolDefaults(fileType);
+            EXPECT_EQ(xdgMime, "");
+            EXPECT_EQ(gio, "");
+            RecordProperty("given back " + fileType, "xdg-mime " + xdgMime + ", gio " + gio);
+        }
+        EXPECT_EQ(FolderFiles(home()), before);
+    }
+    ExpectAgreement(backend, extensions, "after");
+}
+
+// Every row in a fresh home; in a home with a list of its own, a type it names, one it does
+// not, and a type of our own.
+INSTANTIATE_TEST_SUITE_P(
+    , RealDesktopTest,
+    testing::Values(RealDesktopCase{"FreshHome", false,
+                                    ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb;.xyz"},
+                    RealDesktopCase{"UsedHome", true, ".qt;.mpe;.xyz"}),
+    [](const testing::TestParamInfo<RealDesktopCase>& param) { return param.param.name; });
 
 TEST(DesktopExec, ProgramPathsSurviveQuotingAndEscaping)
 {

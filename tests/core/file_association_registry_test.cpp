@@ -135,8 +135,7 @@ TEST(RegistryAssociation, ExtensionsSharingAProgIdFollowEachOther)
     store.Set("mpegfile\\shell\\open\\command", "", kPlayerCommand);
     RegistryAssociationBackend backend(store, kProgram);
 
-    // The second row sees the first one's change and is left alone, so the backup keeps the
-    // other player's command instead of our own.
+    // One take-over for the shared type, so the backup keeps the other player's command.
     const auto result = ApplyAssociationChoices(backend, {{".mpg", true}, {".mpeg", true}});
     ASSERT_TRUE(result.status.ok());
     EXPECT_EQ(result.fileTypes, ".mpg;.mpeg");
@@ -144,8 +143,10 @@ TEST(RegistryAssociation, ExtensionsSharingAProgIdFollowEachOther)
     EXPECT_EQ(store.Get("mpegfile\\shell\\open\\command", "zuv.exe"), kPlayerCommand);
     EXPECT_EQ(store.Get("mpegfile", ""), "Media file");
 
-    // Clearing one gives back both.
+    // The type stays while one of its rows is checked, and goes back with the last.
     ASSERT_TRUE(ApplyAssociationChoices(backend, {{".mpg", true}, {".mpeg", false}}).status.ok());
+    EXPECT_TRUE(backend.ReadRow(".mpeg").owned);
+    ASSERT_TRUE(ApplyAssociationChoices(backend, {{".mpg", false}, {".mpeg", false}}).status.ok());
     EXPECT_FALSE(backend.ReadRow(".mpg").owned);
     EXPECT_EQ(store.Get("mpegfile\\shell\\open\\command", ""), kPlayerCommand);
 }
@@ -229,9 +230,10 @@ TEST(RegistryAssociation, AFailedReadIsReportedNotTakenForMissing)
 
     const AssociationRowState row = backend.ReadRow(".avi");
     EXPECT_EQ(row.status.error, EACCES);
+    // Every row is read before the first change: nothing is changed.
     const auto result = ApplyAssociationChoices(backend, {{".xyz", true}, {".avi", true}});
     EXPECT_EQ(result.status.error, EACCES);
-    EXPECT_TRUE(backend.ReadRow(".xyz").owned);
+    EXPECT_FALSE(backend.ReadRow(".xyz").owned);
     EXPECT_EQ(store.Get("VLC.avi\\shell\\open\\command", ""), kPlayerCommand);
 }
 

@@ -335,6 +335,12 @@ std::vector<RequiredText> RequiredTexts()
         {"Errors", "100", {"%e"}},
         {"Shutdown", "101", {"%s"}},
         {"FileAssoc", "301", {"%e"}},
+        {"FileAssoc", "400", {"%e"}},
+        {"FileAssoc", "401", {"%t", "%f", "%u"}},
+        {"FileAssoc", "402", {"%t", "%f"}},
+        {"FileAssoc", "403", {"%s"}},
+        {"FileAssoc", "404", {"%f", "%g"}},
+        {"FileAssoc", "405", {"%f"}},
     };
     const auto add = [&](std::string_view section, std::initializer_list<std::string_view> keys) {
         for (const std::string_view key : keys)

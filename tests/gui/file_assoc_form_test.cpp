@@ -276,6 +276,43 @@ private slots:
         QCOMPARE(box.text, QString::fromStdString(SystemErrorText(EACCES)));
     }
 
+    void rowsOfOneFileTypeAreCheckedTogether()
+    {
+        m_store->Set(".mpeg", "", "MPGFILE"); // shares .mpg's type, which is ours
+        const auto form = Open(".mpg;.avi;.mpeg");
+        QCOMPARE(Checks(form->lvTypes), (QList<bool>{true, false, true}));
+        Row(*form, QStringLiteral(".mpeg"))->setCheckState(0, Qt::Unchecked);
+        QCOMPARE(Checks(form->lvTypes), (QList<bool>{false, false, false}));
+        // A row added for a listed type shows what OK will do with it.
+        Row(*form, QStringLiteral(".mpg"))->setCheckState(0, Qt::Checked);
+        m_store->Set(".mpe", "", "mpgfile");
+        QVERIFY(form->AddExtensionRow(".mpe"));
+        QCOMPARE(Checks(form->lvTypes), (QList<bool>{true, false, true, true}));
+        QVERIFY(m_store->Changes().empty());
+    }
+
+    void aRowWithoutFileTypeIsReportedAndTheListKept()
+    {
+        // A back end that can make no file type for .xyz, as the desktop may not.
+        struct NoTypeForXyz : RegistryAssociationBackend
+        {
+            using RegistryAssociationBackend::RegistryAssociationBackend;
+            AssociationStatus TakeOver(const std::string& extension) override
+            {
+                if (extension == ".xyz")
+                    return {kNoFileTypeError, "no type for .xyz"};
+                return RegistryAssociationBackend::TakeOver(extension);
+            }
+        } backend(*m_store, kProgram);
+        TFileAssocForm form(nullptr, backend, ".xyz;.avi");
+        form.btnSelectAll->click();
+        form.btnOk->click();
+        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
+        QCOMPARE(MessageBox::ShownBoxes().front().text, QStringLiteral("no type for .xyz"));
+        QCOMPARE(form.NewFileTypes(), std::optional<std::string>(".xyz;.avi"));
+        QVERIFY(backend.ReadRow(".avi").owned);
+    }
+
     void unreadableRowEmptiesTheList()
     {
         m_store->FailOn(MemoryRegistryStore::Operation::Read, ".mpg", EACCES);
