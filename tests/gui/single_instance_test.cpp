@@ -95,7 +95,8 @@ private:
         return m_copies.back().get();
     }
 
-    // A copy that answers on the hand-over socket has finished its start-up.
+    // A copy that listens on the hand-over socket has its window; second copies wait for the
+    // rest of its start-up.
     bool Listening() const
     {
         const int socket = platform::ConnectToLocalSocket(m_runtime->path() + "TZUVMainForm");
