@@ -47,8 +47,9 @@ TEST(CaseFold, LettersOfEveryScriptMatchInEitherCase)
         EXPECT_EQ(SameTextIgnoringCase(pair.a, pair.b), pair.same);
         EXPECT_EQ(SameTextIgnoringCase(pair.b, pair.a), pair.same);
         EXPECT_EQ(FoldCase(pair.a) == FoldCase(pair.b), pair.same);
-        if (pair.same)
+        if (pair.same) {
             EXPECT_EQ(FoldedHash(pair.a), FoldedHash(pair.b));
+        }
     }
 }
 
