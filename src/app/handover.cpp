@@ -58,6 +58,8 @@ bool HandoverServer::Listen(const std::string& className)
     return m_window != nullptr;
 }
 
+void HandoverServer::Hold(bool) {}
+
 #else
 
 namespace {
@@ -171,9 +173,20 @@ bool HandoverServer::Listen(const std::string& path)
         return false;
     m_path = path;
     m_listenNotifier = new QSocketNotifier(m_listening, QSocketNotifier::Read, this);
+    m_listenNotifier->setEnabled(!m_held);
     connect(m_listenNotifier, &QSocketNotifier::activated, this,
             &HandoverServer::AcceptConnections);
     return true;
+}
+
+void HandoverServer::Hold(bool on)
+{
+    m_held = on;
+    // Unaccepted copies wait in the socket's backlog; the notifiers fire again once enabled.
+    if (m_listenNotifier)
+        m_listenNotifier->setEnabled(!on);
+    for (auto& [descriptor, connection] : m_connections)
+        connection->notifier.setEnabled(!on);
 }
 
 void HandoverServer::AcceptConnections()

@@ -51,6 +51,10 @@ public:
     // Starts listening; a socket left by a crashed copy is replaced. False when another copy
     // already listens or the socket cannot be made.
     bool Listen(const std::string& path = HandoverSocketPath());
+    // While held, second copies wait unanswered (their messages stay queued); when released
+    // they are served in the order they came. On Windows the window's messages wait in the
+    // message queue until the event loop runs, so holding changes nothing there.
+    void Hold(bool on);
 
 private:
 #ifdef _WIN32
@@ -66,6 +70,7 @@ private:
     std::string m_path;
     QSocketNotifier* m_listenNotifier = nullptr;
     std::map<int, std::unique_ptr<Connection>> m_connections;
+    bool m_held = false;
 #endif
     std::function<bool()> m_acceptsFiles;
     std::function<bool()> m_receiveFiles;

@@ -1,5 +1,5 @@
-#include "app/command_line_help.h"
 #include "app/benchmark_seam.h"
+#include "app/command_line_help.h"
 #include "app/handover.h"
 #include "app/main_form.h"
 #include "app/program_session.h"
@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
-
 
 int main(int argc, char* argv[])
 {
@@ -50,8 +49,10 @@ int main(int argc, char* argv[])
     QStringList startupArguments;
     for (std::size_t i = 1; i < arguments.size(); ++i)
         startupArguments << QString::fromStdString(arguments[i]);
-    session.Startup(startupArguments);
+    // Listening from the start: a copy started while this one still starts waits for it instead
+    // of opening a window of its own.
     session.ListenForSecondCopies();
+    session.Startup(startupArguments);
     zuv::ExitAfterFirstShow::InstallOn(form);
     form.show();
 

@@ -25,6 +25,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -99,6 +100,12 @@ QAction* MakeAction(QWidget* owner, const QString& caption)
     return action;
 }
 
+bool HasLocalFiles(const QDropEvent& event)
+{
+    const QList<QUrl> urls = event.mimeData()->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
 QString ReplacedAll(QString text, const char* pattern, const QString& replacement)
 {
     std::string utf8 = text.toStdString();
@@ -132,6 +139,10 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
     CreatePlaylistPanel();
     setFixedSize(kDesignedWidth, kDesignedHeight);
     setAcceptDrops(true);
+    // Files dropped on a field go to the window like every other drop, not into the field as
+    // text; plain text may still be dropped there.
+    for (THistoryCombo* combo : {comboFile, comboSub, comboParams})
+        combo->lineEdit()->installEventFilter(this);
 
     m_settings = new TSettingsForm(this);
     m_settings->SetHooks({
@@ -742,6 +753,13 @@ void TZUVMainForm::moveEvent(QMoveEvent* event)
 
 bool TZUVMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::DragEnter && HasLocalFiles(*static_cast<QDropEvent*>(event)) &&
+        (watched == comboFile->lineEdit() || watched == comboSub->lineEdit() ||
+         watched == comboParams->lineEdit())) {
+        // Ignored here, the drag goes on to the window.
+        event->ignore();
+        return true;
+    }
     if (watched == lvPlaylist && event->type() == QEvent::KeyPress) {
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
             ActionPlDelExecute();

@@ -28,6 +28,8 @@ namespace {
 
 // A command line is short; a larger block is not from a copy of ours.
 constexpr std::size_t kMaxHandoverBytes = 1024 * 1024;
+// How often a copy that wants second copies' files looks whether the socket has become free.
+constexpr int kListenRetryMs = 500;
 
 } // namespace
 
@@ -53,6 +55,13 @@ bool IsStartSwitch(const QString& argument)
 
 void ProgramSession::Startup(const QStringList& arguments)
 {
+    // Second copies that came meanwhile are served once the start-up is over, however it ends.
+    struct Finish
+    {
+        ProgramSession* session;
+        ~Finish() { session->FinishStartup(); }
+    } finish{this};
+
     m_config = ConfigurationFile::Open(m_folders.config);
 
     // The program's version now; the player's once it has answered. The player is asked when
@@ -102,6 +111,13 @@ void ProgramSession::Startup(const QStringList& arguments)
     CommandLine(arguments);
 }
 
+void ProgramSession::FinishStartup()
+{
+    m_started = true;
+    if (m_handover)
+        m_handover->Hold(false);
+}
+
 bool ProgramSession::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_form && event->type() == QEvent::Paint) {
@@ -136,9 +152,31 @@ void ProgramSession::CommandLine(const QStringList& arguments)
 
 bool ProgramSession::ListenForSecondCopies()
 {
-    m_handover = std::make_unique<HandoverServer>([this] { return AcceptsFiles(); },
-                                                  [this] { return ReceiveFiles(); });
-    return m_handover->Listen();
+    if (m_exited)
+        return false;
+    if (m_listening)
+        return true;
+    if (!m_handover) {
+        m_handover = std::make_unique<HandoverServer>([this] { return AcceptsFiles(); },
+                                                      [this] { return ReceiveFiles(); });
+        m_handover->Hold(!m_started);
+    }
+    if (m_handover->Listen()) {
+        m_listening = true;
+        if (m_listenRetry)
+            m_listenRetry->stop();
+        return true;
+    }
+    if (!m_listenRetry) {
+        m_listenRetry = new QTimer(this);
+        m_listenRetry->setInterval(kListenRetryMs);
+        connect(m_listenRetry, &QTimer::timeout, this, [this] {
+            if (AcceptsFiles())
+                ListenForSecondCopies();
+        });
+        m_listenRetry->start();
+    }
+    return false;
 }
 
 bool ProgramSession::AcceptsFiles() const
@@ -184,6 +222,8 @@ void ProgramSession::Exit()
     if (m_exited || !m_config)
         return;
     m_exited = true;
+    if (m_listenRetry)
+        m_listenRetry->stop();
     m_handover.reset();
     PlaybackControl* playback = m_form.Playback();
     if (playback->Playing())

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QStringList>
 
+class QTimer;
+
 #include <memory>
 #include <optional>
 
@@ -36,7 +38,9 @@ public:
     // The start-up steps, ending with the command line (the program's arguments without its
     // own path). Version texts: the program's now, the player's when it has answered.
     void Startup(const QStringList& arguments);
-    // Listens for second copies; false when the socket cannot be had.
+    // Listens for second copies; false when another copy holds the socket (or there is none).
+    // Called before the start-up, second copies wait until it has finished. A copy that could
+    // not listen tries again while it takes files, so that it takes over when the holder ends.
     bool ListenForSecondCopies();
 
     // The replies of the two hand-over messages.
@@ -55,12 +59,16 @@ private:
     void Exit();
     void CommandLine(const QStringList& arguments);
     void ShowPlaylistFileError(const PlaylistFileResult& result);
+    void FinishStartup();
 
     TZUVMainForm& m_form;
     Folders m_folders;
     std::optional<ConfigurationFile> m_config;
     AutomaticPlaylistFile m_playlistFile;
     std::unique_ptr<HandoverServer> m_handover;
+    QTimer* m_listenRetry = nullptr;
+    bool m_listening = false;
+    bool m_started = false;
     bool m_exited = false;
 };
 

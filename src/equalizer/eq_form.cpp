@@ -1,6 +1,7 @@
 #include "equalizer/eq_form.h"
 
 #include "lang/translate.h"
+#include "util/case_fold.h"
 #include "util/text_utils.h"
 
 #include <QComboBox>
@@ -215,7 +216,7 @@ int TEQForm::FindPresetEntry(std::string_view name) const
 {
     // The same letter-case rule as the preset file's section names.
     for (int index = 0; index < comboPreset->count(); ++index) {
-        if (EqualsIgnoreCase(comboPreset->itemText(index).toStdString(), name))
+        if (SameTextIgnoringCase(comboPreset->itemText(index).toStdString(), name))
             return index;
     }
     return -1;

@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/system_error.h"
+#include "util/case_fold.h"
 #include "util/ini_document.h"
 #include "util/text_encoding.h"
 #include "util/text_utils.h"
@@ -16,11 +17,6 @@ namespace {
 
 constexpr std::string_view kExtension = ".lng";
 
-char FoldCase(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string UnescapeLineBreaks(std::string text)
 {
     ReplaceAll(text, "\\n", "\n");
@@ -31,18 +27,12 @@ std::string UnescapeLineBreaks(std::string text)
 
 std::size_t Language::FoldedHash::operator()(std::string_view text) const noexcept
 {
-    // FNV-1a over the case-folded bytes.
-    std::size_t hash = 14695981039346656037ull;
-    for (const char c : text) {
-        hash ^= static_cast<unsigned char>(FoldCase(c));
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return zuv::FoldedHash(text);
 }
 
 bool Language::FoldedEqual::operator()(std::string_view a, std::string_view b) const noexcept
 {
-    return EqualsIgnoreCase(a, b);
+    return SameTextIgnoringCase(a, b);
 }
 
 Language::Language() : Language(platform::ProgramFolder() + "lang/") {}

@@ -68,7 +68,7 @@ public:
     void SetLanguageChangedHandler(std::function<void()> handler);
 
 private:
-    // Case-insensitive (ASCII) keys that can be looked up with any string_view.
+    // Keys without regard to letter case that can be looked up with any string_view.
     struct FoldedHash
     {
         using is_transparent = void;

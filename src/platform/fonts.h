@@ -21,9 +21,10 @@ struct FontFace
 // file lower-cased and a bare file name placed in the Fonts folder; none without the key.
 std::optional<std::vector<FontFace>> ListFontFaces();
 
-// The user's own font folder (with a trailing "/"): $XDG_DATA_HOME/fonts (~/.local/share/fonts),
-// else ~/.fonts, else the first font folder of the configuration, whichever exists first; empty
-// when none does. On Windows: the Fonts folder (with a trailing "\").
+// The first font folder (with a trailing "/") that holds installed fonts: the user's own,
+// $XDG_DATA_HOME/fonts (~/.local/share/fonts) or ~/.fonts, else the folders of the configuration
+// in their order; when none holds any, the first of them that exists; empty when none does. On
+// Windows: the Fonts folder (with a trailing "\").
 std::string UserFontFolder();
 
 } // namespace zuv::platform

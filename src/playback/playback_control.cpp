@@ -52,6 +52,15 @@ PlaybackControl::PlaybackControl(TZUVMainForm& form)
     connect(m_form.ActionStop, &QAction::triggered, this, &PlaybackControl::ActionStopExecute);
     connect(m_runner, &PlayerRunner::LinesReceived, m_form.ResultForm(), &TResultForm::AddLines);
     connect(m_runner, &PlayerRunner::Exited, this, &PlaybackControl::PlayerExited);
+    // The switch counts at once, also in the middle of a run.
+    connect(m_form.SettingsForm()->cbDisableScrSaver, &QCheckBox::toggled, this, [this](bool on) {
+        if (!m_playing)
+            return;
+        if (on)
+            m_screenSaver->Inhibit();
+        else
+            m_screenSaver->Release();
+    });
 }
 
 PlaybackControl::~PlaybackControl() = default;
@@ -63,6 +72,10 @@ bool PlaybackControl::ScreenSaverInhibited() const
 
 void PlaybackControl::ActionStartExecute()
 {
+    // Every way of starting comes here (button, Enter, drop, command line, hand-over, restart):
+    // a disabled Start, while a player runs or is being started, does nothing.
+    if (!m_form.ActionStart->isEnabled())
+        return;
     PlaylistModel* playlist = m_form.Playlist();
     if (m_form.PlaylistShown() && playlist->Count() > 0) {
         m_playlistMode = true;

@@ -27,6 +27,7 @@ public:
     explicit PlaybackControl(TZUVMainForm& form);
     ~PlaybackControl() override;
 
+    // Does nothing while Start is disabled (a player runs or is being started).
     void ActionStartExecute();
     void ActionStopExecute();
     // Starts one run; false when nothing was started (empty media path or a failed start).

@@ -1,5 +1,6 @@
 #include "settings/font_list.h"
 
+#include "platform/file_system.h"
 #include "util/text_utils.h"
 
 #include <algorithm>
@@ -104,8 +105,13 @@ std::string FontFileFromName(const std::string& name)
     return {};
 }
 
-std::string FontBrowseFolder()
+std::string FontBrowseFolder(const std::string& chosenFont)
 {
+    if (!chosenFont.empty()) {
+        const std::string folder = FolderPart(chosenFont);
+        if (!folder.empty() && platform::FolderExists(folder))
+            return folder;
+    }
     return platform::UserFontFolder();
 }
 

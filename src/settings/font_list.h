@@ -29,7 +29,8 @@ bool ReadInstalledFonts(std::vector<std::string>& list, bool trueTypeOnly);
 // name and for a name no installed font has.
 std::string FontFileFromName(const std::string& name);
 
-// Where the font browser opens: the user's own font folder, or empty.
-std::string FontBrowseFolder();
+// Where the font browser opens: the folder of the chosen font file when it exists, else the
+// first font folder that holds fonts (see UserFontFolder), or empty.
+std::string FontBrowseFolder(const std::string& chosenFont = {});
 
 } // namespace zuv

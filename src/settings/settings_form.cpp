@@ -125,7 +125,7 @@ QStringList SettingsInfoText()
         QStringLiteral("<b><u>MPlayer:</u></b> %m<br>"),
         QStringLiteral("MPlayer WWW: <a href=\"http://www.mplayerhq.hu\">www.mplayerhq.hu</a><br>"),
         QStringLiteral("<br>"),
-        QStringLiteral("Feliratok: <a href=\"https://www.opensubtitles.org/\">"
+        QStringLiteral("Feliratok letöltése: <a href=\"https://www.opensubtitles.org/\">"
                        "opensubtitles.org</a>"),
     };
 }
@@ -451,8 +451,8 @@ void TSettingsForm::comboLangChange(int index)
 void TSettingsForm::btnSetKeysClick()
 {
     if (m_hooks.openFile)
-        m_hooks.openFile(QString::fromStdString(
-            KeyBindingFile(platform::ProgramFolder(), GetEnvVar("HOME"))));
+        m_hooks.openFile(
+            QString::fromStdString(KeyBindingFile(platform::ProgramFolder(), GetEnvVar("HOME"))));
 }
 
 void TSettingsForm::btnBrowseFontClick()
@@ -462,7 +462,8 @@ void TSettingsForm::btnBrowseFontClick()
     const QString title =
         GetText(kSection, "303",
                 QStringLiteral("Válaszd ki betűtípust. Csak TrueType/OpenType jó! (*.TTF)"));
-    const QString path = m_hooks.browseFont(title, QString::fromStdString(FontBrowseFolder()));
+    const QString path = m_hooks.browseFont(
+        title, QString::fromStdString(FontBrowseFolder(edFont->text().toStdString())));
     if (!path.isEmpty())
         edFont->setText(path);
 }

@@ -1,5 +1,6 @@
 #include "util/ini_document.h"
 
+#include "util/case_fold.h"
 #include "util/text_utils.h"
 
 #include <utility>
@@ -74,7 +75,7 @@ std::string IniDocument::Serialize() const
 const IniDocument::Section* IniDocument::FindSection(std::string_view name) const
 {
     for (const Section& section : m_sections) {
-        if (EqualsIgnoreCase(section.name, name))
+        if (SameTextIgnoringCase(section.name, name))
             return &section;
     }
     return nullptr;
@@ -92,7 +93,7 @@ std::optional<std::string> IniDocument::Value(std::string_view section, std::str
         return std::nullopt;
     for (const std::string& line : found->lines) {
         const auto entry = EntryName(line);
-        if (entry && EqualsIgnoreCase(*entry, name))
+        if (entry && SameTextIgnoringCase(*entry, name))
             return line.substr(entry->size() + 1);
     }
     return std::nullopt;
@@ -117,7 +118,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view name, std:
     }
     for (std::string& existing : found->lines) {
         const auto entry = EntryName(existing);
-        if (entry && EqualsIgnoreCase(*entry, name)) {
+        if (entry && SameTextIgnoringCase(*entry, name)) {
             existing = std::move(line);
             return;
         }
@@ -133,7 +134,7 @@ bool IniDocument::HasSection(std::string_view section) const
 void IniDocument::EraseSection(std::string_view section)
 {
     for (auto it = m_sections.begin(); it != m_sections.end(); ++it) {
-        if (EqualsIgnoreCase(it->name, section)) {
+        if (SameTextIgnoringCase(it->name, section)) {
             m_sections.erase(it);
             return;
         }

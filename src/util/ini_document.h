@@ -10,8 +10,8 @@ namespace zuv {
 // The text of an ini file held in memory: sections in file order, each with its lines kept whole.
 // Reading: lines end at CR LF, CR or LF; a NUL ends the text; empty lines and lines starting with
 // ";" are dropped, as are lines before the first "[name]" header. Names of sections and entries
-// are compared without regard to ASCII letter case; the first section and the first entry of a
-// name win. A header that occurs twice makes two sections; both are written back.
+// are compared without regard to letter case (Unicode folding); the first section and the first
+// entry of a name win. A header that occurs twice makes two sections; both are written back.
 class IniDocument
 {
 public:

@@ -21,7 +21,7 @@ public:
     // Add the text to the list when the box loses the focus.
     bool AutoHistory() const { return m_autoHistory; }
     void SetAutoHistory(bool on) { m_autoHistory = on; }
-    // Completion compares letter case; off: ASCII letters match either case.
+    // Completion compares letter case; off: letters match in either case.
     bool MatchCase() const { return m_matchCase; }
     void SetMatchCase(bool on) { m_matchCase = on; }
 

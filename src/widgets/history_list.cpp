@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/system_error.h"
+#include "util/case_fold.h"
 #include "util/number_format.h"
 #include "util/text_utils.h"
 
@@ -35,7 +36,7 @@ std::optional<std::size_t> FindHistoryEntry(const std::vector<std::string>& entr
                                             std::string_view text)
 {
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (EqualsIgnoreCase(entries[i], text))
+        if (SameTextIgnoringCase(entries[i], text))
             return i;
     }
     return std::nullopt;
@@ -53,13 +54,15 @@ std::optional<HistoryCompletion> CompleteFromHistory(const std::vector<std::stri
     const std::string_view typed = text.substr(0, std::min(prefixLength, text.size()));
     if (typed.empty() || entries.empty())
         return std::nullopt;
-    const std::string prefix = matchCase ? std::string(typed) : ToUpperAscii(typed);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& entry = entries[i];
-        const std::string compared = matchCase ? entry : ToUpperAscii(entry);
-        if (!compared.starts_with(prefix))
+        // Folded letters may differ in length, so the entry's own matched length counts.
+        const std::optional<std::size_t> matched =
+            matchCase ? (entry.starts_with(typed) ? std::optional(typed.size()) : std::nullopt)
+                      : FoldedPrefixLength(entry, typed);
+        if (!matched)
             continue;
-        const std::string_view rest = std::string_view(entry).substr(typed.size());
+        const std::string_view rest = std::string_view(entry).substr(*matched);
         HistoryCompletion completion;
         completion.entry = i;
         completion.prefixLength = typed.size();

@@ -26,7 +26,7 @@ inline constexpr std::size_t kHistoryValueMaxLength = 2047;
 // The ini file is read whole; a larger file is not a configuration of ours.
 inline constexpr std::size_t kHistoryFileMaxBytes = 16 * 1024 * 1024;
 
-// The position of the entry equal to the text without regard to ASCII letter case.
+// The position of the entry equal to the text without regard to letter case.
 std::optional<std::size_t> FindHistoryEntry(const std::vector<std::string>& entries,
                                             std::string_view text);
 

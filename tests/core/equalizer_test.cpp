@@ -144,6 +144,12 @@ TEST(EqualizerPresets, ListsSavesCaseInsensitivelyAndDeletes)
     EXPECT_EQ(presets.PresetNames(), (std::vector<std::string>{"Rock", "Jazz", "Pop"}));
     EXPECT_EQ(presets.PresetValue("rock"), "0:0:0:0:0:0:0:0:0:0");
 
+    presets.SavePreset("élő", "2:2:2:2:2:2:2:2:2:2");
+    presets.SavePreset("ÉLŐ", "3:3:3:3:3:3:3:3:3:3");
+    EXPECT_EQ(presets.PresetNames(), (std::vector<std::string>{"Rock", "Jazz", "Pop", "élő"}));
+    EXPECT_EQ(presets.PresetValue("Élő"), "3:3:3:3:3:3:3:3:3:3");
+    presets.DeletePreset("ÉlŐ");
+
     presets.DeletePreset("JAZZ");
     EXPECT_EQ(presets.PresetNames(), (std::vector<std::string>{"Rock", "Pop"}));
 

@@ -127,3 +127,23 @@ TEST(InstalledFonts, FontFolderIsTheUsersOwnOrTheFirstConfiguredOne)
     EXPECT_EQ(FontBrowseFolder(), root.file("data/fonts/"));
 #endif
 }
+
+TEST(InstalledFonts, BrowserOpensAtTheChosenFontElseWhereFontsAre)
+{
+#ifdef _WIN32
+    GTEST_SKIP()
+        << "fontconfig belongs to Linux; the registry fonts of Windows are tested in tests/win32";
+#else
+    if (!std::filesystem::exists(kDejaVuSans))
+        GTEST_SKIP() << "fonts-dejavu-core is not installed";
+    TempDir root;
+    OwnFontConfig config(root, {root.file("empty/"), root.file("fonts/")});
+    std::filesystem::create_directories(root.file("empty"));
+    std::filesystem::create_directories(root.file("home/.fonts"));
+    Copy(kDejaVuSans, root.file("fonts/truetype/DejaVuSans.ttf"));
+    // Empty folders, the user's own among them, are passed over.
+    EXPECT_EQ(FontBrowseFolder(), root.file("fonts/"));
+    EXPECT_EQ(FontBrowseFolder(root.file("home/.fonts/mine.ttf")), root.file("home/.fonts/"));
+    EXPECT_EQ(FontBrowseFolder(root.file("gone/mine.ttf")), root.file("fonts/"));
+#endif
+}

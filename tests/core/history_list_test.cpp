@@ -26,6 +26,7 @@ TEST(HistoryList, DuplicatesIgnoreLetterCase)
     EXPECT_FALSE(IsNewHistoryEntry(kEntries, "/FILMS/B.AVI"));
     EXPECT_TRUE(IsNewHistoryEntry(kEntries, "/films/b.avi "));
     EXPECT_FALSE(IsNewHistoryEntry(kEntries, ""));
+    EXPECT_FALSE(IsNewHistoryEntry({"/Filmek/Élő.avi"}, "/FILMEK/ÉLŐ.AVI"));
 }
 
 TEST(HistoryCompletion, CompletesFromTheFirstMatchKeepingTheTypedLetters)
@@ -41,6 +42,10 @@ TEST(HistoryCompletion, CompletesFromTheFirstMatchKeepingTheTypedLetters)
     // Only the part before the selection counts as typed.
     EXPECT_EQ(CompleteFromHistory(kEntries, "/home/anna/fxyz", 12, false)->text,
               "/home/anna/filmek/a.avi");
+    // Accented capitals match too; a folded letter of another length keeps the rest whole.
+    EXPECT_EQ(CompleteFromHistory({"/Filmek/Ősz.avi"}, "/filmek/ős", 11, false)->text,
+              "/filmek/ősz.avi");
+    EXPECT_EQ(CompleteFromHistory({"/ſok.avi"}, "/SO", 3, false)->text, "/SOk.avi");
 }
 
 TEST(HistoryCompletion, NothingToComplete)

@@ -31,6 +31,8 @@ TEST(IniDocument, NamesAreCaseInsensitiveAndTakenExactly)
     EXPECT_FALSE(ini.Value("Font", "X")); // blanks belong to the section name
     EXPECT_EQ(ini.Value(" Font ", "X"), "1");
     EXPECT_EQ(ini.ReadString("Audio", "Missing", "dflt"), "dflt");
+    // Accented letters have their case too.
+    EXPECT_EQ(IniDocument::Parse("[Élő Ősz]\nŰrlap=1").Value("ÉLŐ ŐSZ", "űRLAP"), "1");
 }
 
 TEST(IniDocument, DuplicateHeadersStaySeparateAndOnlyTheFirstIsSeen)

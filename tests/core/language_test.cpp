@@ -164,6 +164,12 @@ TEST(LanguageEncoding, Cp1250FileIsConverted)
     const Language language = LoadedData("kozep");
     EXPECT_EQ(language.GetText("Lang", "Name", "x"), "Közép");
     EXPECT_EQ(language.GetText("Main", "100", "x"), "Ő ű Š € ˙");
+    // Section and key in the code page's accented capitals, looked up in small letters.
+    TempDir dir;
+    WriteFile(dir.file("ekezet.lng"), "[SZ\xD6VEG]\r\n\xC9L\xD5=igen\r\n");
+    Language accented(dir.path());
+    ASSERT_TRUE(accented.LoadLanguage("ekezet"));
+    EXPECT_EQ(accented.GetText("Szöveg", "élő", "x"), "igen");
 }
 
 TEST(LanguageEncoding, ByteOrderMarkIsSkippedAndUtf8KeptAsItIs)

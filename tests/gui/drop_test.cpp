@@ -3,13 +3,16 @@
 #include "settings/settings_form.h"
 #include "widgets/history_combo.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QTreeView>
 #include <QUrl>
 
 using namespace zuv;
 using zuv::test::MainWindowFixture;
+using zuv::test::ScopedEnv;
 
 namespace {
 
@@ -22,11 +25,16 @@ QList<QUrl> LocalFiles(std::initializer_list<const char*> paths)
 }
 
 // Drags the URLs onto a widget at a point of its own and drops them there, as the desktop does:
-// enter first, the drop only when the enter was accepted. True when the drop was taken.
+// as URLs and as text, enter first, the drop only when the enter was accepted. True when the
+// drop was taken.
 bool DropOn(QWidget* target, const QPoint& point, const QList<QUrl>& urls)
 {
     QMimeData data;
     data.setUrls(urls);
+    QStringList text;
+    for (const QUrl& url : urls)
+        text << url.toString();
+    data.setText(text.join(QLatin1Char('\n')));
     QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     if (!enter.isAccepted())
@@ -152,6 +160,51 @@ private slots:
         QVERIFY(form.comboFile->currentText().isEmpty());
         QTest::qWait(50);
         QVERIFY(!form.Playback()->Playing());
+    }
+
+    void dropWhilePlayingOnlyFillsTheFields()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.SettingsForm()->cbAutostartDragDrop->setChecked(true);
+        ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
+        form.comboFile->setEditText(QStringLiteral("/films/playing.avi"));
+        form.ActionStart->trigger();
+        QVERIFY(form.Playback()->Playing());
+        QTRY_COMPARE(fixture.PlayerRuns().size(), std::size_t(1));
+
+        QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/next.avi"})));
+        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/next.avi"));
+        // The disabled Start is not executed: no second start, no error, Start stays disabled.
+        QVERIFY(form.Playback()->Playing());
+        QVERIFY(!form.ActionStart->isEnabled());
+        QVERIFY(MessageBox::ShownBoxes().empty());
+        form.ActionStop->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
+    }
+
+    void filesDroppedOnTheFieldsReachTheWindow()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        form.comboParams->setEditText(QStringLiteral("-ao null"));
+        const struct
+        {
+            THistoryCombo* field;
+            const char* file;
+        } drops[] = {
+            {form.comboParams, "/films/film.srt"},
+            {form.comboSub, "/films/film.avi"},
+            {form.comboFile, "/films/other.srt"},
+        };
+        for (const auto& drop : drops) {
+            QLineEdit* edit = drop.field->lineEdit();
+            QVERIFY(DropOn(edit, edit->rect().center(), LocalFiles({drop.file})));
+        }
+        QCOMPARE(form.comboParams->currentText(), QStringLiteral("-ao null"));
+        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/film.avi"));
+        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/other.srt"));
     }
 
     void extensionsDecideBetweenSubtitleAndMedia()

@@ -110,6 +110,24 @@ private slots:
         QVERIFY(SendWhileServing("zuvora a.avi"));
     }
 
+    void heldServerAnswersOnceReleased()
+    {
+        int served = 0;
+        HandoverServer server([] { return true; }, [&] { return ++served, true; });
+        server.Hold(true);
+        QVERIFY(server.Listen());
+        auto sender = std::async(std::launch::async,
+                                 [] { return HandOverToRunningCopy("zuvora a.avi", 10000); });
+        QTest::qWait(300);
+        QCOMPARE(sender.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
+        QCOMPARE(served, 0);
+        server.Hold(false);
+        while (sender.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        QVERIFY(sender.get());
+        QCOMPARE(served, 1);
+    }
+
     void silentReceiverTimesOut()
     {
         // Listens but never answers: the sender gives up and starts normally.

@@ -370,6 +370,30 @@ private slots:
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
         QVERIFY(fixture.WaitForIdle());
     }
+
+    void screenSaverSwitchCountsDuringTheRun()
+    {
+        MainWindowFixture fixture;
+        TZUVMainForm& form = *fixture.form;
+        QCheckBox* disable = form.SettingsForm()->cbDisableScrSaver;
+        disable->setChecked(false);
+        ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
+        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
+        form.ActionStart->trigger();
+        QVERIFY(!form.Playback()->ScreenSaverInhibited());
+        disable->setChecked(true);
+        QVERIFY(form.Playback()->ScreenSaverInhibited());
+        disable->setChecked(false);
+        QVERIFY(!form.Playback()->ScreenSaverInhibited());
+        disable->setChecked(true);
+        form.ActionStop->trigger();
+        QVERIFY(fixture.WaitForIdle());
+        QVERIFY(!form.Playback()->ScreenSaverInhibited());
+        // Not playing: the switch alone keeps nothing away.
+        disable->setChecked(false);
+        disable->setChecked(true);
+        QVERIFY(!form.Playback()->ScreenSaverInhibited());
+    }
 };
 
 QTEST_MAIN(PlaybackTest)

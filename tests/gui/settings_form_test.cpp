@@ -652,7 +652,7 @@ private slots:
                     .hasMatch());
         QCOMPARE(lines[10], QStringLiteral("<br>"));
         QVERIFY(QRegularExpression(
-                    QStringLiteral("^Feliratok: <a href=\"[^\"]+://[^\"]+\">[^<]+</a>$"))
+                    QStringLiteral("^Feliratok letöltése: <a href=\"[^\"]+://[^\"]+\">[^<]+</a>$"))
                     .match(lines[11])
                     .hasMatch());
 

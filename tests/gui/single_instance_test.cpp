@@ -30,7 +30,9 @@ if [ "$1" = "-list-options" ]; then
     [ -n "$FAKE_PLAYER_PROBES" ] && echo "$PPID" >> "$FAKE_PLAYER_PROBES"
     echo "MPlayer FAKE-1.0 (C) test"; exit 1
 fi
-if [ "$1" = "-frames" ]; then printf 'ID_VIDEO_WIDTH=720\nID_VIDEO_HEIGHT=304\n'; exit 0; fi
+if [ "$1" = "-frames" ]; then
+    [ -n "$FAKE_PROBE_SLEEP" ] && { : > "$FAKE_PROBE_MARK"; sleep "$FAKE_PROBE_SLEEP"; }
+    printf 'ID_VIDEO_WIDTH=720\nID_VIDEO_HEIGHT=304\n'; exit 0; fi
 { for a in "$@"; do printf '%s\n' "$a"; done; echo ---; } >> "$FAKE_PLAYER_LOG"
 [ -n "$FAKE_PLAYER_SLEEP" ] && { echo $$ >> "$FAKE_PLAYER_PIDS"; exec sleep "$FAKE_PLAYER_SLEEP"; }
 exit 0
@@ -93,7 +95,8 @@ private:
         return m_copies.back().get();
     }
 
-    // A copy that answers on the hand-over socket has finished its start-up.
+    // A copy that listens on the hand-over socket has its window; second copies wait for the
+    // rest of its start-up.
     bool Listening() const
     {
         const int socket = platform::ConnectToLocalSocket(m_runtime->path() + "TZUVMainForm");
@@ -172,9 +175,25 @@ private:
         return sleeping;
     }
 
-    IniDocument StoredConfiguration() const
+    IniDocument StoredConfiguration(const std::string& profile = {}) const
     {
-        return IniDocument::Parse(ReadFile(ProfileFolder() + "zuv.ini").value_or(std::string()));
+        return IniDocument::Parse(
+            ReadFile((profile.empty() ? ProfileFolder() : profile) + "zuv.ini")
+                .value_or(std::string()));
+    }
+
+    // Waits until a copy has opened its window: it then asks the player for its version.
+    bool ReachedItsWindow(QProcess* copy) const
+    {
+        const std::string id = std::to_string(copy->processId()) + "\n";
+        return WaitFor(
+                   [&] {
+                       const std::string probes = ReadFile(ProbeLog()).value_or(std::string());
+                       return probes.find(id) != std::string::npos ||
+                              copy->state() == QProcess::NotRunning;
+                   },
+                   kStartBoundMs) &&
+               copy->state() == QProcess::Running;
     }
 
 private slots:
@@ -325,6 +344,47 @@ private slots:
         QCOMPARE(second->state(), QProcess::Running);
         QVERIFY(Terminate(second));
         QVERIFY(Terminate(first));
+    }
+
+    void copyStartedDuringTheStartUpWaitsForIt()
+    {
+        // The first copy's start-up plays its file after a size probe that takes a while.
+        PrepareProfile("OneInstanceOnly=1\r\n[Video]\r\nExpand=1\r\n");
+        const std::string probing = m_temp->file("probing");
+        QProcessEnvironment slow;
+        slow.insert(QStringLiteral("FAKE_PLAYER_SLEEP"), QStringLiteral("30"));
+        slow.insert(QStringLiteral("FAKE_PROBE_SLEEP"), QStringLiteral("2"));
+        slow.insert(QStringLiteral("FAKE_PROBE_MARK"), QString::fromStdString(probing));
+        QProcess* first =
+            Launch({QStringLiteral("/films/first.avi"), QStringLiteral("-start")}, slow);
+        QVERIFY(WaitFor([&] { return ReadFile(probing).has_value(); }, kStartBoundMs));
+
+        QVERIFY(EndsWithZero(Launch({QStringLiteral("/films/second.avi")})));
+        QVERIFY(WaitFor([this] { return PlayerRan("/films/second.avi", 1); }, kStartBoundMs));
+        QVERIFY(PlayerRan("/films/first.avi", 0));
+        QVERIFY(Terminate(first));
+    }
+
+    void copyThatTakesFilesTakesTheSocketOverWhenItsHolderEnds()
+    {
+        PrepareProfile("OneInstanceOnly=0\r\n");
+        QProcess* holder = LaunchFirst();
+        QVERIFY(holder);
+        // The second copy takes files but finds the socket held.
+        TempDir otherConfig;
+        const std::string otherProfile = otherConfig.path() + "zuvora/";
+        WriteFile(otherProfile + "zuv.ini", "[Main]\r\nOneInstanceOnly=1\r\n");
+        QProcessEnvironment own;
+        own.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(otherConfig.path()));
+        QProcess* taker = Launch({}, own);
+        QVERIFY(ReachedItsWindow(taker));
+
+        QVERIFY(Terminate(holder));
+        QVERIFY(WaitFor([this] { return Listening(); }, kStartBoundMs));
+        QVERIFY(EndsWithZero(Launch({QStringLiteral("/films/third.avi")})));
+        QVERIFY(Terminate(taker));
+        QCOMPARE(StoredConfiguration(otherProfile).Value("Main", "LastFile"),
+                 std::optional<std::string>("/films/third.avi"));
     }
 
     void staleSocketDoesNotHoldUpTheStart()

@@ -2,6 +2,7 @@
 #include "platform/file_system.h"
 #include "platform/fonts.h"
 
+#include <algorithm>
 #include <fontconfig/fontconfig.h>
 
 namespace zuv::platform {
@@ -80,26 +81,30 @@ std::string UserFontFolder()
     std::string dataHome = EnvironmentValue("XDG_DATA_HOME");
     if (dataHome.empty() || dataHome.front() != '/')
         dataHome = home.empty() ? std::string() : home + ".local/share";
-    if (!dataHome.empty() && FolderExists(WithTrailingSlash(dataHome) + "fonts"))
-        return WithTrailingSlash(dataHome) + "fonts/";
-    if (!home.empty() && FolderExists(home + ".fonts"))
-        return home + ".fonts/";
-
+    std::vector<std::string> candidates;
+    if (!dataHome.empty())
+        candidates.push_back(WithTrailingSlash(dataHome) + "fonts/");
+    if (!home.empty())
+        candidates.push_back(home + ".fonts/");
     OwnConfig config;
-    if (!config.get())
-        return {};
-    std::string found;
-    if (FcStrList* folders = FcConfigGetFontDirs(config.get())) {
-        while (FcChar8* folder = FcStrListNext(folders)) {
-            const std::string path = reinterpret_cast<const char*>(folder);
-            if (FolderExists(path)) {
-                found = WithTrailingSlash(path);
-                break;
-            }
+    if (config.get()) {
+        if (FcStrList* folders = FcConfigGetFontDirs(config.get())) {
+            while (FcChar8* folder = FcStrListNext(folders))
+                candidates.push_back(WithTrailingSlash(reinterpret_cast<const char*>(folder)));
+            FcStrListDone(folders);
         }
-        FcStrListDone(folders);
     }
-    return found;
+    std::erase_if(candidates, [](const std::string& folder) { return !FolderExists(folder); });
+
+    // An existing but empty folder (often /usr/local/share/fonts) is no place to browse from.
+    const auto faces = ListFontFaces();
+    for (const std::string& folder : candidates) {
+        if (faces && std::any_of(faces->begin(), faces->end(), [&folder](const FontFace& face) {
+                return face.file.starts_with(folder);
+            }))
+            return folder;
+    }
+    return candidates.empty() ? std::string() : candidates.front();
 }
 
 } // namespace zuv::platform

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace zuv::platform {
@@ -58,18 +59,38 @@ int ListenOnLocalSocket(const std::string& path)
     sockaddr_un address;
     if (!MakeAddress(path, address))
         return -1;
-    // Listening replaces the socket file, so first make sure nobody answers there.
-    if (const int probe = ConnectToLocalSocket(path); probe >= 0) {
+    const auto answered = [&path] {
+        const int probe = ConnectToLocalSocket(path);
+        if (probe < 0)
+            return false;
         ::close(probe);
+        return true;
+    };
+    if (answered()) {
         errno = EADDRINUSE;
         return -1;
     }
-    ::unlink(path.c_str());
     Descriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (fd.get() < 0)
         return -1;
-    if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        return -1;
+    const auto bind = [&] {
+        return ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    };
+    // A free path is taken without removing anything, so of two processes that try at once only
+    // one gets it. A file is replaced only when nobody answers on it twice, a moment apart: the
+    // other process may have bound it just now and be about to listen.
+    if (!bind()) {
+        if (errno != EADDRINUSE)
+            return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (answered()) {
+            errno = EADDRINUSE;
+            return -1;
+        }
+        ::unlink(path.c_str());
+        if (!bind())
+            return -1;
+    }
     // No access for others before anyone may connect (the folder is the user's own as well).
     if (::chmod(path.c_str(), 0600) != 0 || ::listen(fd.get(), 16) != 0)
         return -1;
