@@ -157,7 +157,7 @@ void AppendVideoFilters(std::string& text, const Options& options, const std::st
     std::string list = StartFilterList(text, "-vf");
     if (options.GraphicEq)
         list += "eq,";
-    // MPlayer 1.5 has no yuy2 filter; its format filter goes last, as only pp takes planar input.
+    // MPlayer 1.5 has no yuy2 filter; its format filter goes last, as pp takes planar input only.
     if (options.ForceYUY2 && !current)
         list += "yuy2,";
     if (options.PostProcessing)
@@ -189,10 +189,11 @@ void AppendVideoFilters(std::string& text, const Options& options, const std::st
         }
     }
     if (current) {
+        // The format filter converts nothing: the scale before it converts to YUY2, the one
+        // after it to what an output without YUY2 takes. MPlayer 1.5's x11 output crashes on a
+        // cropped planar picture, which that last scale converts in the chain instead.
         if (options.ForceYUY2)
-            list += "format=yuy2,";
-        // The format filter converts nothing, and MPlayer 1.5's x11 output crashes on a cropped
-        // planar picture: a scale filter does both conversions in the chain, at the same size.
+            list += "scale,format=yuy2,";
         if (options.ForceYUY2 || cropped)
             list += "scale,";
     }

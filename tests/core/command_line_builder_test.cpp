@@ -334,7 +334,7 @@ TEST(CommandLineBuilder, VideoFiltersWithoutProbe)
     EXPECT_EQ(Build(options), "  -fs -vf flip,eq,yuy2,pp -autoq 10");
     // MPlayer 1.5 knows no yuy2 filter, and pp refuses packed input: the format goes last.
     EXPECT_EQ(Build(options, PlayerDialect::Current),
-              "  -fs -vf flip,eq,pp,format=yuy2,scale -autoq 10");
+              "  -fs -vf flip,eq,pp,scale,format=yuy2,scale -autoq 10");
 
     // Left where the user typed it when no video option is on.
     options = AllOff();
@@ -373,11 +373,11 @@ TEST(CommandLineBuilder, PanScanAndExpand)
     panScan.Expand = true;
     EXPECT_EQ(BuildOptionsText(panScan, false, "/a.avi", kScreen, film.Function(),
                                PlayerDialect::Current),
-              " -vf expand=410:306,crop=410,format=yuy2,scale");
+              " -vf expand=410:306,crop=410,scale,format=yuy2,scale");
     panScan.PanScanValue = 0;
     EXPECT_EQ(BuildOptionsText(panScan, false, "/a.avi", kScreen, film.Function(),
                                PlayerDialect::Current),
-              " -vf expand=720:538,format=yuy2,scale");
+              " -vf expand=720:538,scale,format=yuy2,scale");
     panScan.ForceYUY2 = false;
     EXPECT_EQ(BuildOptionsText(panScan, false, "/a.avi", kScreen, film.Function(),
                                PlayerDialect::Current),
