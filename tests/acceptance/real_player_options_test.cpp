@@ -103,8 +103,11 @@ protected:
                              MakeProbe(PlayerCaptureFunction(s_media->path())), s_dialect);
         const std::string wav = m_out.file("sound.wav");
         PlayerRun run;
-        run.commandLine = PlayerCommandLine(media, subtitle, optionsText) +
-                          " -vo null -ao pcm:fast:file=" + wav + " -benchmark";
+        // Played as fast as it goes into a sound file; a looping player in real time without
+        // one, or it would fill the disk until it is killed.
+        run.commandLine =
+            PlayerCommandLine(media, subtitle, optionsText) +
+            (loop ? " -vo null -ao null" : " -vo null -ao pcm:fast:file=" + wav + " -benchmark");
         auto launch =
             PreparePlayerLaunch(run.commandLine, s_media->path(),
                                 ClampToRange(options.MPlayerPriority, kMPlayerPriorityRange));
@@ -116,8 +119,9 @@ protected:
         const auto deadline = platform::ChildProcess::Clock::now() + limit;
         char buffer[4096];
         while (true) {
+            // A looping player never stops talking: the deadline ends the reading too.
             const auto read = child.Read(buffer, sizeof buffer, deadline);
-            if (read.size == 0)
+            if (read.size == 0 || platform::ChildProcess::Clock::now() > deadline)
                 break;
             run.output.append(buffer, read.size);
         }
