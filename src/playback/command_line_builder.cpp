@@ -4,6 +4,10 @@
 #include "util/number_format.h"
 #include "util/text_utils.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace zuv {
 
 namespace {
@@ -48,41 +52,117 @@ void AppendAudioPlugins(std::string& text, const Options& options, int volume, i
     text += " -aop \"" + list + '"';
 }
 
+// The name of one entry of a filter list: the text before its "=".
+std::string_view FilterName(std::string_view entry)
+{
+    return entry.substr(0, entry.find('='));
+}
+
+std::vector<std::string> SplitFilterList(const std::string& list)
+{
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = list.find(',', start);
+        entries.push_back(list.substr(start, comma - start));
+        if (comma == std::string::npos)
+            return entries;
+        start = comma + 1;
+    }
+}
+
+bool HasFilter(const std::vector<std::string>& entries, std::string_view name)
+{
+    return std::any_of(entries.begin(), entries.end(),
+                       [name](const std::string& entry) { return FilterName(entry) == name; });
+}
+
+std::string JoinFilterList(const std::vector<std::string>& entries)
+{
+    std::string list;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        list += (i == 0 ? "" : ",") + entries[i];
+    return list;
+}
+
+// MPlayer 1.5 allows one volume filter per list, so our gain is added (gains in dB add) to the
+// user's own volume filter, whose further settings stay. A user gain that is not a number stands
+// as typed and ours is left out. False when the user's list has no volume filter.
+bool MergeVolumeGain(std::vector<std::string>& entries, std::string_view gain)
+{
+    constexpr double kLowestGain = -200.0;
+    constexpr double kHighestGain = 60.0;
+    constexpr std::string_view kPrefix = "volume=";
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [](const std::string& e) { return FilterName(e) == "volume"; });
+    if (entry == entries.end())
+        return false;
+    const std::size_t valueStart = std::min(entry->size(), kPrefix.size());
+    const std::size_t valueEnd = std::min(entry->find(':', valueStart), entry->size());
+    const std::string_view value =
+        std::string_view(*entry).substr(valueStart, valueEnd - valueStart);
+    const std::optional<double> own = value.empty() ? 0.0 : ParseDecimal(value);
+    if (own) {
+        const double sum =
+            std::clamp(*own + ParseDecimal(gain).value_or(0.0), kLowestGain, kHighestGain);
+        *entry = std::string(kPrefix) + FormatDecimal(std::round(sum * 100.0) / 100.0) +
+                 entry->substr(valueEnd);
+    }
+    return true;
+}
+
 void AppendAudioFilters(std::string& text, const Options& options, int volume, int extraStereo,
                         PlayerDialect dialect)
 {
-    std::string list = StartFilterList(text, "-af");
+    const std::string user = TakeOptionValue(text, "-af");
+    std::vector<std::string> own;
+    if (!user.empty())
+        own = SplitFilterList(user);
+    // The player refuses a filter named twice in one list: what the user typed wins.
+    std::string added;
+    bool merged = false;
     if (dialect == PlayerDialect::Current) {
         // The plug-ins' effects as filters, in the plug-ins' order.
-        if (options.CustomVolume)
-            list += "volume=" + VolumeFilterGain(volume) + ',';
-        if (options.Normalize)
-            list += "volnorm,";
-        if (options.ExtraStereo)
-            list += "extrastereo=" + ExtraStereoMultiplier(extraStereo) + ',';
+        if (options.CustomVolume) {
+            const std::string gain = VolumeFilterGain(volume);
+            merged = MergeVolumeGain(own, gain);
+            if (!merged)
+                added += "volume=" + gain + ',';
+        }
+        if (options.Normalize && !HasFilter(own, "volnorm"))
+            added += "volnorm,";
+        if (options.ExtraStereo && !HasFilter(own, "extrastereo"))
+            added += "extrastereo=" + ExtraStereoMultiplier(extraStereo) + ',';
     }
-    if (options.EQ) {
-        list += "equalizer=";
-        list += options.EQSettings.empty() ? kFlatBandValues : options.EQSettings;
+    if (options.EQ && !HasFilter(own, "equalizer")) {
+        added += "equalizer=";
+        added += options.EQSettings.empty() ? kFlatBandValues : options.EQSettings;
+        added += ',';
+    }
+    if (options.EmulateSubwoofer && !HasFilter(own, "sub"))
+        added += "sub,";
+    std::string list = merged ? JoinFilterList(own) : user;
+    if (!list.empty())
         list += ',';
-    }
-    if (options.EmulateSubwoofer)
-        list += "sub,";
+    list += added;
     DropTrailingComma(list);
     if (!list.empty())
         text += " -af " + list;
 }
 
 void AppendVideoFilters(std::string& text, const Options& options, const std::string& mediaPath,
-                        ScreenSize screen, const ProbeFunction& probe)
+                        ScreenSize screen, const ProbeFunction& probe, PlayerDialect dialect)
 {
+    const bool current = dialect == PlayerDialect::Current;
     std::string list = StartFilterList(text, "-vf");
     if (options.GraphicEq)
         list += "eq,";
-    if (options.ForceYUY2)
+    // MPlayer 1.5 has no yuy2 filter; its format filter goes last, as pp takes planar input only.
+    if (options.ForceYUY2 && !current)
         list += "yuy2,";
     if (options.PostProcessing)
         list += "pp,";
+    bool cropped = false;
     if ((options.Expand || options.PanScan) && probe) {
         const std::optional<std::string> report = probe(mediaPath);
         const std::optional<PictureSize> size =
@@ -105,7 +185,17 @@ void AppendVideoFilters(std::string& text, const Options& options, const std::st
                 }
             }
             list += crop;
+            cropped = !crop.empty();
         }
+    }
+    if (current) {
+        // The format filter converts nothing: the scale before it converts to YUY2, the one
+        // after it to what an output without YUY2 takes. MPlayer 1.5's x11 output crashes on a
+        // cropped planar picture, which that last scale converts in the chain instead.
+        if (options.ForceYUY2)
+            list += "scale,format=yuy2,";
+        if (options.ForceYUY2 || cropped)
+            list += "scale,";
     }
     DropTrailingComma(list);
     if (!list.empty())
@@ -145,14 +235,12 @@ std::string BuildOptionsText(const Options& options, bool loop, const std::strin
         (audioPlugins && dialect == PlayerDialect::Current))
         AppendAudioFilters(text, options, volume, extraStereo, dialect);
 
-    if (options.SetChannels) {
-        // A count without a matching entry in the channel list is written as 0.
-        text += " -channels " +
-                FormatInteger(ChannelsFromEntryIndex(ChannelEntryIndex(options.Channels)));
-    }
+    // A count without a matching entry in the channel list chooses nothing: the player refuses 0.
+    if (options.SetChannels && ChannelEntryIndex(options.Channels) >= 0)
+        text += " -channels " + FormatInteger(options.Channels);
     if (options.GraphicEq || options.ForceYUY2 || options.PostProcessing || options.Expand ||
         options.PanScan)
-        AppendVideoFilters(text, options, mediaPath, screen, probe);
+        AppendVideoFilters(text, options, mediaPath, screen, probe, dialect);
     if (options.OnTop)
         text += " -ontop";
     if (!options.Font.empty()) {

@@ -93,15 +93,29 @@ PlayerInfo ReadPlayerInfo(const CaptureFunction& capture)
     return {PlayerVersionFromBanner(*output), DialectFromOptionList(*output)};
 }
 
+int RenderedVolumeFactor(double decibels)
+{
+    // The player keeps the gain and its level in single precision.
+    if (static_cast<float>(decibels) <= static_cast<float>(kSilenceDecibels))
+        return 0;
+    const auto level = static_cast<float>(
+        std::pow(10.0, static_cast<double>(static_cast<float>(decibels)) / 20.0));
+    return static_cast<int>(255.0 * static_cast<double>(level));
+}
+
 std::string VolumeFilterGain(int volume)
 {
     if (volume < kSilentVolumeBelow)
         return FormatDecimal(kSilenceDecibels);
     volume = std::min(volume, kLoudestVolume);
     const std::int64_t cube = std::int64_t{volume} * volume * volume;
-    const double factor = static_cast<double>(cube >> 12) / 256.0;
-    const double decibels = 20.0 * std::log10(factor);
-    return FormatDecimal(std::round(decibels * 100.0) / 100.0);
+    const auto pluginFactor = static_cast<int>(cube >> 12);
+    // In hundredths of a dB, so that raising it step by step adds no rounding error.
+    auto hundredths =
+        static_cast<long>(std::lround(2000.0 * std::log10(static_cast<double>(cube) / (1 << 20))));
+    while (RenderedVolumeFactor(hundredths / 100.0) < pluginFactor)
+        ++hundredths;
+    return FormatDecimal(hundredths / 100.0);
 }
 
 } // namespace zuv

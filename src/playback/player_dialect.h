@@ -35,9 +35,14 @@ PlayerDialect DialectFromOptionList(std::string_view output);
 // version and the Classic dialect.
 PlayerInfo ReadPlayerInfo(const CaptureFunction& capture);
 
-// The gain in dB of the volume filter that matches the classic volume plug-in at a volume
-// position of 0 to 255: that plug-in scaled samples by ((V^3) >> 12) / 256. At most two
-// decimals; positions below 16 silence the sound (-200).
+// The gain in dB of the volume filter for a volume position of 0 to 255. The classic plug-in
+// scaled samples by ((V^3) >> 12) / 256 and was silent below 16. MPlayer 1.5's filter scales
+// 16-bit samples by int(255 * 10^(dB/20)) / 256, so anything below -48.13 dB is silence there:
+// the gain is the smooth curve V^3 / 2^20, raised until the filter renders at least the plug-in's
+// factor. At most two decimals; positions below 16 stay silent (-200).
 std::string VolumeFilterGain(int volume);
+
+// MPlayer 1.5's volume filter on 16-bit samples: the factor (out of 256) that a gain renders.
+int RenderedVolumeFactor(double decibels);
 
 } // namespace zuv

@@ -119,8 +119,8 @@ TEST(CommandLineBuilder, WorkedExampleWithWindowsPaths)
 TEST(CommandLineBuilder, WorkedExampleCurrent)
 {
     EXPECT_EQ(Build(WorkedExample("/fonts/a.ttf"), PlayerDialect::Current),
-              " -speed 1.5  -fs -double -af volume=6.02,volnorm,extrastereo=2.5,sub -channels 2"
-              " -vf flip,pp,expand=567:424,crop=567 -autoq 10 -ontop -font \"/fonts/a.ttf\""
+              " -speed 1.5  -fs -double -af volume=6.06,volnorm,extrastereo=2.5,sub -channels 2"
+              " -vf flip,pp,expand=567:424,crop=567,scale -autoq 10 -ontop -font \"/fonts/a.ttf\""
               " -subcp latin2 -subfont-text-scale 1.8 -subfont-outline 2 -subfont-blur 2");
 }
 
@@ -146,7 +146,7 @@ TEST(CommandLineBuilder, IgnoresADecimalCommaLocale)
     std::locale::global(savedGlobal);
 
     EXPECT_EQ(classic, kWorkedExampleClassic);
-    EXPECT_NE(current.find("volume=6.02,volnorm,extrastereo=2.5,"), std::string::npos) << current;
+    EXPECT_NE(current.find("volume=6.06,volnorm,extrastereo=2.5,"), std::string::npos) << current;
 }
 
 TEST(CommandLineBuilder, NothingOn)
@@ -210,7 +210,7 @@ TEST(CommandLineBuilder, AudioPluginsAsFiltersInCurrent)
     options.EQSettings = "12:11.5:0.3:0:-0.1:-0.5:-12:0:0:1";
     options.EmulateSubwoofer = true;
     EXPECT_EQ(Build(options, PlayerDialect::Current),
-              "  -nosound -af volume=3,volume=-12.04,volnorm,extrastereo=5,"
+              "  -nosound -af volume=-9,volnorm,extrastereo=5,"
               "equalizer=12:11.5:0.3:0:-0.1:-0.5:-12:0:0:1,sub");
     EXPECT_EQ(Build(options, PlayerDialect::Classic),
               "  -nosound -aop \"list=volume,volnorm,extrastereo:volume=64:mul=5\""
@@ -245,16 +245,75 @@ TEST(CommandLineBuilder, UserAudioFilterMovesOnlyWhenTheGroupIsEntered)
     EXPECT_EQ(Build(options), " -af equalizer=0:0:0:0:0:0:0:0:0:0");
 }
 
+TEST(CommandLineBuilder, OneFilterOfEachNameWithTheUsersOwnFirst)
+{
+    Options options = AllOff();
+    options.CustomVolume = true;
+    options.Volume = 100; // -0.38 dB
+    options.Normalize = true;
+    options.ExtraStereo = true;
+    options.EQ = true;
+    options.EQSettings = "1:1:1:1:1:1:1:1:1:1";
+    options.EmulateSubwoofer = true;
+    struct Case
+    {
+        const char* own;
+        const char* current;
+        const char* classic; // after the -aop fragment
+    };
+    const Case cases[] = {
+        {"volume=3", "volume=2.62,volnorm,extrastereo=2.5,equalizer=1:1:1:1:1:1:1:1:1:1,sub",
+         "volume=3,equalizer=1:1:1:1:1:1:1:1:1:1,sub"},
+        {"volume=3:1,volnorm=2",
+         "volume=2.62:1,volnorm=2,extrastereo=2.5,"
+         "equalizer=1:1:1:1:1:1:1:1:1:1,sub",
+         "volume=3:1,volnorm=2,equalizer=1:1:1:1:1:1:1:1:1:1,sub"},
+        {"equalizer=9:9:9:9:9:9:9:9:9:9,sub=60,extrastereo",
+         "equalizer=9:9:9:9:9:9:9:9:9:9,sub=60,extrastereo,volume=-0.38,volnorm",
+         "equalizer=9:9:9:9:9:9:9:9:9:9,sub=60,extrastereo"},
+        // A gain that is not a number stands as typed; ours is left out.
+        {"volume=loud", "volume=loud,volnorm,extrastereo=2.5,equalizer=1:1:1:1:1:1:1:1:1:1,sub",
+         "volume=loud,equalizer=1:1:1:1:1:1:1:1:1:1,sub"},
+        {"volume,subtitle",
+         "volume=-0.38,subtitle,volnorm,extrastereo=2.5,"
+         "equalizer=1:1:1:1:1:1:1:1:1:1,sub",
+         "volume,subtitle,equalizer=1:1:1:1:1:1:1:1:1:1,sub"},
+    };
+    for (const Case& c : cases) {
+        options.Parameters = std::string("-af ") + c.own;
+        EXPECT_EQ(Build(options, PlayerDialect::Current), std::string("  -af ") + c.current);
+        EXPECT_EQ(
+            Build(options),
+            std::string("  -aop \"list=volume,volnorm,extrastereo:volume=100:mul=2.5\" -af ") +
+                c.classic);
+    }
+
+    // The sum stays within what the player takes (-200 to 60 dB).
+    options = AllOff();
+    options.CustomVolume = true;
+    options.Volume = 255;
+    options.Parameters = "-af volume=50";
+    EXPECT_EQ(Build(options, PlayerDialect::Current), "  -af volume=60");
+    options.Volume = 0;
+    EXPECT_EQ(Build(options, PlayerDialect::Current), "  -af volume=-150");
+    options.Parameters = "-af volume=-100";
+    EXPECT_EQ(Build(options, PlayerDialect::Current), "  -af volume=-200");
+}
+
 TEST(CommandLineBuilder, Channels)
 {
     Options options = AllOff();
     options.SetChannels = true;
     options.Channels = 6;
     EXPECT_EQ(Build(options), " -channels 6");
-    options.Channels = 0;
-    EXPECT_EQ(Build(options), " -channels 0");
-    options.Channels = 9; // no entry of the list is chosen
-    EXPECT_EQ(Build(options), " -channels 0");
+    options.Channels = 1;
+    EXPECT_EQ(Build(options, PlayerDialect::Current), " -channels 1");
+    // No entry of the list is chosen: the player would refuse -channels 0.
+    for (const int channels : {0, 7, -1}) {
+        options.Channels = channels;
+        EXPECT_EQ(Build(options), "");
+        EXPECT_EQ(Build(options, PlayerDialect::Current), "");
+    }
     options.SetChannels = false;
     EXPECT_EQ(Build(options), "");
 }
@@ -273,6 +332,9 @@ TEST(CommandLineBuilder, VideoFiltersWithoutProbe)
     options.ForceYUY2 = true;
     options.Parameters = "-vf flip -fs";
     EXPECT_EQ(Build(options), "  -fs -vf flip,eq,yuy2,pp -autoq 10");
+    // MPlayer 1.5 knows no yuy2 filter, and pp refuses packed input: the format goes last.
+    EXPECT_EQ(Build(options, PlayerDialect::Current),
+              "  -fs -vf flip,eq,pp,scale,format=yuy2,scale -autoq 10");
 
     // Left where the user typed it when no video option is on.
     options = AllOff();
@@ -304,6 +366,27 @@ TEST(CommandLineBuilder, PanScanAndExpand)
     EXPECT_EQ(build(panScan, PictureReport(720, 304)), " -vf crop=410");
     panScan.PanScanValue = 150; // the track bar's end
     EXPECT_EQ(build(panScan, PictureReport(720, 304)), " -vf crop=410");
+
+    // With MPlayer 1.5 a scale follows the crop, and the format filter.
+    FakeProbe film{PictureReport(720, 304), {}};
+    panScan.ForceYUY2 = true;
+    panScan.Expand = true;
+    EXPECT_EQ(BuildOptionsText(panScan, false, "/a.avi", kScreen, film.Function(),
+                               PlayerDialect::Current),
+              " -vf expand=410:306,crop=410,scale,format=yuy2,scale");
+    panScan.PanScanValue = 0;
+    EXPECT_EQ(BuildOptionsText(panScan, false, "/a.avi", kScreen, film.Function(),
+                               PlayerDialect::Current),
+              " -vf expand=720:538,scale,format=yuy2,scale");
+    panScan.ForceYUY2 = false;
+    EXPECT_EQ(BuildOptionsText(panScan, false, "/a.avi", kScreen, film.Function(),
+                               PlayerDialect::Current),
+              " -vf expand=720:538");
+    panScan.Expand = false;
+    panScan.PanScanValue = 1;
+    EXPECT_EQ(BuildOptionsText(panScan, false, "/a.avi", kScreen, film.Function(),
+                               PlayerDialect::Current),
+              " -vf crop=717,scale");
 
     // Narrower than the screen: no crop, but expand still widens it.
     Options both = AllOff();

@@ -80,15 +80,35 @@ TEST(PlayerDialect, MissingPlayerIsClassicWithoutVersion)
     EXPECT_EQ(info.dialect, PlayerDialect::Classic);
 }
 
-TEST(PlayerDialect, VolumeGainOfTheClassicPlugin)
+TEST(PlayerDialect, RenderedVolumeMatchesMPlayer15)
+{
+    // Measured with MPlayer 1.5 (-af volume=G -ao pcm) on a 16-bit tone: factor out of 256.
+    const std::pair<double, int> measured[] = {{-200, 0},   {-48.16, 0}, {-48.14, 0},  {-48.13, 1},
+                                               {-42.12, 1}, {-42.11, 2}, {-0.42, 242}, {-0.37, 244},
+                                               {0, 255},    {6.02, 509}};
+    for (const auto& [decibels, factor] : measured)
+        EXPECT_EQ(RenderedVolumeFactor(decibels), factor) << decibels;
+}
+
+TEST(PlayerDialect, VolumeGainKeepsEveryAudiblePositionAudible)
 {
     EXPECT_EQ(VolumeFilterGain(0), "-200");
     EXPECT_EQ(VolumeFilterGain(15), "-200");
-    EXPECT_EQ(VolumeFilterGain(16), "-48.16");
-    EXPECT_EQ(VolumeFilterGain(64), "-12.04");
-    EXPECT_EQ(VolumeFilterGain(100), "-0.42");
-    EXPECT_EQ(VolumeFilterGain(102), "0.1");
-    EXPECT_EQ(VolumeFilterGain(128), "6.02");
-    EXPECT_EQ(VolumeFilterGain(255), "23.98");
-    EXPECT_EQ(VolumeFilterGain(100000), "23.98"); // beyond the track bar: its end
+    EXPECT_EQ(VolumeFilterGain(16), "-48.13");
+    EXPECT_EQ(VolumeFilterGain(100), "-0.38");
+    EXPECT_EQ(VolumeFilterGain(128), "6.06");
+    EXPECT_EQ(VolumeFilterGain(255), "24.02");
+    EXPECT_EQ(VolumeFilterGain(100000), "24.02"); // beyond the track bar: its end
+
+    // The classic plug-in's factor ((V^3) >> 12) / 256 at least, within 0.01 dB, and louder at
+    // each step of the track bar.
+    double previous = -200;
+    for (int volume = 16; volume <= 255; ++volume) {
+        const double gain = std::stod(VolumeFilterGain(volume));
+        const int plugin = (volume * volume * volume) >> 12;
+        EXPECT_GE(RenderedVolumeFactor(gain), plugin) << volume;
+        EXPECT_LT(RenderedVolumeFactor(gain - 0.01), std::max(plugin, 1) + 1) << volume;
+        EXPECT_GT(gain, previous) << volume;
+        previous = gain;
+    }
 }

@@ -348,8 +348,8 @@ private slots:
             "/f/a.avi", "-speed",
             "1.5",      "-double",
             "-loop",    "0",
-            "-af",      "volume=6.02",
-            "-vf",      "flip,expand=563:422,crop=563"}; // pan-scan at 50
+            "-af",      "volume=6.06",
+            "-vf",      "flip,expand=563:422,crop=563,scale"}; // pan-scan at 50
         const auto runs = fixture.PlayerRuns();
         QCOMPARE(runs.size(), std::size_t(1));
         QCOMPARE(runs.front(), expected);

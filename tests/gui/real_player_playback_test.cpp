@@ -121,7 +121,7 @@ private slots:
         form.tbVolume->setValue(128);
         QVERIFY2(PlayToTheEnd(), qPrintable(ResultLines(form).join(QLatin1Char('\n'))));
         const QString commandLine = CommandLineOf(form);
-        QVERIFY2(commandLine.contains(QStringLiteral(" -af volume=6.02")), qPrintable(commandLine));
+        QVERIFY2(commandLine.contains(QStringLiteral(" -af volume=6.06")), qPrintable(commandLine));
         QVERIFY2(!commandLine.contains(QStringLiteral("-aop")), qPrintable(commandLine));
     }
 };
