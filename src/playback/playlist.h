@@ -75,14 +75,17 @@ private:
 // The playlist kept between runs in "playlist.txt".
 //
 // The file is looked for in the profile folder first, else in the program folder; that choice
-// is remembered for the exit. An empty profile folder means the program folder.
+// is remembered for the exit. An empty profile folder means the program folder. A shared program
+// folder (an installed copy) is only read: its file gives the first start's list, which is kept
+// in the profile folder; without a profile folder nothing is written.
 class AutomaticPlaylistFile
 {
 public:
     static constexpr std::string_view kFileName = "playlist.txt";
 
     explicit AutomaticPlaylistFile(std::string profileFolder = HomeFolder(),
-                                   std::string programFolder = platform::ProgramFolder());
+                                   std::string programFolder = platform::ProgramFolder(),
+                                   bool programFolderShared = false);
 
     // Loads the chosen file into the list when it exists (a missing file is no error).
     PlaylistFileResult Load(Playlist& playlist);
@@ -102,6 +105,8 @@ private:
 
     std::string m_profileFolder;
     std::string m_filePath;
+    std::string m_readPath; // differs from m_filePath for a shared program folder's defaults
+    bool m_readOnly = false;
     PlaylistFileResult m_loadFailure;
 };
 
