@@ -40,22 +40,31 @@ fail() {
     exit 1
 }
 
-# Starts the installed program with a fresh profile and ends it with SIGTERM, which stores
-# everything as closing the window does; then checks the folder and the profile.
+# Starts the installed program with a fresh profile and, once it is up (it listens for second
+# copies), ends it with SIGTERM, which stores everything as closing the window does; then checks
+# the folder and the profile.
 run() {
     local user=$1
     local home=$work/home-$user
     mkdir -p "$home/runtime"
     chmod 700 "$home/runtime"
     local -a as=()
-    if [[ $(id -u) == 0 ]]; then
+    if [[ $user != "$(id -un)" ]]; then
         chown -R "$user" "$home"
-        as=(runuser -u "$user" --)
+        # setpriv hands over the process itself, so that the signal reaches the program.
+        as=(setpriv --reuid="$user" --regid="$user" --init-groups)
     fi
-    local status=0
     "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/config" \
         XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=offscreen \
-        "${sanitizer[@]}" timeout --preserve-status -s TERM 4 "$prefix/bin/zuvora" || status=$?
+        "${sanitizer[@]}" "$prefix/bin/zuvora" &
+    local pid=$! status=0
+    for ((tenths = 0; tenths < 600; tenths++)); do
+        [[ -z $(find "$home/runtime" -type s) ]] || break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$pid" || status=$?
     [[ $status == 0 ]] || fail "$user: the program ended with $status"
     [[ $(snapshot) == "$before" ]] || fail "$user: the program folder changed:
 $(diff <(echo "$before") <(snapshot))"
