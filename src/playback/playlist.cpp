@@ -141,9 +141,12 @@ AutomaticPlaylistFile::AutomaticPlaylistFile(std::string profileFolder, std::str
         m_readOnly = programFolderShared;
     }
     m_filePath = m_profileFolder + std::string(kFileName);
+    const std::string programFile = programFolder + std::string(kFileName);
+    if (programFolderShared && m_filePath != programFile)
+        m_sharedFile = programFile;
     m_readPath = m_filePath;
     if (!platform::FileExists(m_filePath)) {
-        m_readPath = programFolder + std::string(kFileName);
+        m_readPath = programFile;
         if (!programFolderShared)
             m_filePath = m_readPath;
     }
@@ -168,6 +171,9 @@ PlaylistFileResult AutomaticPlaylistFile::SaveOrDelete(const Playlist& playlist)
     if (playlist.Empty()) {
         if (keepChosenFile)
             return {};
+        // An empty file keeps the shared program folder's list from coming back at every start.
+        if (!m_sharedFile.empty() && platform::FileExists(m_sharedFile))
+            return playlist.SaveFile(m_filePath);
         const int error = platform::RemoveFile(m_filePath);
         return FileResult(error == platform::kErrorFileNotFound ? 0 : error);
     }

@@ -92,7 +92,8 @@ public:
 
     // At exit: saves a non-empty list to the chosen file; when that fails and the file is not
     // in the profile folder, saves it there instead (which the next start finds first).
-    // An empty list deletes the chosen file. A file that could not be loaded may still hold a
+    // An empty list deletes the chosen file (or, when a shared program folder holds a list,
+    // empties it). A file that could not be loaded may still hold a
     // list: it is never deleted or replaced; a non-empty list goes to the profile folder, and
     // when the file is there, the loading error is answered.
     PlaylistFileResult SaveOrDelete(const Playlist& playlist);
@@ -105,7 +106,8 @@ private:
 
     std::string m_profileFolder;
     std::string m_filePath;
-    std::string m_readPath; // differs from m_filePath for a shared program folder's defaults
+    std::string m_readPath;   // differs from m_filePath for a shared program folder's defaults
+    std::string m_sharedFile; // the shared program folder's file, when there is a profile folder
     bool m_readOnly = false;
     PlaylistFileResult m_loadFailure;
 };

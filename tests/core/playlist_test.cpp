@@ -277,12 +277,14 @@ TEST_F(AutomaticPlaylist, SharedProgramFolderGivesTheFirstListOnly)
     EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/welcome.avi|\r\n/mine.avi|\r\n");
     EXPECT_EQ(ReadFile(m_program + "playlist.txt"), "/welcome.avi|\r\n");
 
-    // Emptied, the user's list goes; the shared one stays.
+    // Emptied, the user's list stays empty: the shared one does not come back.
     AutomaticPlaylistFile again(m_profile, m_program, true);
     Playlist none;
     ASSERT_TRUE(again.SaveOrDelete(none).ok());
-    EXPECT_FALSE(fs::exists(m_profile + "playlist.txt"));
-    EXPECT_TRUE(fs::exists(m_program + "playlist.txt"));
+    EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "");
+    ASSERT_TRUE(AutomaticPlaylistFile(m_profile, m_program, true).Load(none).ok());
+    EXPECT_TRUE(none.Empty());
+    EXPECT_EQ(ReadFile(m_program + "playlist.txt"), "/welcome.avi|\r\n");
 
     // No profile folder: a list is not written, and that is told; an empty one deletes nothing.
     AutomaticPlaylistFile noProfile("", m_program, true);
