@@ -8,8 +8,9 @@ set -euo pipefail
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Every user must reach the installed program.
+# Every user must reach the installed program, and start in a folder of its own.
 chmod 755 "$work"
+cd "$work"
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 folder=$prefix/lib/zuvora
