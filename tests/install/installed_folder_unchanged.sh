@@ -5,7 +5,7 @@
 # user's profile folder. Another user is made (zuvora-tester) when running as root.
 # Usage: installed_folder_unchanged.sh <build folder>
 set -euo pipefail
-build=$1
+build=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # Every user must reach the installed program, and start in a folder of its own.
