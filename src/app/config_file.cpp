@@ -88,7 +88,8 @@ Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 ConfigFolders DefaultConfigFolders()
 {
-    return {platform::ProgramFolder(), HomeFolder()};
+    const std::string programFolder = platform::ProgramFolder();
+    return {programFolder, HomeFolder(), IsSharedProgramFolder(programFolder)};
 }
 
 std::string ConfigFilePath(bool preferProfileFolder, const ConfigFolders& folders)
@@ -101,10 +102,18 @@ std::string ConfigFilePath(bool preferProfileFolder, const ConfigFolders& folder
 
 ConfigurationFile ConfigurationFile::Open(const ConfigFolders& folders)
 {
-    std::string path = ConfigFilePath(true, folders);
-    if (!platform::FileExists(path) && !platform::FolderExists(path))
-        path = ConfigFilePath(false, folders);
-    return Load(path);
+    const std::string profilePath = ConfigFilePath(true, folders);
+    const std::string programPath = ConfigFilePath(false, folders);
+    const bool found = platform::FileExists(profilePath) || platform::FolderExists(profilePath);
+    if (!folders.programFolderShared)
+        return Load(found ? profilePath : programPath);
+    if (found && profilePath != programPath)
+        return Load(profilePath);
+    // A file that a package or an administrator put there; one that cannot be read gives none.
+    ConfigurationFile file = Load(programPath).MoveTo(profilePath);
+    if (profilePath == programPath) // no profile folder: nowhere to write
+        file.m_readError = platform::kErrorAccessDenied;
+    return file;
 }
 
 ConfigurationFile ConfigurationFile::Load(const std::string& path)

@@ -20,6 +20,8 @@ struct ConfigFolders
 {
     std::string programFolder;
     std::string profileFolder; // empty when the user has none
+    // An installed copy's folder (IsSharedProgramFolder): read, never written.
+    bool programFolderShared = false;
 };
 ConfigFolders DefaultConfigFolders();
 
@@ -30,7 +32,9 @@ class ConfigurationFile
 {
 public:
     // Opening: the profile folder's file when it exists, else the program folder's; read when it
-    // exists. The path is kept even when no file is there yet.
+    // exists. The path is kept even when no file is there yet. A shared program folder's file
+    // only gives the defaults: the path is then the profile folder's, and without a profile
+    // folder the file is never written.
     static ConfigurationFile Open(const ConfigFolders& folders);
     // A configuration for `path`, read when a file exists there.
     static ConfigurationFile Load(const std::string& path);
@@ -41,7 +45,7 @@ public:
 
     // Writes the whole file atomically. Returns 0 or the system error code. A file that existed
     // but could not be read is never overwritten: writing it fails with the read error, so the
-    // caller's fallback keeps the user's file intact.
+    // caller's fallback keeps the user's file intact. Nor is a shared program folder written.
     int Write() const;
 
     // The same content for another path; a file already there is replaced at the next Write.
@@ -50,7 +54,7 @@ public:
 private:
     std::string m_path;
     IniDocument m_document;
-    int m_readError = 0;
+    int m_readError = 0; // answered by Write instead of writing
 };
 
 // The exit steps: write the file; when that fails and the file does not lie directly in the

@@ -40,7 +40,8 @@ ProgramSession::Folders ProgramSession::Folders::Default()
 
 ProgramSession::ProgramSession(TZUVMainForm& form, Folders folders)
     : QObject(&form), m_form(form), m_folders(std::move(folders)),
-      m_playlistFile(m_folders.playlistProfile, m_folders.playlistProgram)
+      m_playlistFile(m_folders.playlistProfile, m_folders.playlistProgram,
+                     m_folders.config.programFolderShared)
 {
     connect(&m_form, &TZUVMainForm::Closing, this, &ProgramSession::Exit);
 }

@@ -19,14 +19,16 @@ constexpr std::string_view kValueKey = "Value";
 
 PresetFolders PresetFolders::Default()
 {
-    return {HomeFolder(), platform::ProgramFolder()};
+    std::string program = platform::ProgramFolder();
+    const bool shared = IsSharedProgramFolder(program);
+    return {HomeFolder(), std::move(program), shared};
 }
 
 std::string PresetFilePath(const PresetFolders& folders)
 {
     if (!folders.profile.empty()) {
         std::string profileFile = folders.profile + std::string(kFileName);
-        if (platform::FileExists(profileFile))
+        if (folders.programShared || platform::FileExists(profileFile))
             return profileFile;
     }
     return folders.program + std::string(kFileName);
@@ -35,10 +37,16 @@ std::string PresetFilePath(const PresetFolders& folders)
 EqualizerPresetFile::EqualizerPresetFile(PresetFolders folders)
     : m_folders(std::move(folders)), m_path(PresetFilePath(m_folders))
 {
-    platform::FileContent content = platform::ReadWholeFile(m_path, kMaxFileBytes);
+    // A shared program folder's presets stand in for a file the profile folder does not have yet;
+    // unreadable, they are only missing defaults.
+    const std::string programFile = m_folders.program + std::string(kFileName);
+    const bool defaults =
+        m_folders.programShared && m_path != programFile && !platform::FileExists(m_path);
+    platform::FileContent content =
+        platform::ReadWholeFile(defaults ? programFile : m_path, kMaxFileBytes);
     if (content.ok())
         m_document = IniDocument::Parse(content.data);
-    else if (!platform::IsNotFoundError(content.error)) // no file there is no error
+    else if (!defaults && !platform::IsNotFoundError(content.error)) // no file is no error
         m_loadError = content.error;
 }
 
@@ -67,6 +75,9 @@ void EqualizerPresetFile::DeletePreset(std::string_view name)
 
 EqualizerPresetFile::WriteResult EqualizerPresetFile::WriteBack()
 {
+    // Without a profile folder a shared program folder leaves nowhere to write.
+    if (m_folders.programShared && m_folders.profile.empty())
+        return {platform::kErrorAccessDenied, m_path};
     const std::string text = m_document.Serialize();
     // A file that could not be read is answered as if writing it had failed.
     const int error = m_loadError != 0 ? m_loadError : platform::WriteFileAtomically(m_path, text);

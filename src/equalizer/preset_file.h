@@ -15,13 +15,16 @@ struct PresetFolders
 {
     std::string profile;
     std::string program;
+    // An installed copy's folder (IsSharedProgramFolder): its presets are the first start's
+    // defaults, kept in the profile folder; it is never written.
+    bool programShared = false;
 
     // The user's profile folder (HomeFolder) and the program's own folder.
     static PresetFolders Default();
 };
 
-// The profile folder's file when one exists there, otherwise the program folder's (existing or
-// not).
+// The profile folder's file when one exists there (or the program folder is shared), otherwise
+// the program folder's (existing or not).
 std::string PresetFilePath(const PresetFolders& folders = PresetFolders::Default());
 
 // Presets are held in memory from the equalizer window's creation to its destruction; the disk

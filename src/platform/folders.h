@@ -23,4 +23,7 @@ std::string TempFolder();
 // The user's own folder for the program's files; empty when the system names none.
 std::string ProfileFolder();
 
+// True when the file or folder belongs to another user than the one running the program.
+bool OwnedByOtherUser(const std::string& path);
+
 } // namespace zuv::platform

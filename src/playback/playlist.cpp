@@ -131,22 +131,33 @@ std::string Playlist::SaveText() const
     return text;
 }
 
-AutomaticPlaylistFile::AutomaticPlaylistFile(std::string profileFolder, std::string programFolder)
+AutomaticPlaylistFile::AutomaticPlaylistFile(std::string profileFolder, std::string programFolder,
+                                             bool programFolderShared)
     : m_profileFolder(WithTrailingSeparator(std::move(profileFolder)))
 {
     programFolder = WithTrailingSeparator(std::move(programFolder));
-    if (m_profileFolder.empty())
+    if (m_profileFolder.empty()) {
         m_profileFolder = programFolder;
+        m_readOnly = programFolderShared;
+    }
     m_filePath = m_profileFolder + std::string(kFileName);
-    if (!platform::FileExists(m_filePath))
-        m_filePath = programFolder + std::string(kFileName);
+    const std::string programFile = programFolder + std::string(kFileName);
+    if (programFolderShared && m_filePath != programFile)
+        m_sharedFile = programFile;
+    m_readPath = m_filePath;
+    if (!platform::FileExists(m_filePath)) {
+        m_readPath = programFile;
+        if (!programFolderShared)
+            m_filePath = m_readPath;
+    }
 }
 
 PlaylistFileResult AutomaticPlaylistFile::Load(Playlist& playlist)
 {
-    // Anything but a missing file counts, a folder in its place too.
-    PlaylistFileResult result = playlist.LoadFile(m_filePath);
-    if (platform::IsNotFoundError(result.error))
+    // Anything but a missing file counts, a folder in its place too; but a shared program
+    // folder's list that cannot be read is only a missing default.
+    PlaylistFileResult result = playlist.LoadFile(m_readPath);
+    if (platform::IsNotFoundError(result.error) || m_readPath != m_filePath)
         result = {};
     m_loadFailure = result;
     return result;
@@ -155,9 +166,14 @@ PlaylistFileResult AutomaticPlaylistFile::Load(Playlist& playlist)
 PlaylistFileResult AutomaticPlaylistFile::SaveOrDelete(const Playlist& playlist)
 {
     const bool keepChosenFile = !m_loadFailure.ok();
+    if (m_readOnly)
+        return playlist.Empty() ? PlaylistFileResult{} : FileResult(platform::kErrorAccessDenied);
     if (playlist.Empty()) {
         if (keepChosenFile)
             return {};
+        // An empty file keeps the shared program folder's list from coming back at every start.
+        if (!m_sharedFile.empty() && platform::FileExists(m_sharedFile))
+            return playlist.SaveFile(m_filePath);
         const int error = platform::RemoveFile(m_filePath);
         return FileResult(error == platform::kErrorFileNotFound ? 0 : error);
     }

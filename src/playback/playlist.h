@@ -75,21 +75,25 @@ private:
 // The playlist kept between runs in "playlist.txt".
 //
 // The file is looked for in the profile folder first, else in the program folder; that choice
-// is remembered for the exit. An empty profile folder means the program folder.
+// is remembered for the exit. An empty profile folder means the program folder. A shared program
+// folder (an installed copy) is only read: its file gives the first start's list, which is kept
+// in the profile folder; without a profile folder nothing is written.
 class AutomaticPlaylistFile
 {
 public:
     static constexpr std::string_view kFileName = "playlist.txt";
 
     explicit AutomaticPlaylistFile(std::string profileFolder = HomeFolder(),
-                                   std::string programFolder = platform::ProgramFolder());
+                                   std::string programFolder = platform::ProgramFolder(),
+                                   bool programFolderShared = false);
 
     // Loads the chosen file into the list when it exists (a missing file is no error).
     PlaylistFileResult Load(Playlist& playlist);
 
     // At exit: saves a non-empty list to the chosen file; when that fails and the file is not
     // in the profile folder, saves it there instead (which the next start finds first).
-    // An empty list deletes the chosen file. A file that could not be loaded may still hold a
+    // An empty list deletes the chosen file (or, when a shared program folder holds a list,
+    // empties it). A file that could not be loaded may still hold a
     // list: it is never deleted or replaced; a non-empty list goes to the profile folder, and
     // when the file is there, the loading error is answered.
     PlaylistFileResult SaveOrDelete(const Playlist& playlist);
@@ -102,6 +106,9 @@ private:
 
     std::string m_profileFolder;
     std::string m_filePath;
+    std::string m_readPath;   // differs from m_filePath for a shared program folder's defaults
+    std::string m_sharedFile; // the shared program folder's file, when there is a profile folder
+    bool m_readOnly = false;
     PlaylistFileResult m_loadFailure;
 };
 

@@ -1,6 +1,7 @@
 #include "util/system_utils.h"
 
 #include "platform/environment.h"
+#include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/system_error.h"
 #include "util/text_utils.h"
@@ -20,6 +21,12 @@ std::string SystemErrorText(int code)
 std::string HomeFolder()
 {
     return platform::ProfileFolder();
+}
+
+bool IsSharedProgramFolder(const std::string& programFolder)
+{
+    return platform::FileExists(programFolder + kInstalledMarkerName) ||
+           platform::OwnedByOtherUser(programFolder);
 }
 
 bool IsInHomeFolder(const std::string& path)

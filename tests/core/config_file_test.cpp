@@ -150,6 +150,38 @@ TEST(ConfigLocation, AFileThatCannotBeReadIsNeverOverwritten)
     EXPECT_EQ(broken.Path(), profile.file("x"));
 }
 
+TEST(ConfigLocation, SharedProgramFolderGivesDefaultsAndIsNeverWritten)
+{
+    TempDir program, profile;
+    WriteFile(program.file("zuv.ini"), "[Audio]\nVolume=77\n");
+    const ConfigFolders folders{program.path(), profile.path(), true};
+    ConfigurationFile file = ConfigurationFile::Open(folders);
+    EXPECT_EQ(ReadOptions(file.Document()).Volume, 77);
+    file.Document().SetValue("Audio", "Volume", "5");
+    EXPECT_EQ(WriteWithProfileFallback(file, folders), 0);
+    EXPECT_EQ(file.Path(), profile.file("zuv.ini"));
+    EXPECT_EQ(ReadFile(profile.file("zuv.ini")), "[Audio]\r\nVolume=5\r\n\r\n");
+    EXPECT_EQ(ReadFile(program.file("zuv.ini")), "[Audio]\nVolume=77\n");
+    // The user's own file wins from now on.
+    EXPECT_EQ(ReadOptions(ConfigurationFile::Open(folders).Document()).Volume, 5);
+
+    // No profile folder: nowhere to write, and the failure is told.
+    const ConfigFolders noProfile{program.path(), "", true};
+    ConfigurationFile defaults = ConfigurationFile::Open(noProfile);
+    EXPECT_EQ(ReadOptions(defaults.Document()).Volume, 77);
+    defaults.Document().SetValue("Audio", "Volume", "5");
+    EXPECT_NE(WriteWithProfileFallback(defaults, noProfile), 0);
+    EXPECT_EQ(ReadFile(program.file("zuv.ini")), "[Audio]\nVolume=77\n");
+
+    // A folder in place of the defaults gives none, and stops nothing.
+    TempDir otherProgram, otherProfile;
+    ASSERT_TRUE(std::filesystem::create_directory(otherProgram.file("zuv.ini")));
+    const ConfigFolders broken{otherProgram.path(), otherProfile.path(), true};
+    ConfigurationFile fresh = ConfigurationFile::Open(broken);
+    EXPECT_EQ(WriteWithProfileFallback(fresh, broken), 0);
+    EXPECT_TRUE(ReadFile(otherProfile.file("zuv.ini")).has_value());
+}
+
 TEST(ConfigLocation, MoveReplacesTheContentAtTheNewPlace)
 {
     TempDir folder;

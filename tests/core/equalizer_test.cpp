@@ -127,6 +127,28 @@ TEST(EqualizerPresets, ProfileFileWinsOverTheProgramFolder)
     EXPECT_EQ(presets.PresetNames(), std::vector<std::string>{"Mine"});
 }
 
+TEST(EqualizerPresets, SharedProgramFolderGivesDefaultsAndIsNeverWritten)
+{
+    TempDir profile, program;
+    const std::string shared = "[Hall]\r\nValue=1:1:1:1:1:1:1:1:1:1\r\n";
+    WriteFile(program.file("equalizer.ini"), shared);
+    EqualizerPresetFile presets({profile.path(), program.path(), true});
+    EXPECT_EQ(presets.Path(), profile.file("equalizer.ini"));
+    EXPECT_EQ(presets.PresetNames(), std::vector<std::string>{"Hall"});
+    presets.SavePreset("Mine", "2:2:2:2:2:2:2:2:2:2");
+    EXPECT_EQ(presets.WriteBack().error, 0);
+    EXPECT_EQ(EqualizerPresetFile({profile.path(), program.path(), true}).PresetNames(),
+              (std::vector<std::string>{"Hall", "Mine"}));
+    EXPECT_EQ(ReadFile(program.file("equalizer.ini")), shared);
+
+    // No profile folder: read, but never written.
+    EqualizerPresetFile noProfile({"", program.path(), true});
+    EXPECT_EQ(noProfile.PresetNames(), std::vector<std::string>{"Hall"});
+    noProfile.DeletePreset("Hall");
+    EXPECT_NE(noProfile.WriteBack().error, 0);
+    EXPECT_EQ(ReadFile(program.file("equalizer.ini")), shared);
+}
+
 TEST(EqualizerPresets, ListsSavesCaseInsensitivelyAndDeletes)
 {
     TempDir profile, program;

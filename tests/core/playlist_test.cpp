@@ -265,6 +265,35 @@ TEST_F(AutomaticPlaylist, ProgramFolderWhenTheProfileHasNone)
     EXPECT_EQ(noProfile.FilePath(), m_program + "playlist.txt");
 }
 
+TEST_F(AutomaticPlaylist, SharedProgramFolderGivesTheFirstListOnly)
+{
+    WriteFile(m_program + "playlist.txt", "/welcome.avi|\r\n");
+    AutomaticPlaylistFile file(m_profile, m_program, true);
+    EXPECT_EQ(file.FilePath(), m_profile + "playlist.txt");
+    ASSERT_TRUE(file.Load(m_playlist).ok());
+    EXPECT_EQ(m_playlist.Item(0).mediaPath, "/welcome.avi");
+    m_playlist.AddItem("/mine.avi", "");
+    ASSERT_TRUE(file.SaveOrDelete(m_playlist).ok());
+    EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/welcome.avi|\r\n/mine.avi|\r\n");
+    EXPECT_EQ(ReadFile(m_program + "playlist.txt"), "/welcome.avi|\r\n");
+
+    // Emptied, the user's list stays empty: the shared one does not come back.
+    AutomaticPlaylistFile again(m_profile, m_program, true);
+    Playlist none;
+    ASSERT_TRUE(again.SaveOrDelete(none).ok());
+    EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "");
+    ASSERT_TRUE(AutomaticPlaylistFile(m_profile, m_program, true).Load(none).ok());
+    EXPECT_TRUE(none.Empty());
+    EXPECT_EQ(ReadFile(m_program + "playlist.txt"), "/welcome.avi|\r\n");
+
+    // No profile folder: a list is not written, and that is told; an empty one deletes nothing.
+    AutomaticPlaylistFile noProfile("", m_program, true);
+    ASSERT_TRUE(noProfile.Load(m_playlist).ok());
+    EXPECT_EQ(noProfile.SaveOrDelete(m_playlist).error, platform::kErrorAccessDenied);
+    EXPECT_TRUE(noProfile.SaveOrDelete(none).ok());
+    EXPECT_EQ(ReadFile(m_program + "playlist.txt"), "/welcome.avi|\r\n");
+}
+
 TEST_F(AutomaticPlaylist, FailedSaveInTheProgramFolderGoesToTheProfile)
 {
     WriteFile(m_dir.file("program"), "a file where the folder should be");

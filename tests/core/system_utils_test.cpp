@@ -6,8 +6,12 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <locale>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 using namespace zuv;
 using zuv::test::ScopedEnv;
@@ -63,6 +67,24 @@ TEST(HomeFolder, FallsBackToHomeThenEmpty)
 }
 
 #endif
+
+TEST(SharedProgramFolder, MarkedByTheInstallOrOwnedByAnotherUser)
+{
+    test::TempDir folder;
+    EXPECT_FALSE(IsSharedProgramFolder(folder.path()));
+    test::WriteFile(folder.file("installed"), "");
+    EXPECT_TRUE(IsSharedProgramFolder(folder.path()));
+    std::remove(folder.file("installed").c_str());
+    EXPECT_FALSE(IsSharedProgramFolder(folder.path()));
+#ifndef _WIN32
+    // Root owns /usr/lib/zuvora; for everyone else it is another user's folder.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    ASSERT_EQ(::chown(folder.path().c_str(), 65534, 65534), 0);
+    EXPECT_TRUE(IsSharedProgramFolder(folder.path()));
+    ASSERT_EQ(::chown(folder.path().c_str(), 0, 0), 0);
+#endif
+}
 
 TEST(GetEnvVar, EmptyWhenUnset)
 {

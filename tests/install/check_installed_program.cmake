@@ -1,6 +1,6 @@
 # The installed layout: <prefix>/bin/zuvora links to the program folder <prefix>/lib/zuvora/,
-# which holds the language files and the readme files; the linked program answers --version
-# and --help without a display.
+# which holds the language files, links to the readme files and the mark of an installed copy;
+# the linked program answers --version and --help without a display.
 # cmake -DPREFIX=... -DVERSION=... -DLANGUAGE_FILES=a.lng;b.lng -DREADME_FILES=... -P ...
 set(link "${PREFIX}/bin/zuvora")
 if(NOT IS_SYMLINK "${link}")
@@ -20,13 +20,20 @@ endforeach()
 if(NOT EXISTS "${folder}/lang/enu.lng")
     message(FATAL_ERROR "The English language file is not in ${folder}/lang/")
 endif()
+# The guides lie with the documentation; the program folder's links lead the Readme! button there.
 foreach(file IN LISTS README_FILES)
-    if(NOT EXISTS "${folder}/${file}")
-        message(FATAL_ERROR "The readme file ${file} is not in ${folder}/")
+    if(NOT IS_SYMLINK "${folder}/${file}" OR NOT EXISTS "${folder}/${file}")
+        message(FATAL_ERROR "${folder}/${file} is no link to the readme file")
+    endif()
+    file(REAL_PATH "${folder}/${file}" guide)
+    file(REAL_PATH "${PREFIX}/share/doc/zuvora/${file}" expected)
+    if(NOT guide STREQUAL expected)
+        message(FATAL_ERROR "${folder}/${file} leads to ${guide}, not to ${expected}")
     endif()
 endforeach()
 foreach(file share/applications/zuvora.desktop share/metainfo/org.zuvora.Zuvora.metainfo.xml
-             share/man/man1/zuvora.1 share/icons/hicolor/scalable/apps/zuvora.svg
+             share/man/man1/zuvora.1.gz share/doc/zuvora/changelog.gz share/doc/zuvora/copyright
+             lib/zuvora/installed share/icons/hicolor/scalable/apps/zuvora.svg
              share/icons/hicolor/16x16/apps/zuvora.png share/icons/hicolor/256x256/apps/zuvora.png)
     if(NOT EXISTS "${PREFIX}/${file}")
         message(FATAL_ERROR "${PREFIX}/${file} was not installed")

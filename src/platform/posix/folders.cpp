@@ -3,6 +3,7 @@
 #include "platform/environment.h"
 
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zuv::platform {
@@ -66,6 +67,12 @@ std::string ProfileFolder()
         base = WithTrailingSlash(home) + ".config";
     }
     return WithTrailingSlash(base) + "zuvora/";
+}
+
+bool OwnedByOtherUser(const std::string& path)
+{
+    struct stat status = {};
+    return ::stat(path.c_str(), &status) == 0 && status.st_uid != ::geteuid();
 }
 
 } // namespace zuv::platform

@@ -85,4 +85,10 @@ std::string ProfileFolder()
     return folder;
 }
 
+bool OwnedByOtherUser(const std::string&)
+{
+    // An installed Windows copy is told by the install step's marker alone.
+    return false;
+}
+
 } // namespace zuv::platform
