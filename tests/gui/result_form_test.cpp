@@ -121,6 +121,26 @@ private slots:
                             QStringList{QStringLiteral("after")} + pieces);
     }
 
+    // The text follows the bounded log through every kind of change: the first line and the
+    // notice in one batch, old lines dropped, a batch that replaces all newest lines.
+    void keepsTheFirstLineAndTheNewestWithinItsLimits()
+    {
+        TResultForm form(nullptr, {3, 1000, 100});
+        const auto text = [&form] { return form.Memo()->toPlainText(); };
+        form.AddLines({"cmd", "1", "2", "3", "4"});
+        QCOMPARE(text(), QStringLiteral("cmd\n... 1 older lines left out ...\n2\n3\n4"));
+        form.AddLine("5");
+        QCOMPARE(text(), QStringLiteral("cmd\n... 2 older lines left out ...\n3\n4\n5"));
+        form.AddLines({"6", "7", "8", "9"});
+        QCOMPARE(text(), QStringLiteral("cmd\n... 6 older lines left out ...\n7\n8\n9"));
+        form.Clear();
+        form.AddLines({"cmd", "a\x1b[J"});
+        form.AddLines({"b", "c"});
+        QCOMPARE(text(), QStringLiteral("cmd\na\nb\nc"));
+        form.AddLine("d");
+        QCOMPARE(text(), QStringLiteral("cmd\n... 1 older lines left out ...\nb\nc\nd"));
+    }
+
 private:
     TResultForm* m_form = nullptr;
 };

@@ -651,10 +651,10 @@ private slots:
                     .match(lines[9])
                     .hasMatch());
         QCOMPARE(lines[10], QStringLiteral("<br>"));
-        QVERIFY(QRegularExpression(
-                    QStringLiteral("^Feliratok: <a href=\"[^\"]+://[^\"]+\">[^<]+</a>$"))
-                    .match(lines[11])
-                    .hasMatch());
+        QVERIFY(
+            QRegularExpression(QStringLiteral("^Feliratok: <a href=\"[^\"]+://[^\"]+\">[^<]+</a>$"))
+                .match(lines[11])
+                .hasMatch());
 
         // The program's version comes first, the player's when it has answered.
         f->SetVersions(QStringLiteral("1.4.0.7"), QString());
