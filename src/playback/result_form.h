@@ -21,9 +21,9 @@ class TResultForm : public QWidget
     Q_OBJECT
 
 public:
-    // Longer lines are shown as several: laying out one paragraph of megabytes would freeze the
-    // window. Cuts fall between UTF-8 characters.
-    static constexpr std::size_t kMaxShownLineBytes = 64 * 1024;
+    // Longer lines are shown as several: laying out one long paragraph would freeze the window
+    // (a player's status line is far shorter). Cuts fall between UTF-8 characters.
+    static constexpr std::size_t kMaxShownLineBytes = 4 * 1024;
 
     explicit TResultForm(QWidget* parent = nullptr, ResultLog::Limits limits = {});
 

@@ -26,7 +26,7 @@ public:
     {
         std::size_t maxLines = 10000;
         std::size_t maxBytes = 2 * 1024 * 1024;
-        std::size_t maxLineBytes = 64 * 1024;
+        std::size_t maxLineBytes = 4 * 1024;
     };
 
     // How the shown lines changed with Add, in this order: the run's first line came, the oldest

@@ -94,12 +94,12 @@ private slots:
     {
         m_form->Show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
-        const std::string status(5000, 'A');
+        const std::string status(4000, 'A');
         m_form->AddLine(status);
         QCoreApplication::processEvents();
         QPlainTextEdit* memo = m_form->Memo();
         QCOMPARE(memo->blockCount(), 1);
-        QCOMPARE(memo->toPlainText().size(), 5000);
+        QCOMPARE(memo->toPlainText().size(), 4000);
         QVERIFY(!memo->horizontalScrollBar()->isVisible());
         const QTextBlock block = memo->document()->firstBlock();
         QVERIFY(block.layout()->lineCount() > 1);
