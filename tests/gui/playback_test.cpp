@@ -14,7 +14,6 @@
 
 #include <minizip/zip.h>
 #include <unistd.h>
-#include <unistd.h>
 
 using namespace zuv;
 using zuv::test::MainWindowFixture;
