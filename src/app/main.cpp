@@ -7,10 +7,13 @@
 #include "platform/folders.h"
 #include "platform/termination_signals.h"
 #include "util/system_utils.h"
+#include "widgets/dialogs.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
+
+#include <csignal>
 
 int main(int argc, char* argv[])
 {
@@ -19,6 +22,11 @@ int main(int argc, char* argv[])
     if (const auto information = zuv::CommandLineInformation(commandLine))
         return zuv::PrintInformation(*information);
 
+#ifdef SIGXFSZ
+    // Past a file-size limit a write then fails (EFBIG) and is reported like a full disk, instead
+    // of the signal killing the program in the middle of its exit steps.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zuvora"));
     // The desktop matches our windows to the installed menu entry and its icon.
@@ -29,10 +37,13 @@ int main(int argc, char* argv[])
     // that what waits on them finishes with its windows intact; then the window closes as if
     // the user had closed it, and the exit steps store everything. Caught from here on, so that
     // a request that comes while the windows are being filled waits for the event loop instead
-    // of killing the program before it has stored anything.
+    // of killing the program before it has stored anything. From then on no message box waits
+    // for anyone: failures of the exit steps go to standard error and the system log.
     zuv::platform::TerminationSignals termination;
-    QObject::connect(&termination, &zuv::platform::TerminationSignals::Received, &application,
-                     [] { QApplication::exit(0); });
+    QObject::connect(&termination, &zuv::platform::TerminationSignals::Received, &application, [] {
+        zuv::MessageBox::SetUnattended(true);
+        QApplication::exit(0);
+    });
 
     // The arguments as Qt leaves them (its own options taken out), files made absolute.
     std::vector<std::string> arguments;
@@ -65,7 +76,8 @@ int main(int argc, char* argv[])
         });
     }
 
-    const int exitCode = QApplication::exec();
+    // A request to end that came during the start-up (while a box was open, say) is not lost.
+    const int exitCode = zuv::MessageBox::Unattended() ? 0 : QApplication::exec();
     form.close();
     return exitCode;
 }

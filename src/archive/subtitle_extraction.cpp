@@ -3,6 +3,7 @@
 #include "archive/unzip_file.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/system_error.h"
 #include "util/system_utils.h"
 #include "util/text_utils.h"
 
@@ -96,10 +97,6 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
                                   : std::string("Not a ZIP archive, or a damaged one");
         return result;
     }
-    std::string folder = destinationFolder;
-    if (!folder.empty() && platform::kPathSeparators.find(folder.back()) == std::string::npos)
-        folder += platform::kPreferredSeparator;
-
     std::string name;
     const char* firstRefusal = nullptr;
     for (bool found = archive->First(name); found; found = archive->Next(name)) {
@@ -110,6 +107,16 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
                 firstRefusal = refusal;
             continue;
         }
+        // Made only when there is something to unpack.
+        std::string folder =
+            destinationFolder.empty() ? platform::PrivateTempFolder() : destinationFolder;
+        if (folder.empty()) {
+            result.error = "Cannot write " + platform::TempFolder() + name + ": " +
+                           SystemErrorText(platform::kErrorAccessDenied);
+            return result;
+        }
+        if (platform::kPathSeparators.find(folder.back()) == std::string::npos)
+            folder += platform::kPreferredSeparator;
         const std::string destination = folder + name;
         if (const int code = archive->ExtractCurrent(folder); code != 0)
             result.error = ExtractionErrorText(code, destination);

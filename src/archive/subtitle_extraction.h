@@ -23,8 +23,10 @@ bool IsSubtitleMemberName(std::string_view name);
 // destinationFolder + member name (folders created, an older file replaced) and returns that
 // path. The file stays there afterwards. Members that would land outside the folder (absolute
 // names, ".." parts), members above TUnZipFile::kMaxMemberSize and symbolic links are passed
-// over; when no other subtitle follows, the error says why the first was refused.
+// over; when no other subtitle follows, the error says why the first was refused. Without a
+// destination folder: the user's private temporary folder (platform::PrivateTempFolder), so that
+// no other user can swap the file before the player reads it.
 SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
-                                   const std::string& destinationFolder = platform::TempFolder());
+                                   const std::string& destinationFolder = {});
 
 } // namespace zuv

@@ -22,6 +22,9 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes);
 // Replaces the file with `data` through a temporary file in the same folder, flushed to disk and
 // renamed over the old one, so a crash or a full disk never leaves a half-written file. A missing
 // folder is created. Returns 0 or the system error code; on failure the old file is untouched.
+// A symbolic link at `path` stays: the file it leads to is replaced, in that file's own folder; a
+// link that leads nowhere or in a circle is an error and nothing is written. Temporary files that
+// an earlier, killed write of ours left in the folder are removed.
 int WriteFileAtomically(const std::string& path, std::string_view data);
 
 // WriteFileAtomically for a relative name that comes from outside (an archive member, say): the

@@ -20,6 +20,12 @@ std::string CurrentFolder();
 // The folder for temporary files.
 std::string TempFolder();
 
+// A folder for the program's temporary files that no other user can enter: on Windows the
+// temporary folder itself (it is the user's own); elsewhere a folder of ours inside it, created
+// 0700 and checked to be a folder (not a link) of this user. Empty when it cannot be had, for
+// instance because another user took its name first.
+std::string PrivateTempFolder();
+
 // The user's own folder for the program's files; empty when the system names none.
 std::string ProfileFolder();
 

@@ -71,8 +71,8 @@ public:
         bool timedOut = false; // the deadline passed before anything arrived
     };
 
-    // Blocks until output arrives, the output ends or `deadline` passes. After Terminate the
-    // output also ends once the child has ended, even if a grandchild keeps the pipe open.
+    // Blocks until output arrives, the output ends or `deadline` passes. Once the child has ended
+    // the output ends with what is already in the pipe, even if a grandchild keeps it open.
     ReadResult Read(char* buffer, std::size_t capacity,
                     std::optional<Clock::time_point> deadline = std::nullopt);
 
@@ -117,6 +117,7 @@ private:
     int m_pidFd = -1; // becomes readable when the child ends; -1 where the system has none
     int m_wakeRead = -1;
     int m_wakeWrite = -1;
+    std::optional<std::size_t> m_leftAfterEnd; // bytes still to read once the child has ended
 
     mutable std::mutex m_mutex; // guards what follows against Terminate and Kill
     bool m_reaped = false;

@@ -113,7 +113,9 @@ void TExecThread::HandOver(std::vector<std::string>& lines)
 void TExecThread::Execute()
 {
     std::vector<char> buffer(kReadBlockBytes);
-    OutputLineSplitter splitter;
+    // A line without end is handed on a read block at a time, so that one hand-over never
+    // holds more than the window can lay out at once.
+    OutputLineSplitter splitter(kReadBlockBytes);
     std::vector<std::string> lines;
     for (;;) {
         const auto read = m_process->Read(buffer.data(), buffer.size());

@@ -3,14 +3,27 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace zuv {
 
-TResultForm::TResultForm(QWidget* parent)
-    : QWidget(parent, Qt::Tool), m_memo(new QPlainTextEdit(this))
+namespace {
+
+ResultLog::Limits WithShownLineLimit(ResultLog::Limits limits)
+{
+    limits.maxLineBytes = std::min(limits.maxLineBytes, TResultForm::kMaxShownLineBytes);
+    return limits;
+}
+
+} // namespace
+
+TResultForm::TResultForm(QWidget* parent, ResultLog::Limits limits)
+    : QWidget(parent, Qt::Tool), m_memo(new QPlainTextEdit(this)), m_log(WithShownLineLimit(limits))
 {
     setObjectName(QStringLiteral("ResultForm"));
     setWindowTitle(QStringLiteral("MPlayer kimenet"));
@@ -37,42 +50,57 @@ void TResultForm::SetCaptionProvider(std::function<std::string()> provider)
 void TResultForm::Clear()
 {
     m_memo->clear();
+    m_log.Clear();
+    m_noticeShown = false;
 }
 
-void TResultForm::AppendText(const QString& text)
+void TResultForm::Apply(const ResultLog::Change& change)
 {
-    m_memo->appendPlainText(text);
+    if (change.first)
+        m_memo->appendPlainText(QString::fromStdString(*change.first));
+    QTextDocument* document = m_memo->document();
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    // Blocks: the first line, the notice once lines were left out, then the newest lines.
+    const int newestStart = m_noticeShown ? 2 : 1;
+    if (change.removed > 0) {
+        const QTextBlock before = document->findBlockByNumber(newestStart - 1);
+        const QTextBlock last = document->findBlockByNumber(newestStart + int(change.removed) - 1);
+        cursor.setPosition(before.position() + before.length() - 1);
+        cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    if (change.noticeChanged) {
+        const QString notice = QString::fromStdString(m_log.Notice());
+        if (m_noticeShown) {
+            const QTextBlock block = document->findBlockByNumber(1);
+            cursor.setPosition(block.position());
+            cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+            cursor.insertText(notice);
+        } else {
+            const QTextBlock first = document->firstBlock();
+            cursor.setPosition(first.position() + first.length() - 1);
+            cursor.insertBlock();
+            cursor.insertText(notice);
+            m_noticeShown = true;
+        }
+    }
+    cursor.endEditBlock();
+    if (!change.added.empty()) {
+        std::string joined;
+        std::size_t size = change.added.size();
+        for (const std::string& line : change.added)
+            size += line.size();
+        joined.reserve(size);
+        for (const std::string& line : change.added) {
+            if (&line != &change.added.front())
+                joined += '\n';
+            joined += line;
+        }
+        m_memo->appendPlainText(QString::fromStdString(joined));
+    }
     m_memo->moveCursor(QTextCursor::End);
     m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
-}
-
-namespace {
-
-bool IsUtf8Continuation(char byte)
-{
-    return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;
-}
-
-} // namespace
-
-// Appends `line` to `text`, cut into shown lines.
-void TResultForm::AppendShownLines(std::string& text, std::string_view line)
-{
-    for (bool first = true; first || !line.empty(); first = false) {
-        if (!first)
-            text += '\n';
-        std::size_t cut = std::min(line.size(), kMaxShownLineBytes);
-        if (cut < line.size()) {
-            // Back to the start of a character; a run of stray continuation bytes is cut anyway.
-            std::size_t start = cut;
-            while (start > cut - 3 && IsUtf8Continuation(line[start]))
-                --start;
-            if (!IsUtf8Continuation(line[start]))
-                cut = start;
-        }
-        text.append(line.substr(0, cut));
-        line.remove_prefix(cut);
-    }
 }
 
 void TResultForm::AddLine(std::string_view line)
@@ -84,17 +112,7 @@ void TResultForm::AddLines(const std::vector<std::string>& lines)
 {
     if (lines.empty())
         return;
-    std::string joined;
-    std::size_t size = lines.size();
-    for (const std::string& line : lines)
-        size += line.size() + line.size() / kMaxShownLineBytes;
-    joined.reserve(size);
-    for (const std::string& line : lines) {
-        if (&line != &lines.front())
-            joined += '\n';
-        AppendShownLines(joined, line);
-    }
-    AppendText(QString::fromStdString(joined));
+    Apply(m_log.Add(lines));
 }
 
 void TResultForm::Show()

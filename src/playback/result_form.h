@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/result_log.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -12,17 +14,18 @@ class QPlainTextEdit;
 namespace zuv {
 
 // The window that shows what the player printed during the last run: a read-only text that
-// wraps long lines, with a vertical scroll bar only. Shown and hidden, never modal.
+// wraps long lines, with a vertical scroll bar only. Shown and hidden, never modal. What it holds
+// is bounded (see ResultLog), so a player that floods its output cannot fill the memory.
 class TResultForm : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Longer lines are shown as several: laying out one paragraph of megabytes would freeze the
-    // window. Cuts fall between UTF-8 characters.
-    static constexpr std::size_t kMaxShownLineBytes = 64 * 1024;
+    // Longer lines are shown as several: laying out one long paragraph would freeze the window
+    // (a player's status line is far shorter). Cuts fall between UTF-8 characters.
+    static constexpr std::size_t kMaxShownLineBytes = 4 * 1024;
 
-    explicit TResultForm(QWidget* parent = nullptr);
+    explicit TResultForm(QWidget* parent = nullptr, ResultLog::Limits limits = {});
 
     // Gives the translated caption, or empty to keep the current one; asked whenever the window
     // is shown and by Translate.
@@ -44,10 +47,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void AppendText(const QString& text);
-    static void AppendShownLines(std::string& text, std::string_view line);
+    void Apply(const ResultLog::Change& change);
 
     QPlainTextEdit* m_memo;
+    ResultLog m_log;
+    bool m_noticeShown = false;
     std::function<std::string()> m_captionProvider;
 };
 

@@ -1,5 +1,7 @@
 #include "widgets/dialogs.h"
 
+#include "platform/system_log.h"
+
 #include <QFileDialog>
 
 namespace zuv {
@@ -8,6 +10,7 @@ namespace {
 
 std::deque<QMessageBox::StandardButton> g_nextAnswers;
 bool g_autoAnswer = false;
+bool g_unattended = false;
 std::vector<MessageBox::Shown> g_shown;
 
 std::deque<QStringList> g_nextFiles;
@@ -23,6 +26,11 @@ QMessageBox::StandardButton DefaultAnswer(QMessageBox::StandardButtons buttons)
     return QMessageBox::NoButton;
 }
 
+void ReportUnattended(const QString& caption, const QString& text)
+{
+    platform::ReportUnattended((caption + QStringLiteral(": ") + text).toStdString());
+}
+
 } // namespace
 
 QMessageBox::StandardButton MessageBox::Show(QWidget* owner, QMessageBox::Icon icon,
@@ -35,10 +43,29 @@ QMessageBox::StandardButton MessageBox::Show(QWidget* owner, QMessageBox::Icon i
         g_nextAnswers.pop_front();
         return answer;
     }
+    if (g_unattended) {
+        ReportUnattended(caption, text);
+        return DefaultAnswer(buttons);
+    }
     if (g_autoAnswer)
         return DefaultAnswer(buttons);
     QMessageBox box(icon, caption, text, buttons, owner);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+    if (!g_unattended)
+        return answer;
+    // Closed by a request to end, not by the user.
+    ReportUnattended(caption, text);
+    return DefaultAnswer(buttons);
+}
+
+void MessageBox::SetUnattended(bool on)
+{
+    g_unattended = on;
+}
+
+bool MessageBox::Unattended()
+{
+    return g_unattended;
 }
 
 void MessageBox::SetNextAnswer(QMessageBox::StandardButton answer)

@@ -32,6 +32,11 @@ public:
     static void SetNextAnswer(QMessageBox::StandardButton answer);
     // Test seam: answer every box with its default button (Ok/Yes...) without showing it.
     static void SetAutoAnswer(bool on);
+    // After a request to end (a logout, say) nobody may be asked to wait: every box from then on
+    // takes its default button unseen, and its text goes to standard error and the system log.
+    // A box open at that moment is closed by the end of the event loops and reported too.
+    static void SetUnattended(bool on);
+    static bool Unattended();
     static const std::vector<Shown>& ShownBoxes();
     static void ClearShownBoxes();
 };

@@ -115,15 +115,16 @@ TEST(TExecThread, PassesTheSplitArgumentsAndRunsInTheProgramFolder)
     EXPECT_EQ(run.lines, (Lines{"[two words]", "[x]", "[-sub]", "[C:\\a b]", folder}));
 }
 
-TEST(TExecThread, AHugeLineIsDeliveredInPiecesOfOneMebibyte)
+TEST(TExecThread, AHugeLineIsDeliveredInPiecesOfOneReadBlock)
 {
-    FakeRun run("head -c 1500000 /dev/zero | tr '\\0' a; echo; echo after");
+    FakeRun run("head -c 150000 /dev/zero | tr '\\0' a; echo; echo after");
     ASSERT_FALSE(run.Start().failed());
     EXPECT_EQ(run.Finish(), 0);
-    ASSERT_EQ(run.lines.size(), 3u);
-    EXPECT_EQ(run.lines[0], std::string(1024 * 1024, 'a'));
-    EXPECT_EQ(run.lines[1], std::string(1500000 - 1024 * 1024, 'a'));
-    EXPECT_EQ(run.lines[2], "after");
+    ASSERT_EQ(run.lines.size(), 4u);
+    EXPECT_EQ(run.lines[0], std::string(64 * 1024, 'a'));
+    EXPECT_EQ(run.lines[1], std::string(64 * 1024, 'a'));
+    EXPECT_EQ(run.lines[2], std::string(150000 - 2 * 64 * 1024, 'a'));
+    EXPECT_EQ(run.lines[3], "after");
 }
 
 TEST(TExecThread, ManyLinesArriveInOrder)

@@ -3,6 +3,7 @@
 #include "support/test_support.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -196,6 +197,38 @@ TEST(ChildProcess, OutputEndsAfterTerminateEvenWhenAGrandchildHoldsThePipe)
     process.Terminate();
     EXPECT_EQ(ReadAll(process), "");
     EXPECT_EQ(process.WaitForExit(), 255);
+}
+
+TEST(ChildProcess, OutputEndsWithTheChildWhateverItsGrandchildDoesWithThePipe)
+{
+    struct Case
+    {
+        const char* name;
+        const char* script;
+    };
+    // What the child itself wrote arrives whole; what a grandchild writes later does not count.
+    const Case cases[] = {
+        {"sleeping grandchild", "sleep 8 & printf 'line 1\\nlast'; exit 4"},
+        // Ends with SIGPIPE once nobody reads any more.
+        {"flooding grandchild", "(sleep 0.2; exec yes) & printf 'line 1\\nlast'; exit 4"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ChildProcess process;
+        ASSERT_FALSE(process.Start(ShellLaunch(test.script)).failed());
+        const auto started = std::chrono::steady_clock::now();
+        std::string output;
+        char buffer[1000];
+        while (const std::size_t got = process.Read(buffer, sizeof buffer).size) {
+            output.append(buffer, got);
+            if (std::chrono::steady_clock::now() - started > std::chrono::seconds(10))
+                break;
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+        EXPECT_EQ(output.substr(0, 11), "line 1\nlast");
+        EXPECT_LT(output.size(), 1024u * 1024);
+        EXPECT_EQ(process.WaitForExit(), 4);
+    }
 }
 
 TEST(ChildProcess, TerminateAfterTheChildEndedKeepsItsExitCode)

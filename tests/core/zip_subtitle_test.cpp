@@ -1,16 +1,22 @@
 #include "archive/subtitle_extraction.h"
 #include "archive/unzip_file.h"
 #include "platform/system_error.h"
+#include "support/second_user.h"
 #include "support/test_support.h"
 #include "util/system_utils.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <minizip/zip.h>
 #include <vector>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace zuv;
 using zuv::test::ReadFile;
@@ -127,15 +133,86 @@ TEST_F(ZipSubtitle, ExtractsIntoTheTemporaryFolderByDefaultAndOverwrites)
     // The system's temporary folder comes from TMP, with its own separator at the end.
     test::ScopedEnv tmp("TMP", m_out.substr(0, m_out.size() - 1));
     const std::string expected = m_out.substr(0, m_out.size() - 1) + "\\film.srt";
+    const std::string folder = m_out;
 #else
+    // Inside it, a folder of the user's own.
     test::ScopedEnv tmp("TMPDIR", m_out);
-    const std::string expected = m_out + "film.srt";
+    const std::string folder = m_out + "zuvora-" + std::to_string(::getuid()) + "/";
+    const std::string expected = folder + "film.srt";
 #endif
-    WriteFile(m_out + "film.srt", "an older and longer subtitle");
+    WriteFile(folder + "film.srt", "an older and longer subtitle");
     const SubtitleExtraction result = ExtractSubtitle(Archive({{"film.srt", "new"}}));
     EXPECT_EQ(result.path, expected);
-    EXPECT_EQ(ReadFile(m_out + "film.srt"), "new");
+    EXPECT_EQ(ReadFile(folder + "film.srt"), "new");
 }
+
+#ifndef _WIN32
+// Another user of the machine swaps or reads the subtitle between its extraction and the player.
+TEST_F(ZipSubtitle, AnotherUserCannotReachTheUnpackedSubtitle)
+{
+    std::string why;
+    const auto attacker = test::SecondUser::Get(&why);
+    if (!attacker)
+        GTEST_SKIP() << why;
+    // A temporary folder shared by all, as /tmp is.
+    ASSERT_EQ(::chmod(m_dir.path().c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(m_out.c_str(), 01777), 0);
+    ASSERT_EQ(::chmod(m_out.c_str(), 01777), 0);
+    test::ScopedEnv tmp("TMPDIR", m_out);
+    const std::string planted = m_out + "mdir/";
+    const std::string privateFolder = m_out + "zuvora-" + std::to_string(::getuid()) + "/";
+    struct Case
+    {
+        const char* name;
+        std::string madeFirst; // by the attacker, mode 0777
+        bool unpacked;
+    };
+    const Case cases[] = {
+        {"member's folder made first", planted, true},
+        {"private folder's name taken first", privateFolder, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        fs::remove_all(planted);
+        fs::remove_all(privateFolder);
+        const std::string madeFirst = test.madeFirst;
+        const std::string own = planted + "own.srt";
+        ASSERT_EQ(attacker->Run([&] {
+            if (::mkdir(planted.c_str(), 0777) != 0 || ::chmod(planted.c_str(), 0777) != 0)
+                return 1;
+            if (madeFirst != planted &&
+                (::mkdir(madeFirst.c_str(), 0777) != 0 || ::chmod(madeFirst.c_str(), 0777) != 0))
+                return 2;
+            const int fd = ::open(own.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            return fd >= 0 && ::write(fd, "evil", 4) == 4 && ::close(fd) == 0 ? 0 : 3;
+        }),
+                  0);
+        const SubtitleExtraction result = ExtractSubtitle(Archive({{"mdir/x.srt", "mine"}}));
+        if (!test.unpacked) {
+            EXPECT_EQ(result.path, "");
+            EXPECT_NE(result.error, "");
+            EXPECT_EQ(FolderEntries(privateFolder), std::vector<std::string>());
+            continue;
+        }
+        ASSERT_NE(result.path, "");
+        EXPECT_EQ(result.path.rfind(privateFolder, 0), 0u) << result.path;
+        const std::string path = result.path;
+        const std::string beside = fs::path(path).parent_path().string() + "/planted.srt";
+        EXPECT_EQ(attacker->Run([&] {
+            int reached = 0;
+            if (::rename(own.c_str(), path.c_str()) == 0)
+                reached |= 1;
+            if (::open(path.c_str(), O_RDONLY) >= 0)
+                reached |= 2;
+            if (::open(beside.c_str(), O_WRONLY | O_CREAT, 0644) >= 0)
+                reached |= 4;
+            return reached;
+        }),
+                  0);
+        EXPECT_EQ(ReadFile(path), "mine");
+    }
+}
+#endif
 
 TEST_F(ZipSubtitle, MemberInAFolderIsWrittenUnderThatFolder)
 {

@@ -168,15 +168,18 @@ private slots:
         platform::RemoveHandoverBlock(name);
     }
 
-    void senderLockIsSharedWithTheBlockNotTheRuntimeFolder()
+    void senderLockGoesWithTheBlock()
     {
-        // Copies with different runtime folders reach different receivers but write the same
-        // block, so one sender must wait for the other.
+        // Senders that write the same block wait for each other; copies with another runtime
+        // folder reach another receiver through another block and need not wait.
         auto held = platform::HandoverLock::Acquire(1000);
         QVERIFY(held);
-        test::TempDir otherRuntime;
-        test::ScopedEnv otherEnv("XDG_RUNTIME_DIR", otherRuntime.path());
         QVERIFY(!platform::HandoverLock::Acquire(100));
+        {
+            test::TempDir otherRuntime;
+            test::ScopedEnv otherEnv("XDG_RUNTIME_DIR", otherRuntime.path());
+            QVERIFY(platform::HandoverLock::Acquire(100));
+        }
         held.reset();
         QVERIFY(platform::HandoverLock::Acquire(1000));
     }

@@ -13,6 +13,7 @@
 #include <QTreeView>
 
 #include <minizip/zip.h>
+#include <unistd.h>
 
 using namespace zuv;
 using zuv::test::MainWindowFixture;
@@ -309,7 +310,9 @@ private slots:
         const auto runs = fixture.PlayerRuns();
         QCOMPARE(runs.size(), std::size_t(2));
         QCOMPARE(runs[0][1], std::string("-sub"));
-        QCOMPARE(runs[0][2], fixture.temp.path() + "film.SRT");
+        // Unpacked into the user's own folder inside the temporary folder.
+        QCOMPARE(runs[0][2],
+                 fixture.temp.path() + "zuvora-" + std::to_string(::getuid()) + "/film.SRT");
         QVERIFY(std::find(runs[1].begin(), runs[1].end(), "-sub") == runs[1].end());
         QVERIFY(MessageBox::ShownBoxes().empty());
     }

@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QSlider>
 
+#include <algorithm>
+
 using namespace zuv;
 using zuv::test::MainWindowFixture;
 
@@ -91,6 +93,19 @@ private slots:
         QVERIFY2(PlayToTheEnd(), qPrintable(ResultLines(form).join(QLatin1Char('\n'))));
         const QStringList lines = ResultLines(form);
         QVERIFY(lines.size() > 2); // the player's own lines between
+        // The status line is there as the player wrote it, without its terminal controls.
+        QVERIFY2(std::any_of(lines.begin(), lines.end(),
+                             [](const QString& line) {
+                                 return line.startsWith(QStringLiteral("V:")) ||
+                                        line.startsWith(QStringLiteral("A:"));
+                             }),
+                 qPrintable(lines.join(QLatin1Char('\n'))));
+        for (const QString& line : lines) {
+            QVERIFY2(!line.contains(QStringLiteral("[J")), qPrintable(line));
+            QVERIFY2(std::none_of(line.begin(), line.end(),
+                                  [](QChar c) { return c < QChar(0x20) && c != u'\t'; }),
+                     qPrintable(line));
+        }
         QCOMPARE(lines.first(), QStringLiteral("commandline: \"") + QString::fromStdString(m_clip) +
                                     QStringLiteral(" -vo null -ao null -double\""));
         QVERIFY(form.ActionStart->isEnabled());

@@ -94,12 +94,12 @@ private slots:
     {
         m_form->Show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
-        const std::string status(5000, 'A');
+        const std::string status(4000, 'A');
         m_form->AddLine(status);
         QCoreApplication::processEvents();
         QPlainTextEdit* memo = m_form->Memo();
         QCOMPARE(memo->blockCount(), 1);
-        QCOMPARE(memo->toPlainText().size(), 5000);
+        QCOMPARE(memo->toPlainText().size(), 4000);
         QVERIFY(!memo->horizontalScrollBar()->isVisible());
         const QTextBlock block = memo->document()->firstBlock();
         QVERIFY(block.layout()->lineCount() > 1);
@@ -119,6 +119,26 @@ private slots:
                                  QStringLiteral("bb")};
         QCOMPARE(lines, QStringList{QStringLiteral("before")} + pieces +
                             QStringList{QStringLiteral("after")} + pieces);
+    }
+
+    // The text follows the bounded log through every kind of change: the first line and the
+    // notice in one batch, old lines dropped, a batch that replaces all newest lines.
+    void keepsTheFirstLineAndTheNewestWithinItsLimits()
+    {
+        TResultForm form(nullptr, {3, 1000, 100});
+        const auto text = [&form] { return form.Memo()->toPlainText(); };
+        form.AddLines({"cmd", "1", "2", "3", "4"});
+        QCOMPARE(text(), QStringLiteral("cmd\n... 1 older lines left out ...\n2\n3\n4"));
+        form.AddLine("5");
+        QCOMPARE(text(), QStringLiteral("cmd\n... 2 older lines left out ...\n3\n4\n5"));
+        form.AddLines({"6", "7", "8", "9"});
+        QCOMPARE(text(), QStringLiteral("cmd\n... 6 older lines left out ...\n7\n8\n9"));
+        form.Clear();
+        form.AddLines({"cmd", "a\x1b[J"});
+        form.AddLines({"b", "c"});
+        QCOMPARE(text(), QStringLiteral("cmd\na\nb\nc"));
+        form.AddLine("d");
+        QCOMPARE(text(), QStringLiteral("cmd\n... 1 older lines left out ...\nb\nc\nd"));
     }
 
 private:

@@ -5,12 +5,16 @@
 #include "widgets/history_combo.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
 #include <csignal>
+#include <cstdio>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -247,6 +251,67 @@ private slots:
         m_temp.reset();
         m_runtime.reset();
         m_config.reset();
+    }
+
+    // A logout sends one SIGTERM and waits: whatever fails then is reported without a box that
+    // waits for someone, every exit step runs, and the program ends.
+    void oneRequestToEndIsEnoughWhateverFails_data()
+    {
+        QTest::addColumn<bool>("atStartup");
+        QTest::newRow("file-size limit at exit") << false;
+        QTest::newRow("error box at start-up") << true;
+    }
+
+    void oneRequestToEndIsEnoughWhateverFails()
+    {
+        QFETCH(bool, atStartup);
+        const std::string oldOptions = "[Main]\r\nLastFile=/films/old.avi\r\n";
+        PrepareProfile("LastFile=/films/old.avi\r\n", "/films/a.avi|\r\n");
+        const std::string playlist = ProfileFolder() + "playlist.txt";
+        if (atStartup) {
+            // A list too large to be ours is reported at start-up, and again at exit.
+            QCOMPARE(::truncate(playlist.c_str(), off_t(1) << 30), 0);
+        }
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(m_environment);
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        if (!atStartup) {
+            // A full disk for every file of ours: writes past 16 bytes fail.
+            process->setChildProcessModifier([] {
+                const rlimit limit{16, 16};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                ::signal(SIGXFSZ, SIG_DFL);
+            });
+        }
+        process->start(QStringLiteral(ZUVORA_EXECUTABLE), {});
+        QProcess* copy = process.get();
+        m_copies.push_back(std::move(process));
+        if (atStartup)
+            QTest::qWait(1000);
+        else
+            QVERIFY(WaitFor([&] { return Listening(); }, kStartBoundMs));
+        QCOMPARE(copy->state(), QProcess::Running);
+        QVERIFY(Terminate(copy));
+        const QString output = QString::fromLocal8Bit(copy->readAll());
+        // Each failed step said why, and the steps after it ran.
+        const QString options = QString::fromStdString(ProfileFolder() + "zuv.ini");
+        const QString list = QString::fromStdString(playlist);
+        if (atStartup) {
+            // The box was closed by the request and reported, and the options were stored.
+            QVERIFY2(output.contains(list), qPrintable(output));
+            QCOMPARE(StoredConfiguration().Value("Main", "OneInstanceOnly"),
+                     std::optional<std::string>("0"));
+        } else {
+            QVERIFY2(output.contains(options + QStringLiteral("\n\nFile too large")) &&
+                         output.contains(QStringLiteral("Unable to write to ") + options),
+                     qPrintable(output));
+            QCOMPARE(ReadFile(ProfileFolder() + "zuv.ini"), std::optional(oldOptions));
+            // Nothing half-written left behind.
+            QCOMPARE(QDir(QString::fromStdString(ProfileFolder()))
+                         .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList({QStringLiteral("equalizer.ini"), QStringLiteral("playlist.txt"),
+                                  QStringLiteral("zuv.ini")}));
+        }
     }
 
     void oneFileWhileIdleIsPutInPlace()

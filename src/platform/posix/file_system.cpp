@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
@@ -77,6 +79,36 @@ std::optional<std::vector<std::string_view>> RelativeParts(std::string_view path
     return parts;
 }
 
+// Removes temporary files that an earlier write of ours left behind when it was killed: our own
+// regular files named `prefix` and six characters, untouched for a while (so that a write of
+// another copy going on right now keeps its file).
+void RemoveLeftoverTemporaries(const std::string& folder, const std::string& prefix)
+{
+    constexpr time_t kLeftoverAgeSeconds = 60;
+    Descriptor dirFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dirFd.get() < 0)
+        return;
+    DIR* dir = ::fdopendir(::dup(dirFd.get()));
+    if (!dir)
+        return;
+    const time_t now = ::time(nullptr);
+    std::vector<std::string> leftovers;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix)
+            continue;
+        struct stat info
+        {};
+        if (::fstatat(dirFd.get(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+            now - info.st_mtime >= kLeftoverAgeSeconds)
+            leftovers.emplace_back(name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : leftovers)
+        ::unlinkat(dirFd.get(), name.c_str(), 0);
+}
+
 } // namespace
 
 FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
@@ -131,12 +163,28 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
     return content;
 }
 
-int WriteFileAtomically(const std::string& path, std::string_view data)
+int WriteFileAtomically(const std::string& givenPath, std::string_view data)
 {
+    // A link (into a dotfiles folder, say) stays a link: its target is replaced, in the target's
+    // own folder. Nothing is written through a link that leads nowhere or in a circle.
+    std::string path = givenPath;
+    struct stat link
+    {};
+    if (::lstat(givenPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        char* resolved = ::realpath(givenPath.c_str(), nullptr);
+        if (!resolved)
+            return errno;
+        path = resolved;
+        std::free(resolved);
+    }
     const std::string folder = ParentFolder(path);
     if (const int error = CreateFolders(folder); error != 0)
         return error;
-    std::string temporary = path + ".XXXXXX";
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string prefix = "." + name + ".";
+    RemoveLeftoverTemporaries(folder, prefix);
+    std::string temporary = folder + "/" + prefix + "XXXXXX";
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0)
         return errno;

@@ -2,6 +2,7 @@
 
 #include "platform/environment.h"
 
+#include <cerrno>
 #include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,6 +56,21 @@ std::string TempFolder()
 {
     const std::string folder = EnvironmentValue("TMPDIR");
     return WithTrailingSlash(folder.empty() ? std::string("/tmp") : folder);
+}
+
+std::string PrivateTempFolder()
+{
+    const std::string folder = TempFolder() + "zuvora-" + std::to_string(::getuid()) + "/";
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return {};
+    struct stat info
+    {};
+    // lstat: a link planted at the name is refused, never followed.
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
+        return {};
+    if ((info.st_mode & 0077) != 0 && ::chmod(folder.c_str(), 0700) != 0)
+        return {};
+    return folder;
 }
 
 std::string ProfileFolder()

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -18,41 +17,49 @@ namespace zuv::platform {
 
 namespace {
 
-int WriteBlock(int fd, std::string_view text)
+int WriteAll(int fd, std::string_view data)
 {
-    const std::size_t size = text.size() + 1;
-    if (::ftruncate(fd, static_cast<off_t>(size)) != 0)
-        return errno;
-    void* view = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (view == MAP_FAILED)
-        return errno;
-    std::memcpy(view, text.data(), text.size());
-    static_cast<char*>(view)[text.size()] = '\0';
-    ::munmap(view, size);
+    while (!data.empty()) {
+        const ssize_t done = ::write(fd, data.data(), data.size());
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data.remove_prefix(static_cast<std::size_t>(done));
+    }
     return 0;
 }
 
 } // namespace
 
+// In the user's own runtime folder: a name in /dev/shm could be taken first by anyone, and the
+// sticky folder would never let us remove it again.
 std::string HandoverBlockName()
 {
-    return "/zuv-ipc-" + std::to_string(::getuid());
+    const std::string folder = RuntimeFolder();
+    return folder.empty() ? std::string() : folder + "zuv-ipc";
 }
 
 int CreateHandoverBlock(const std::string& name, std::string_view text)
 {
+    if (name.empty())
+        return ENOENT;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        Descriptor fd(::shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        Descriptor fd(
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (fd.get() >= 0) {
-            const int error = WriteBlock(fd.get(), text);
+            std::string block(text);
+            block += '\0';
+            const int error = WriteAll(fd.get(), block);
             if (error != 0)
-                ::shm_unlink(name.c_str());
+                ::unlink(name.c_str());
             return error;
         }
         if (errno != EEXIST)
             return errno;
         // Left over by a sender that died while holding the hand-over lock.
-        ::shm_unlink(name.c_str());
+        ::unlink(name.c_str());
     }
     return EEXIST;
 }
@@ -60,7 +67,7 @@ int CreateHandoverBlock(const std::string& name, std::string_view text)
 HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize)
 {
     HandoverBlockText result;
-    Descriptor fd(::shm_open(name.c_str(), O_RDONLY | O_CLOEXEC, 0));
+    Descriptor fd(::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
         result.error = errno;
         return result;
@@ -71,7 +78,7 @@ HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize
         result.error = errno;
         return result;
     }
-    if (info.st_uid != ::getuid() || (info.st_mode & 0077) != 0) {
+    if (!S_ISREG(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 0077) != 0) {
         result.error = EPERM;
         return result;
     }
@@ -79,33 +86,42 @@ HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize
         result.error = info.st_size <= 0 ? ENODATA : EFBIG;
         return result;
     }
-    const auto size = static_cast<std::size_t>(info.st_size);
-    void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd.get(), 0);
-    if (view == MAP_FAILED) {
-        result.error = errno;
-        return result;
+    std::string data(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t filled = 0;
+    while (filled < data.size()) {
+        const ssize_t got = ::read(fd.get(), data.data() + filled, data.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            result.error = errno;
+            return result;
+        }
+        if (got == 0)
+            break;
+        filled += static_cast<std::size_t>(got);
     }
-    const char* data = static_cast<const char*>(view);
-    const void* nul = std::memchr(data, '\0', size);
-    if (nul)
-        result.text.assign(data, static_cast<const char*>(nul));
-    else
+    const std::size_t nul = data.find('\0');
+    if (nul == std::string::npos || nul >= filled)
         result.error = EBADMSG;
-    ::munmap(view, size);
+    else
+        result.text = data.substr(0, nul);
     return result;
 }
 
 void RemoveHandoverBlock(const std::string& name)
 {
-    ::shm_unlink(name.c_str());
+    if (!name.empty())
+        ::unlink(name.c_str());
 }
 
 std::optional<HandoverLock> HandoverLock::Acquire(int timeoutMs)
 {
-    // Beside the block, in the same per-user name space: senders that reach different running
-    // copies (another runtime folder) still share the one block name, so they must share the lock.
-    const std::string name = HandoverBlockName() + ".lock";
-    const int fd = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // Beside the block: senders that write the same block wait for each other.
+    const std::string block = HandoverBlockName();
+    if (block.empty())
+        return std::nullopt;
+    const std::string name = block + ".lock";
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return std::nullopt;
     struct stat info
@@ -149,15 +165,7 @@ std::string RuntimeFolder()
         return folder;
     }
     // Without a runtime folder: a private folder of our own under the temporary folder.
-    folder = TempFolder() + "zuvora-" + std::to_string(::getuid()) + "/";
-    ::mkdir(folder.c_str(), 0700);
-    struct stat info
-    {};
-    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
-        return {};
-    if ((info.st_mode & 0077) != 0)
-        ::chmod(folder.c_str(), 0700);
-    return folder;
+    return PrivateTempFolder();
 }
 
 } // namespace zuv::platform

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -107,7 +108,8 @@ int OpenProcessDescriptor(pid_t pid)
     ::syscall(SYS_close_range, 3U, ~0U, 4U /* CLOSE_RANGE_CLOEXEC */);
 #endif
     // Our handlers must not run here, and the player starts with default signal handling and
-    // nothing blocked (exec keeps the mask and ignored signals).
+    // nothing blocked (exec keeps the mask and ignored signals); the signals we ignore for our
+    // own writes are given back too.
     struct sigaction byDefault
     {};
     byDefault.sa_handler = SIG_DFL;
@@ -115,7 +117,7 @@ int OpenProcessDescriptor(pid_t pid)
         struct sigaction current
         {};
         if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_DFL &&
-            (current.sa_handler != SIG_IGN || signal == SIGPIPE))
+            (current.sa_handler != SIG_IGN || signal == SIGPIPE || signal == SIGXFSZ))
             ::sigaction(signal, &byDefault, nullptr);
     }
     sigset_t none;
@@ -282,6 +284,7 @@ ProcessStartError ChildProcess::Start(const ProcessLaunch& launch)
     m_wakeWrite = wake[1];
     m_pidFd = OpenProcessDescriptor(pid);
     m_reaped = false;
+    m_leftAfterEnd.reset();
     m_stopRequested = false;
     m_stopSignalSent = false;
     m_killSent = false;
@@ -357,36 +360,41 @@ ChildProcess::ReadResult ChildProcess::Read(char* buffer, std::size_t capacity,
         return {};
     for (;;) {
         bool stopping = false;
-        bool ended = false;
         {
             std::lock_guard lock(m_mutex);
             stopping = m_stopRequested;
         }
-        if (stopping) {
+        if (stopping)
             KillIfStopDue();
+        bool ended = false;
+        {
             std::lock_guard lock(m_mutex);
             ended = m_reaped || ExitedNotReaped();
         }
         if (ended) {
-            // The child is gone: take only what is already there, whoever else holds the pipe.
-            pollfd ready{m_outputFd, POLLIN, 0};
-            if (::poll(&ready, 1, 0) <= 0)
+            // The child is gone: take only what was there when it ended, whoever else (a
+            // grandchild it left behind) still holds or even fills the pipe.
+            if (!m_leftAfterEnd) {
+                int waiting = 0;
+                m_leftAfterEnd = ::ioctl(m_outputFd, FIONREAD, &waiting) == 0 && waiting > 0
+                                     ? static_cast<std::size_t>(waiting)
+                                     : 0;
+            }
+            if (*m_leftAfterEnd == 0)
                 return {};
-            const ssize_t got = ::read(m_outputFd, buffer, capacity);
+            const ssize_t got = ::read(m_outputFd, buffer, std::min(capacity, *m_leftAfterEnd));
             if (got < 0 && errno == EINTR)
                 continue;
-            return {got > 0 ? static_cast<std::size_t>(got) : 0, false};
+            if (got <= 0)
+                return {};
+            *m_leftAfterEnd -= static_cast<std::size_t>(got);
+            return {static_cast<std::size_t>(got), false};
         }
 
-        pollfd watched[3] = {{m_outputFd, POLLIN, 0}, {m_wakeRead, POLLIN, 0}, {-1, POLLIN, 0}};
-        nfds_t count = 2;
-        if (stopping && m_pidFd >= 0) {
-            watched[2].fd = m_pidFd;
-            count = 3;
-        }
-        std::optional<int> timeout = MillisecondsToNextEvent(deadline);
-        if (!stopping && m_pidFd < 0 && !deadline)
-            timeout.reset(); // the end of the output is all we wait for here
+        pollfd watched[3] = {
+            {m_outputFd, POLLIN, 0}, {m_wakeRead, POLLIN, 0}, {m_pidFd, POLLIN, 0}};
+        const nfds_t count = m_pidFd >= 0 ? 3 : 2;
+        const std::optional<int> timeout = MillisecondsToNextEvent(deadline);
         const int ready = ::poll(watched, count, timeout.value_or(-1));
         if (ready < 0) {
             if (errno == EINTR)

@@ -75,6 +75,11 @@ std::string TempFolder()
     return WithTrailingSeparator(std::string(path, length));
 }
 
+std::string PrivateTempFolder()
+{
+    return TempFolder(); // the user's own already
+}
+
 std::string ProfileFolder()
 {
     std::string folder = EnvironmentValue("USERPROFILE");

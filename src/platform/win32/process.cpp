@@ -214,14 +214,14 @@ ChildProcess::ReadResult ChildProcess::Read(char* buffer, std::size_t capacity,
                 return {};
             return {got, false};
         }
-        bool stopping = false;
-        {
-            std::lock_guard lock(m_mutex);
-            stopping = m_stopRequested;
+        // Once the child has ended, the output ends with what it wrote, whoever else holds the
+        // pipe: look once more, for what came between the look above and its end.
+        if (::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0) {
+            if (!::PeekNamedPipe(m_output, nullptr, 0, nullptr, &available, nullptr) ||
+                available == 0)
+                return {};
+            continue;
         }
-        // After a stop the output ends with the child, whoever else holds the pipe.
-        if (stopping && ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0)
-            return {};
         DWORD timeout = wait;
         if (deadline) {
             const auto left =
@@ -230,7 +230,8 @@ ChildProcess::ReadResult ChildProcess::Read(char* buffer, std::size_t capacity,
                 return {0, true};
             timeout = static_cast<DWORD>(std::min<long long>(left, timeout));
         }
-        ::WaitForSingleObject(m_wake, timeout);
+        const HANDLE events[2] = {m_wake, m_process};
+        ::WaitForMultipleObjects(2, events, FALSE, timeout);
         wait = std::min<DWORD>(wait * 2, kLongestPipeWaitMs);
     }
 }
