@@ -3,9 +3,12 @@
 # --version; the player's command line with Windows paths; a second copy handing its files to
 # the first (the hidden window of the main window's class and the shared block) while that one
 # plays: the player stops, the files play in turn, the end of a run starting the next item.
-# Usage: program_under_wine.sh WINE PROGRAM_FOLDER RECORDING_PLAYER WORK_FOLDER VERSION
+# Then with the windows platform on Wine's null display driver: the screen saver and monitor
+# power-off commands sent to the main window are refused while the player runs and only then,
+# and closing the window (taskkill) goes through the exit steps, which write zuv.ini.
+# Usage: program_under_wine.sh WINE PROGRAM_FOLDER RECORDING_PLAYER COMMAND_SENDER WORK_FOLDER VERSION
 set -euo pipefail
-wine=$1 built=$2 player=$3 work=$4 version=$5
+wine=$1 built=$2 player=$3 sender=$4 work=$5 version=$6
 
 fail() { echo "FAILED: $*"; [[ -f "$log" ]] && { echo "--- player log"; cat "$log"; }; exit 1; }
 # Windows path of a Linux path: the Linux root is the drive Z:.
@@ -47,3 +50,27 @@ line_of() { grep -n -- "$1" "$log" | head -1 | cut -d: -f1; }
     fail "order of the runs"
 echo "--- player log"
 cat "$log"
+kill -9 "$first" 2>/dev/null || true
+wait "$first" 2>/dev/null || true
+
+# The windows platform: real (invisible) windows that receive system commands.
+commands() { "$wine" "$sender" | tr -d '\r'; }
+"$wine" "$program/zuvora.exe" "$media\two long.avi" /start &
+first=$!
+wait_for 60 player_runs 'two long' 2 || fail "the windows platform: the file did not play"
+answer=$(commands) || fail "no window of zuvora.exe found"
+[[ "$answer" == "screensave=1 monitorpower=1" ]] || fail "while playing: $answer"
+# A hand-over stops the player; the short file's run ends, and the commands pass again.
+"$wine" "$program/zuvora.exe" "$media\one.avi" || fail "hand-over"
+wait_for 30 player_runs 'one.avi' 2 || fail "the windows platform: no hand-over"
+sleep 2
+answer=$(commands) || fail "no window of zuvora.exe found"
+[[ "$answer" == "screensave=0 monitorpower=0" ]] || fail "after the run: $answer"
+
+rm -f "$program/zuv.ini"
+"$wine" taskkill /im zuvora.exe >/dev/null 2>&1 || true
+wait_for 30 test -f "$program/zuv.ini" || fail "closing the window wrote no zuv.ini"
+wait "$first" || true
+grep -q 'one.avi' "$program/zuv.ini" || fail "zuv.ini does not hold the last file"
+echo "--- zuv.ini"
+head -12 "$program/zuv.ini"
