@@ -46,6 +46,20 @@ install(FILES ${ZUVORA_LANGUAGE_FILES} DESTINATION lang)
 install(FILES ${ZUVORA_README_FILES} "${PROJECT_SOURCE_DIR}/packaging/README-windows.txt"
         DESTINATION .)
 
+# The DLLs come with their symbols (libstdc++ alone 23 MB); the zip carries them stripped.
+if(CMAKE_STRIP)
+    install(CODE "
+        file(GLOB_RECURSE binaries \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\"
+                                   \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.exe\")
+        foreach(binary IN LISTS binaries)
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${binary}\"
+                            RESULT_VARIABLE result)
+            if(NOT result EQUAL 0)
+                message(FATAL_ERROR \"${CMAKE_STRIP} failed on \${binary}\")
+            endif()
+        endforeach()")
+endif()
+
 set(ZUVORA_PACKAGE_VERSION "${PROJECT_VERSION}")
 if(ZUVORA_PRERELEASE)
     string(APPEND ZUVORA_PACKAGE_VERSION "-beta")
