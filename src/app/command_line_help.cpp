@@ -1,5 +1,6 @@
 #include "app/command_line_help.h"
 
+#include "platform/paths.h"
 #include "platform/version.h"
 #include "util/text_utils.h"
 #include "util/version_info.h"
@@ -74,10 +75,13 @@ std::vector<std::string> AbsoluteFileArguments(std::vector<std::string> commandL
 {
     if (currentFolder.empty())
         return commandLine;
-    const std::string folder = currentFolder.back() == '/' ? currentFolder : currentFolder + '/';
+    const bool endsInSeparator =
+        platform::kPathSeparators.find(currentFolder.back()) != std::string_view::npos;
+    const std::string folder =
+        endsInSeparator ? currentFolder : currentFolder + platform::kPreferredSeparator;
     for (std::size_t i = 1; i < commandLine.size(); ++i) {
         std::string& argument = commandLine[i];
-        if (argument.empty() || IsSwitch(argument) || argument.front() == '/' ||
+        if (argument.empty() || IsSwitch(argument) || platform::IsAbsolutePath(argument) ||
             argument.find("://") != std::string::npos)
             continue;
         argument = folder + argument;

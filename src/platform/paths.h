@@ -14,6 +14,18 @@ inline constexpr std::string_view kPathSeparators = "/";
 inline constexpr char kPreferredSeparator = '/';
 #endif
 
+// Whether a path names its file from a root: on Windows a drive ("C:..."), a share or the root
+// of the current drive ("\\..." or "/..."); here a leading "/".
+inline constexpr bool IsAbsolutePath(std::string_view path)
+{
+#ifdef _WIN32
+    return (path.size() >= 2 && path[1] == ':') ||
+           (!path.empty() && (path.front() == '\\' || path.front() == '/'));
+#else
+    return !path.empty() && path.front() == '/';
+#endif
+}
+
 // Whether an argument that begins with "/" is a switch. On Windows it always is; here every
 // absolute path begins with "/", so only a bare word such as "/start" counts.
 #ifdef _WIN32

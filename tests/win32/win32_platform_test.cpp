@@ -1,6 +1,7 @@
 // The Windows platform layer against the real system (under Wine in the cross-build): registry,
 // processes with a fake player built by the same compiler, the hand-over between two processes,
 // version resources, fonts, files.
+#include "app/command_line_help.h"
 #include "app/handover_text.h"
 #include "fileassoc/association_backend.h"
 #include "fileassoc/registry_association.h"
@@ -392,6 +393,18 @@ TEST(WindowsHandover, TheBlockHoldsTheTextUntilItIsRemoved)
     EXPECT_NE(platform::ReadHandoverBlock(name, 8).error, 0); // no zero within the limit
     platform::RemoveHandoverBlock(name);
     EXPECT_EQ(platform::ReadHandoverBlock(name, 4096).error, ERROR_FILE_NOT_FOUND);
+}
+
+TEST(WindowsCommandLine, FilesAreMadeAbsoluteWithTheCurrentFolderUnlessTheyNameTheirRoot)
+{
+    const std::vector<std::string> given = {"zuvora",     "film.avi",          "C:\\a.avi",
+                                            "d:b.avi",    "\\\\server\\c.avi", "/start",
+                                            "sub\\e.avi", "http://host/f.avi"};
+    const std::vector<std::string> expected = {
+        "zuvora", "Z:\\films\\film.avi",   "C:\\a.avi",        "d:b.avi", "\\\\server\\c.avi",
+        "/start", "Z:\\films\\sub\\e.avi", "http://host/f.avi"};
+    EXPECT_EQ(zuv::AbsoluteFileArguments(given, "Z:\\films"), expected);
+    EXPECT_EQ(zuv::AbsoluteFileArguments(given, "Z:\\films\\"), expected);
 }
 
 TEST(WindowsHandover, ASecondCopyHandsItsCommandLineToTheWindow)
