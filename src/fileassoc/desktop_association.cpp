@@ -261,15 +261,22 @@ DefaultApplication FindDefaultApplication(const DesktopFolders& folders, std::st
         return false;
     };
 
+    // The same file of every data folder, in precedence order.
+    const auto pickInDataFolders = [&](std::string_view fileName, std::string_view group) {
+        for (const std::string& folder : folders.DataSearchPath()) {
+            const std::string path = folder + "applications/" + std::string(fileName);
+            if (const auto text = read(path); text && pick(path, *text, group))
+                return true;
+        }
+        return false;
+    };
+
     for (const auto& [path, text] : lists) {
         if (pick(path, text, kDefaultsGroup))
             return found;
     }
-    for (const std::string& folder : folders.DataSearchPath()) {
-        const std::string path = folder + "applications/defaults.list";
-        if (const auto text = read(path); text && pick(path, *text, kDefaultsGroup))
-            return found;
-    }
+    if (pickInDataFolders("defaults.list", kDefaultsGroup))
+        return found;
     std::set<std::string> removedIds;
     removed = &removedIds;
     for (const auto& [path, text] : lists) {
@@ -278,11 +285,7 @@ DefaultApplication FindDefaultApplication(const DesktopFolders& folders, std::st
         if (pick(path, text, kAddedGroup))
             return found;
     }
-    for (const std::string& folder : folders.DataSearchPath()) {
-        const std::string path = folder + "applications/mimeinfo.cache";
-        if (const auto text = read(path); text && pick(path, *text, kCacheGroup))
-            return found;
-    }
+    pickInDataFolders("mimeinfo.cache", kCacheGroup);
     return found;
 }
 
