@@ -1,7 +1,7 @@
 // The yardsticks of the start-up benchmarks: a bare Qt program that shows an empty window of the
 // main window's size (with "--label", one text label in it, which makes Qt read the system's
 // fonts), with the same benchmark seam as the program (ZUVORA_BENCH_EXIT_ON_SHOW).
-#include "app/benchmark_seam.h"
+#include "app/qt/benchmark_seam.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // zuv.ini as the program reads it at start-up and writes it at exit: every option and the three
 // histories of ten entries. The reference is Qt's own ini support (QSettings) with the same keys.
-#include "app/config_file.h"
+#include "options/config_file.h"
 #include "scratch_folder.h"
 #include "widgets/history_list.h"
 

@@ -2,8 +2,8 @@
 // to the end notification, and the longest time the user-interface thread could not react.
 // Compared with the same player piped to cat, which is what the system alone manages.
 #include "platform/process.h"
-#include "playback/player_runner.h"
-#include "playback/result_form.h"
+#include "playback/qt/player_runner.h"
+#include "playback/qt/result_form.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

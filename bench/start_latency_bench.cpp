@@ -1,15 +1,15 @@
 // From Start in the main window to a running player: the time until the player process exists
 // (Start has returned) and until its first output line has reached the user-interface thread,
 // with a fake player, without and with the size probe that pan-scan needs.
-#include "app/main_form.h"
-#include "app/program_session.h"
+#include "app/qt/main_form.h"
+#include "app/qt/program_session.h"
 #include "lang/language.h"
 #include "platform/folders.h"
-#include "playback/playback_control.h"
-#include "playback/player_runner.h"
-#include "settings/settings_form.h"
-#include "widgets/dialogs.h"
-#include "widgets/history_combo.h"
+#include "playback/qt/playback_control.h"
+#include "playback/qt/player_runner.h"
+#include "settings/qt/settings_form.h"
+#include "widgets/qt/dialogs.h"
+#include "widgets/qt/history_combo.h"
 
 #include <QAction>
 #include <QApplication>

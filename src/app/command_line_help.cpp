@@ -1,9 +1,9 @@
 #include "app/command_line_help.h"
 
-#include "platform/paths.h"
 #include "platform/version.h"
+#include "platform/version_info.h"
+#include "util/path_syntax.h"
 #include "util/text_utils.h"
-#include "util/version_info.h"
 
 #include <cstdio>
 
@@ -76,12 +76,12 @@ std::vector<std::string> AbsoluteFileArguments(std::vector<std::string> commandL
     if (currentFolder.empty())
         return commandLine;
     const bool endsInSeparator =
-        platform::kPathSeparators.find(currentFolder.back()) != std::string_view::npos;
+        kPathSeparators.find(currentFolder.back()) != std::string_view::npos;
     const std::string folder =
-        endsInSeparator ? currentFolder : currentFolder + platform::kPreferredSeparator;
+        endsInSeparator ? currentFolder : currentFolder + kPreferredSeparator;
     for (std::size_t i = 1; i < commandLine.size(); ++i) {
         std::string& argument = commandLine[i];
-        if (argument.empty() || IsSwitch(argument) || platform::IsAbsolutePath(argument) ||
+        if (argument.empty() || IsSwitch(argument) || IsAbsolutePath(argument) ||
             argument.find("://") != std::string::npos)
             continue;
         argument = folder + argument;

@@ -2,9 +2,9 @@
 
 #include "archive/unzip_file.h"
 #include "platform/file_system.h"
-#include "platform/paths.h"
 #include "platform/system_error.h"
-#include "util/system_utils.h"
+#include "platform/system_utils.h"
+#include "util/path_syntax.h"
 #include "util/text_utils.h"
 
 namespace zuv {
@@ -115,8 +115,8 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
                            SystemErrorText(platform::kErrorAccessDenied);
             return result;
         }
-        if (platform::kPathSeparators.find(folder.back()) == std::string::npos)
-            folder += platform::kPreferredSeparator;
+        if (kPathSeparators.find(folder.back()) == std::string::npos)
+            folder += kPreferredSeparator;
         const std::string destination = folder + name;
         if (const int code = archive->ExtractCurrent(folder); code != 0)
             result.error = ExtractionErrorText(code, destination);

@@ -3,7 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/system_error.h"
-#include "util/system_utils.h"
+#include "platform/system_utils.h"
 #include "util/text_utils.h"
 
 #include <utility>

@@ -6,7 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/process.h"
-#include "util/system_utils.h"
+#include "platform/system_utils.h"
 #include "util/text_encoding.h"
 #include "util/text_utils.h"
 

@@ -1,6 +1,6 @@
 #include "fileassoc/registry_association.h"
 
-#include "util/system_utils.h"
+#include "platform/system_utils.h"
 #include "util/text_utils.h"
 
 #include <utility>

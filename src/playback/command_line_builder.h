@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/options.h"
+#include "options/options.h"
 #include "playback/picture_geometry.h"
 #include "playback/player_dialect.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/folders.h"
-#include "util/system_utils.h"
+#include "platform/system_utils.h"
 
 #include <cstddef>
 #include <string>

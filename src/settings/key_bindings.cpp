@@ -1,7 +1,7 @@
 #include "settings/key_bindings.h"
 
 #include "platform/file_system.h"
-#include "platform/paths.h"
+#include "util/path_syntax.h"
 
 namespace zuv {
 
@@ -19,8 +19,8 @@ std::string KeyBindingFile(const std::string& programFolder, const std::string& 
     if (platform::FileExists(ownFile) || homeFolder.empty())
         return ownFile;
     std::string home = homeFolder;
-    if (platform::kPathSeparators.find(home.back()) == std::string::npos)
-        home += platform::kPreferredSeparator;
+    if (kPathSeparators.find(home.back()) == std::string::npos)
+        home += kPreferredSeparator;
     const std::string playerFile = home + ".mplayer/input.conf";
     if (!platform::FileExists(playerFile)) {
         const platform::FileContent defaults =

@@ -1,6 +1,6 @@
 #include "util/text_utils.h"
 
-#include "platform/paths.h"
+#include "util/path_syntax.h"
 
 #include <algorithm>
 
@@ -115,8 +115,7 @@ bool IsSwitch(std::string_view argument)
 {
     if (argument.empty())
         return false;
-    return argument.front() == '-' ||
-           (argument.front() == '/' && platform::IsSlashSwitch(argument));
+    return argument.front() == '-' || (argument.front() == '/' && IsSlashSwitch(argument));
 }
 
 void DropProgramAndSwitches(std::vector<std::string>& arguments)
@@ -198,7 +197,7 @@ std::string CommandProgramPath(const std::string& command)
 
 std::string FolderPart(std::string_view path)
 {
-    const std::size_t pos = path.find_last_of(platform::kPathSeparators);
+    const std::size_t pos = path.find_last_of(kPathSeparators);
     if (pos == std::string_view::npos)
         return {};
     return std::string(path.substr(0, pos + 1));
@@ -206,7 +205,7 @@ std::string FolderPart(std::string_view path)
 
 std::string FileNamePart(std::string_view path)
 {
-    const std::size_t pos = path.find_last_of(platform::kPathSeparators);
+    const std::size_t pos = path.find_last_of(kPathSeparators);
     return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
 }
 
@@ -215,7 +214,7 @@ std::string ExtensionPart(std::string_view path)
     const std::size_t dot = path.rfind('.');
     if (dot == std::string_view::npos)
         return {};
-    if (path.find_first_of(platform::kPathSeparators, dot) != std::string_view::npos)
+    if (path.find_first_of(kPathSeparators, dot) != std::string_view::npos)
         return {};
     return std::string(path.substr(dot));
 }

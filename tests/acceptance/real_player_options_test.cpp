@@ -1,7 +1,7 @@
 // Every option at its ends, and the options that meet in one filter list, built into a command
 // line as a Start builds it and played by the installed MPlayer in the dialect it speaks.
-#include "app/options.h"
 #include "archive/subtitle_extraction.h"
+#include "options/options.h"
 #include "playback/capture_run.h"
 #include "playback/command_line_builder.h"
 #include "playback/player_dialect.h"

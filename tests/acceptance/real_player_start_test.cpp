@@ -2,7 +2,7 @@
 // dialect as in a user's run.
 #include "main_window_fixture.h"
 #include "platform/process.h"
-#include "playback/result_form.h"
+#include "playback/qt/result_form.h"
 #include "real_player_media.h"
 #include "util/text_utils.h"
 

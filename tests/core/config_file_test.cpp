@@ -1,4 +1,4 @@
-#include "app/config_file.h"
+#include "options/config_file.h"
 #include "support/test_support.h"
 
 #include <filesystem>

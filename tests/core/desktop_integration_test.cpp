@@ -1,8 +1,8 @@
 #include "app/command_line_help.h"
-#include "app/options.h"
 #include "fileassoc/desktop_association.h"
 #include "fileassoc/key_file_text.h"
 #include "fileassoc/mime_database.h"
+#include "options/options.h"
 #include "platform/file_system.h"
 #include "util/text_utils.h"
 

@@ -1,7 +1,7 @@
 #include "fileassoc/association_backend.h"
 #include "fileassoc/registry_association.h"
+#include "platform/system_utils.h"
 #include "support/memory_registry_store.h"
-#include "util/system_utils.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "app/options.h"
+#include "options/options.h"
 #include "util/number_format.h"
 
 #include <gtest/gtest.h>

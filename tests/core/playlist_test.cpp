@@ -1,8 +1,8 @@
 #include "platform/system_error.h"
+#include "platform/system_utils.h"
 #include "playback/playlist.h"
 #include "support/test_support.h"
 #include "support/write_faults.h"
-#include "util/system_utils.h"
 
 #include <cerrno>
 #include <filesystem>

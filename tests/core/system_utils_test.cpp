@@ -1,8 +1,8 @@
 #include "platform/folders.h"
+#include "platform/system_utils.h"
+#include "platform/version_info.h"
 #include "support/test_support.h"
 #include "util/number_format.h"
-#include "util/system_utils.h"
-#include "util/version_info.h"
 
 #include <cerrno>
 #include <clocale>

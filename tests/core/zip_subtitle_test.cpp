@@ -1,9 +1,9 @@
 #include "archive/subtitle_extraction.h"
 #include "archive/unzip_file.h"
 #include "platform/system_error.h"
+#include "platform/system_utils.h"
 #include "support/second_user.h"
 #include "support/test_support.h"
-#include "util/system_utils.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
 #include "main_window_fixture.h"
-#include "widgets/history_combo.h"
+#include "widgets/qt/history_combo.h"
 
 using namespace zuv;
 using zuv::test::MainWindowFixture;

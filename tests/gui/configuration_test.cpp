@@ -1,11 +1,11 @@
-#include "equalizer/eq_form.h"
-#include "lang/translate.h"
+#include "equalizer/qt/eq_form.h"
+#include "lang/qt/translate.h"
 #include "main_window_fixture.h"
-#include "playback/playlist_model.h"
-#include "settings/settings_form.h"
+#include "playback/qt/playlist_model.h"
+#include "settings/qt/settings_form.h"
 #include "support/write_faults.h"
 #include "util/ini_document.h"
-#include "widgets/history_combo.h"
+#include "widgets/qt/history_combo.h"
 
 #include <QCheckBox>
 #include <QComboBox>

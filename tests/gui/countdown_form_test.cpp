@@ -1,5 +1,5 @@
-#include "shutdown/countdown_form.h"
-#include "widgets/markup_label.h"
+#include "shutdown/qt/countdown_form.h"
+#include "widgets/qt/markup_label.h"
 
 #include <QPushButton>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 #include "main_window_fixture.h"
-#include "playback/playlist_model.h"
-#include "settings/settings_form.h"
-#include "widgets/history_combo.h"
+#include "playback/qt/playlist_model.h"
+#include "settings/qt/settings_form.h"
+#include "widgets/qt/history_combo.h"
 
 #include <QAction>
 #include <QCheckBox>

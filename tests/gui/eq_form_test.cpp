@@ -1,4 +1,4 @@
-#include "equalizer/eq_form.h"
+#include "equalizer/qt/eq_form.h"
 #include "lang/language.h"
 #include "support/test_support.h"
 

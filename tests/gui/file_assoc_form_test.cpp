@@ -1,11 +1,11 @@
-#include "fileassoc/add_extension_form.h"
-#include "fileassoc/file_assoc_form.h"
+#include "fileassoc/qt/add_extension_form.h"
+#include "fileassoc/qt/file_assoc_form.h"
 #include "fileassoc/registry_association.h"
 #include "lang/language.h"
+#include "platform/system_utils.h"
 #include "support/memory_registry_store.h"
 #include "support/test_support.h"
-#include "util/system_utils.h"
-#include "widgets/dialogs.h"
+#include "widgets/qt/dialogs.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "app/handover.h"
+#include "app/qt/handover.h"
 #include "platform/handover_block.h"
 #include "platform/local_socket.h"
 #include "support/test_support.h"

@@ -1,6 +1,6 @@
 #include "support/test_support.h"
 #include "util/ini_document.h"
-#include "widgets/history_combo.h"
+#include "widgets/qt/history_combo.h"
 
 #include <QLineEdit>
 #include <QTest>

@@ -1,11 +1,11 @@
-#include "equalizer/eq_form.h"
+#include "equalizer/qt/eq_form.h"
 #include "main_window_fixture.h"
-#include "playback/playlist_model.h"
-#include "playback/result_form.h"
+#include "playback/qt/playlist_model.h"
+#include "playback/qt/result_form.h"
 #include "settings/font_list.h"
-#include "settings/settings_form.h"
-#include "widgets/history_combo.h"
-#include "widgets/markup_label.h"
+#include "settings/qt/settings_form.h"
+#include "widgets/qt/history_combo.h"
+#include "widgets/qt/markup_label.h"
 
 #include <QAbstractItemView>
 #include <QAction>

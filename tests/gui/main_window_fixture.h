@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/main_form.h"
-#include "app/program_session.h"
+#include "app/qt/main_form.h"
+#include "app/qt/program_session.h"
 #include "lang/language.h"
 #include "platform/folders.h"
-#include "playback/playback_control.h"
+#include "playback/qt/playback_control.h"
 #include "support/fake_player.h"
 #include "support/test_support.h"
-#include "widgets/dialogs.h"
+#include "widgets/qt/dialogs.h"
 
 #include <QTest>
 

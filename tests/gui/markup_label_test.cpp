@@ -1,4 +1,4 @@
-#include "widgets/markup_label.h"
+#include "widgets/qt/markup_label.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>

@@ -1,9 +1,9 @@
 #include "main_window_fixture.h"
-#include "playback/playlist_model.h"
-#include "playback/result_form.h"
-#include "settings/settings_form.h"
-#include "shutdown/countdown_form.h"
-#include "widgets/history_combo.h"
+#include "playback/qt/playlist_model.h"
+#include "playback/qt/result_form.h"
+#include "settings/qt/settings_form.h"
+#include "shutdown/qt/countdown_form.h"
+#include "widgets/qt/history_combo.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
-#include "playback/player_runner.h"
-#include "playback/result_form.h"
+#include "playback/qt/player_runner.h"
+#include "playback/qt/result_form.h"
 #include "support/fake_player.h"
 #include "support/test_support.h"
 

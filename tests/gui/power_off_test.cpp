@@ -1,7 +1,7 @@
 #include "platform/power.h"
-#include "shutdown/power_off.h"
+#include "platform/system_utils.h"
+#include "shutdown/qt/power_off.h"
 #include "support/test_support.h"
-#include "util/system_utils.h"
 
 #include <QTest>
 

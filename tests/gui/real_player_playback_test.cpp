@@ -3,9 +3,9 @@
 #include "platform/process.h"
 #include "playback/capture_run.h"
 #include "playback/player_dialect.h"
-#include "playback/result_form.h"
-#include "settings/settings_form.h"
-#include "widgets/history_combo.h"
+#include "playback/qt/result_form.h"
+#include "settings/qt/settings_form.h"
+#include "widgets/qt/history_combo.h"
 
 #include <QAction>
 #include <QCheckBox>

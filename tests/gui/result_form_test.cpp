@@ -1,4 +1,4 @@
-#include "playback/result_form.h"
+#include "playback/qt/result_form.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>

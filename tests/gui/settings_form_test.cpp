@@ -1,15 +1,15 @@
-#include "equalizer/eq_form.h"
-#include "fileassoc/file_assoc_form.h"
+#include "equalizer/qt/eq_form.h"
+#include "fileassoc/qt/file_assoc_form.h"
 #include "lang/language.h"
-#include "lang/translate.h"
+#include "lang/qt/translate.h"
 #include "main_window_fixture.h"
 #include "platform/folders.h"
 #include "settings/font_list.h"
-#include "settings/settings_form.h"
+#include "settings/qt/settings_form.h"
 #include "support/test_support.h"
 #include "util/text_utils.h"
-#include "widgets/dialogs.h"
-#include "widgets/markup_label.h"
+#include "widgets/qt/dialogs.h"
+#include "widgets/qt/markup_label.h"
 
 #include <QApplication>
 #include <QCheckBox>

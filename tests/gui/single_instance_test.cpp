@@ -1,8 +1,8 @@
 #include "main_window_fixture.h"
 #include "platform/local_socket.h"
-#include "settings/settings_form.h"
+#include "settings/qt/settings_form.h"
 #include "util/ini_document.h"
-#include "widgets/history_combo.h"
+#include "widgets/qt/history_combo.h"
 
 #include <QCheckBox>
 #include <QDir>

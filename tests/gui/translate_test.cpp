@@ -1,8 +1,8 @@
 #include "lang/language.h"
-#include "lang/translate.h"
+#include "lang/qt/translate.h"
 #include "support/test_support.h"
-#include "widgets/action_link.h"
-#include "widgets/dialogs.h"
+#include "widgets/qt/action_link.h"
+#include "widgets/qt/dialogs.h"
 
 #include <QAction>
 #include <QCheckBox>

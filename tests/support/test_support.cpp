@@ -1,6 +1,6 @@
 #include "support/test_support.h"
 
-#include "platform/paths.h"
+#include "util/path_syntax.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +21,7 @@ TempDir::TempDir()
             ("zuvora-test-" + std::to_string(std::rand()) + "-" + std::to_string(++counter));
         std::error_code error;
         if (std::filesystem::create_directory(folder, error)) {
-            m_path = folder.string() + platform::kPreferredSeparator;
+            m_path = folder.string() + kPreferredSeparator;
             return;
         }
         if (attempt == 100) {

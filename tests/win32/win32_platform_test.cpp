@@ -11,6 +11,7 @@
 #include "platform/handover_block.h"
 #include "platform/process.h"
 #include "platform/system_error.h"
+#include "platform/version_info.h"
 #include "platform/win32/handover_window.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/system_command_filter.h"
@@ -21,7 +22,6 @@
 #include "settings/font_list.h"
 #include "support/owner_thread.h"
 #include "support/test_support.h"
-#include "util/version_info.h"
 
 // windows.h without its CreateProcess macro, which would rename ProcessStartStep::CreateProcess.
 #include "platform/win32/windows_headers.h"

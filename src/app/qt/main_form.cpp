@@ -1,0 +1,772 @@
+#include "app/qt/main_form.h"
+
+#include "equalizer/qt/eq_form.h"
+#include "fileassoc/association_backend.h"
+#include "fileassoc/qt/file_assoc_form.h"
+#include "lang/language.h"
+#include "lang/qt/translate.h"
+#include "platform/file_system.h"
+#include "platform/folders.h"
+#include "playback/qt/playback_control.h"
+#include "playback/qt/playlist_model.h"
+#include "playback/qt/result_form.h"
+#include "settings/qt/settings_form.h"
+#include "shutdown/qt/countdown_form.h"
+#include "util/text_utils.h"
+#include "widgets/qt/action_link.h"
+#include "widgets/qt/history_combo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDropEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QTreeView>
+#include <QUrl>
+
+namespace zuv {
+
+namespace {
+
+constexpr char kDefaultFileTypes[] = ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb";
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, int left, int top, int width, int height)
+{
+    auto* button = new QPushButton(parent);
+    button->setGeometry(left, top, width, height);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const QString& text, int left, int top)
+{
+    auto* check = new QCheckBox(text, parent);
+    check->move(left, top);
+    check->adjustSize();
+    return check;
+}
+
+THistoryCombo* MakeHistoryCombo(QWidget* parent, const char* section, int left, int top)
+{
+    auto* combo = new THistoryCombo(parent);
+    combo->setGeometry(left, top, 401, 21);
+    combo->SetPersistSection(section);
+    return combo;
+}
+
+QFrame* MakeBevel(QWidget* parent, int left, int top, int width)
+{
+    auto* bevel = new QFrame(parent);
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setGeometry(left, top, width, 2);
+    return bevel;
+}
+
+QSlider* MakeTrackBar(QWidget* parent, int maximum, int page, int tick, int position,
+                      const QRect& geometry)
+{
+    auto* bar = new QSlider(Qt::Horizontal, parent);
+    bar->setRange(0, maximum);
+    bar->setPageStep(page);
+    bar->setTickInterval(tick);
+    bar->setTickPosition(QSlider::TicksBelow);
+    bar->setValue(position);
+    bar->setGeometry(geometry);
+    return bar;
+}
+
+QAction* MakeAction(QWidget* owner, const QString& caption)
+{
+    auto* action = new QAction(caption, owner);
+    owner->addAction(action);
+    return action;
+}
+
+bool HasLocalFiles(const QDropEvent& event)
+{
+    const QList<QUrl> urls = event.mimeData()->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+QString ReplacedAll(QString text, const char* pattern, const QString& replacement)
+{
+    std::string utf8 = text.toStdString();
+    ReplaceAll(utf8, pattern, replacement.toStdString());
+    return QString::fromStdString(utf8);
+}
+
+} // namespace
+
+TZUVMainForm::TZUVMainForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      OpenDialog(FileDialog::Mode::OpenFiles, QStringLiteral("File megnyitása")),
+      OpenSubDialog(FileDialog::Mode::OpenFiles, QStringLiteral("Felirat file megnyitása"),
+                    QStringLiteral("Felirat fileok (*.sub;*.srt;*.txt,*.zip;*.vob)|"
+                                   "*.sub;*.srt;*.txt;*.zip;*.vob|Minden file|*.*")),
+      OpenPlDialog(FileDialog::Mode::OpenFile, QStringLiteral("Lista betöltése"),
+                   QStringLiteral("Playlist files *.txt|*.txt|Any file|*.*")),
+      SavePlDialog(FileDialog::Mode::SaveFile, QStringLiteral("Lista mentése"),
+                   QStringLiteral("Playlist files *.txt|*.txt|Any file|*.*")),
+      m_fileTypes(kDefaultFileTypes)
+{
+    setObjectName(QStringLiteral("ZUVMainForm"));
+    SavePlDialog.defaultSuffix = QStringLiteral("txt");
+    QFont font = this->font();
+    font.setPointSize(8);
+    setFont(font);
+
+    CreateActions();
+    CreateControls();
+    CreatePlaylistPanel();
+    setFixedSize(kDesignedWidth, kDesignedHeight);
+    setAcceptDrops(true);
+    // Files dropped on a field go to the window like every other drop, not into the field as
+    // text; plain text may still be dropped there.
+    for (THistoryCombo* combo : {comboFile, comboSub, comboParams})
+        combo->lineEdit()->installEventFilter(this);
+
+    m_settings = new TSettingsForm(this);
+    m_settings->SetHooks({
+        .showEqualizer = [this] { m_equalizer->show(); },
+        .showFileTypes = [this] { ShowFileTypes(); },
+        .openFile =
+            [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); },
+        .browseFont =
+            [this](const QString& title, const QString& folder) {
+                FileDialog dialog(FileDialog::Mode::OpenFile, title,
+                                  QStringLiteral("TrueType (*.ttf)|*.ttf;*.TTF|*|*"));
+                dialog.initialFolder = folder;
+                const QStringList files = dialog.Execute(m_settings);
+                return files.isEmpty() ? QString() : files.first();
+            },
+    });
+    m_equalizer = new TEQForm(this);
+    m_result = new TResultForm(this);
+    m_result->SetCaptionProvider([] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });
+    m_countdown = new TCountdownForm(this);
+    m_countdown->SetTextLookup(
+        [](std::string_view section, std::string_view key, std::string_view builtIn) {
+            return Langunit().GetText(section, key, builtIn);
+        });
+    m_playback = new PlaybackControl(*this);
+
+    cbOnTopClick();
+    TranslateMainForm();
+}
+
+TZUVMainForm::~TZUVMainForm() = default;
+
+void TZUVMainForm::CreateActions()
+{
+    ActionBrowseFile = MakeAction(this, QStringLiteral("Tallóz"));
+    ActionBrowseSub = MakeAction(this, QStringLiteral("Tallóz"));
+    ActionStart = MakeAction(this, QStringLiteral("&Start"));
+    ActionStop = MakeAction(this, QStringLiteral("&Megállít"));
+    ActionStop->setVisible(false);
+    ActionSettings = MakeAction(this, QStringLiteral("&Beállítások ->"));
+    ActionShowResultWindow = MakeAction(this, QString());
+    ActionShowResultWindow->setShortcut(QKeySequence(Qt::Key_F11));
+    ActionShowResultWindow->setShortcutContext(Qt::ApplicationShortcut);
+    ActionPlToggle = MakeAction(this, QStringLiteral("&Playlist"));
+    ActionPlAdd = MakeAction(this, QStringLiteral("+"));
+    ActionPlDel = MakeAction(this, QStringLiteral("-"));
+    ActionPlUp = MakeAction(this, QStringLiteral("Fel"));
+    ActionPlDown = MakeAction(this, QStringLiteral("Le"));
+    ActionPlClear = MakeAction(this, QStringLiteral("Lista &Törlése"));
+    ActionPlLoad = MakeAction(this, QStringLiteral("Lista &Betöltése"));
+    ActionPlSave = MakeAction(this, QStringLiteral("Lista &Mentése"));
+
+    connect(ActionBrowseFile, &QAction::triggered, this, &TZUVMainForm::ActionBrowseFileExecute);
+    connect(ActionBrowseSub, &QAction::triggered, this, &TZUVMainForm::ActionBrowseSubExecute);
+    connect(ActionSettings, &QAction::triggered, this, &TZUVMainForm::ActionSettingsExecute);
+    connect(ActionShowResultWindow, &QAction::triggered, this,
+            &TZUVMainForm::ActionShowResultWindowExecute);
+    connect(ActionPlToggle, &QAction::triggered, this, &TZUVMainForm::TogglePlaylist);
+    connect(ActionPlAdd, &QAction::triggered, this, &TZUVMainForm::ActionPlAddExecute);
+    connect(ActionPlDel, &QAction::triggered, this, &TZUVMainForm::ActionPlDelExecute);
+    connect(ActionPlUp, &QAction::triggered, this, &TZUVMainForm::ActionPlUpExecute);
+    connect(ActionPlDown, &QAction::triggered, this, &TZUVMainForm::ActionPlDownExecute);
+    connect(ActionPlClear, &QAction::triggered, this, &TZUVMainForm::ActionPlClearExecute);
+    connect(ActionPlLoad, &QAction::triggered, this, &TZUVMainForm::ActionPlLoadExecute);
+    connect(ActionPlSave, &QAction::triggered, this, &TZUVMainForm::ActionPlSaveExecute);
+}
+
+void TZUVMainForm::CreateControls()
+{
+    // In tab order, at the designed places.
+    Label1 = MakeLabel(this, QStringLiteral("Média fájl"), 8, 8);
+    comboFile = MakeHistoryCombo(this, "Files", 8, 24);
+    Label1->setBuddy(comboFile);
+    btnSelFile = MakeButton(this, 416, 24, 73, 25);
+    LinkButtonToAction(btnSelFile, ActionBrowseFile);
+    Label2 = MakeLabel(this, QStringLiteral("Felirat"), 8, 48);
+    comboSub = MakeHistoryCombo(this, "Subtitles", 8, 64);
+    Label2->setBuddy(comboSub);
+    btnSelSub = MakeButton(this, 416, 64, 73, 25);
+    LinkButtonToAction(btnSelSub, ActionBrowseSub);
+    Bevel1 = MakeBevel(this, 8, 96, 481);
+    Label3 = MakeLabel(this, QStringLiteral("MPlayer extra paraméterek"), 8, 112);
+    comboParams = MakeHistoryCombo(this, "Parameters", 8, 128);
+    Label3->setBuddy(comboParams);
+    btnSettings = MakeButton(this, 416, 128, 73, 25);
+    LinkButtonToAction(btnSettings, ActionSettings);
+    cbFullscreen = MakeCheck(this, QStringLiteral("&Teljes képernyő"), 8, 160);
+    cbLoop = MakeCheck(this, QStringLiteral("Ismétlés"), 8, 184);
+    cbIdx = MakeCheck(this, QStringLiteral("idx újraszámolás"), 8, 208);
+    cbShutdown = MakeCheck(this, QStringLiteral("Gép leállítása lejátszás után"), 112, 160);
+    cbOnTop = MakeCheck(this, QStringLiteral("Ablakok mindig felül"), 112, 184);
+    btnHelp = MakeButton(this, 176, 208, 73, 25);
+    btnHelp->setText(QStringLiteral("Olvassel!"));
+    Label4 = new QLabel(QStringLiteral("Zuvora · zuvora.org"), this);
+    QFont small = Label4->font();
+    small.setPointSize(7);
+    Label4->setFont(small);
+    Label4->setAlignment(Qt::AlignCenter);
+    Label4->setEnabled(false);
+    Label4->setGeometry(16, 232, 264, 10);
+    cbCustomVolume = MakeCheck(this, QStringLiteral("Alap hangerő"), 288, 160);
+    lVolume = new QLabel(this);
+    lVolume->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lVolume->setGeometry(441, 160, 40, 16);
+    lVolume->setEnabled(false);
+    tbVolume = MakeTrackBar(this, 255, 30, 64, 0, {288, 176, 201, 25});
+    tbVolume->setEnabled(false);
+    cbExtraStereo = MakeCheck(this, QStringLiteral("E&xtra sztereo"), 288, 216);
+    tbExtraStereo = MakeTrackBar(this, 50, 5, 5, 25, {392, 208, 97, 25});
+    tbExtraStereo->setEnabled(false);
+    Bevel2 = MakeBevel(this, 8, 240, 481);
+    tbVolumeChange();
+
+    connect(tbVolume, &QSlider::valueChanged, this, &TZUVMainForm::tbVolumeChange);
+    connect(cbCustomVolume, &QCheckBox::toggled, this, &TZUVMainForm::cbCustomVolumeClick);
+    connect(cbExtraStereo, &QCheckBox::toggled, this, &TZUVMainForm::cbExtraStereoClick);
+    connect(cbOnTop, &QCheckBox::toggled, this, &TZUVMainForm::cbOnTopClick);
+    connect(btnHelp, &QPushButton::clicked, this, &TZUVMainForm::btnHelpClick);
+}
+
+void TZUVMainForm::CreatePlaylistPanel()
+{
+    btnPlaylist = MakeButton(this, 8, 256, 73, 25);
+    LinkButtonToAction(btnPlaylist, ActionPlToggle);
+    btnAddPlaylist = MakeButton(this, 88, 256, 33, 25);
+    LinkButtonToAction(btnAddPlaylist, ActionPlAdd);
+    btnDelPlaylist = MakeButton(this, 128, 256, 33, 25);
+    LinkButtonToAction(btnDelPlaylist, ActionPlDel);
+    btnPlaylistUp = MakeButton(this, 168, 256, 33, 25);
+    LinkButtonToAction(btnPlaylistUp, ActionPlUp);
+    btnPlaylistDown = MakeButton(this, 208, 256, 33, 25);
+    LinkButtonToAction(btnPlaylistDown, ActionPlDown);
+
+    m_playlist = new PlaylistModel(this);
+    lvPlaylist = new QTreeView(this);
+    lvPlaylist->setGeometry(8, 288, 481, 161);
+    lvPlaylist->setModel(m_playlist);
+    lvPlaylist->setRootIsDecorated(false);
+    lvPlaylist->setItemsExpandable(false);
+    lvPlaylist->setUniformRowHeights(true);
+    lvPlaylist->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvPlaylist->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvPlaylist->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvPlaylist->setContextMenuPolicy(Qt::CustomContextMenu);
+    lvPlaylist->header()->setStretchLastSection(false);
+    lvPlaylist->header()->setSectionResizeMode(PlaylistModel::MediaColumn, QHeaderView::Stretch);
+    lvPlaylist->header()->setSectionResizeMode(PlaylistModel::SubtitleColumn,
+                                               QHeaderView::Interactive);
+    lvPlaylist->header()->resizeSection(PlaylistModel::SubtitleColumn, 180);
+    lvPlaylist->installEventFilter(this);
+    lvPlaylist->viewport()->installEventFilter(this);
+    lvPlaylistColumns[0] = new ListColumn(lvPlaylist, PlaylistModel::MediaColumn);
+    lvPlaylistColumns[1] = new ListColumn(lvPlaylist, PlaylistModel::SubtitleColumn);
+    connect(lvPlaylist, &QTreeView::doubleClicked, this, &TZUVMainForm::lvPlaylistDblClick);
+
+    pmPlaylist = new QMenu(this);
+    pmPlaylist->addAction(ActionPlClear);
+    pmPlaylist->addSeparator();
+    pmPlaylist->addAction(ActionPlLoad);
+    pmPlaylist->addAction(ActionPlSave);
+    connect(lvPlaylist, &QTreeView::customContextMenuRequested, this,
+            [this](const QPoint& point) { pmPlaylist->popup(lvPlaylist->mapToGlobal(point)); });
+
+    btnStop = MakeButton(this, 328, 256, 75, 25);
+    LinkButtonToAction(btnStop, ActionStop);
+    btnStart = MakeButton(this, 416, 256, 73, 25);
+    LinkButtonToAction(btnStart, ActionStart);
+    btnStart->setDefault(true);
+}
+
+void TZUVMainForm::ShowError(const QString& text)
+{
+    MessageBox::Show(this, QMessageBox::Critical,
+                     QStringLiteral("Zuv - ") + GetText("Errors", "103", QStringLiteral("Hiba")),
+                     text);
+}
+
+void TZUVMainForm::SetVersions(const QString& programVersion, const QString& playerVersion)
+{
+    m_programVersion = programVersion;
+    m_playerVersion = playerVersion;
+    m_settings->SetVersions(programVersion, playerVersion);
+    QString caption = GetText("Main", "100", QStringLiteral("Zuvora %v / MPlayer %m"));
+    caption = ReplacedAll(caption, "%v", m_programVersion);
+    setWindowTitle(ReplacedAll(caption, "%m", m_playerVersion));
+}
+
+void TZUVMainForm::TranslateMainForm()
+{
+    QString caption = GetText("Main", "100", QStringLiteral("Zuvora %v / MPlayer %m"));
+    caption = ReplacedAll(caption, "%v", m_programVersion);
+    setWindowTitle(ReplacedAll(caption, "%m", m_playerVersion));
+
+    const std::pair<QObject*, const char*> mainTexts[] = {
+        {Label1, "101"},          {ActionBrowseFile, "102"}, {Label2, "103"},
+        {ActionBrowseSub, "104"}, {Label3, "200"},           {ActionSettings, "201"},
+        {ActionStart, "300"},     {ActionStop, "301"},       {btnHelp, "400"},
+    };
+    for (const auto& [component, key] : mainTexts)
+        TranslateComponent(component, "Main", key);
+    for (QLabel* label : {Label1, Label2, Label3})
+        label->adjustSize();
+
+    TranslateComponent(OpenDialog, "OpenDialogs", "100");
+    TranslateComponent(OpenSubDialog, "OpenDialogs", "200");
+    if (const QString filter = GetTextOrEmpty("OpenDialogs", "201"); !filter.isEmpty())
+        OpenSubDialog.filter = filter;
+
+    const std::pair<QObject*, const char*> playlistTexts[] = {
+        {ActionPlToggle, "100"},       {ActionPlAdd, "101"},   {ActionPlDel, "102"},
+        {ActionPlUp, "103"},           {ActionPlDown, "104"},  {lvPlaylistColumns[0], "200"},
+        {lvPlaylistColumns[1], "201"}, {ActionPlClear, "300"}, {ActionPlLoad, "301"},
+        {ActionPlSave, "302"},
+    };
+    for (const auto& [component, key] : playlistTexts)
+        TranslateComponent(component, "Playlist", key);
+    if (const QString title = GetTextOrEmpty("Playlist", "400"); !title.isEmpty())
+        OpenPlDialog.title = title;
+    if (const QString title = GetTextOrEmpty("Playlist", "401"); !title.isEmpty())
+        SavePlDialog.title = title;
+
+    const std::pair<QObject*, const char*> settingsTexts[] = {
+        {cbFullscreen, "200"},   {cbLoop, "201"},        {cbIdx, "202"},   {cbShutdown, "203"},
+        {cbCustomVolume, "206"}, {cbExtraStereo, "207"}, {cbOnTop, "208"},
+    };
+    for (const auto& [component, key] : settingsTexts)
+        TranslateComponent(component, "Settings", key);
+    for (QCheckBox* check :
+         {cbFullscreen, cbLoop, cbIdx, cbShutdown, cbOnTop, cbCustomVolume, cbExtraStereo})
+        check->adjustSize();
+}
+
+void TZUVMainForm::SetMediaFile(const QString& path)
+{
+    comboFile->setEditText(path);
+    comboSub->setEditText(QString());
+}
+
+void TZUVMainForm::tbVolumeChange()
+{
+    lVolume->setText(QString::number(tbVolume->value()));
+}
+
+void TZUVMainForm::cbCustomVolumeClick()
+{
+    tbVolume->setEnabled(cbCustomVolume->isChecked());
+    lVolume->setEnabled(cbCustomVolume->isChecked());
+}
+
+void TZUVMainForm::cbExtraStereoClick()
+{
+    tbExtraStereo->setEnabled(cbExtraStereo->isChecked());
+}
+
+void TZUVMainForm::cbOnTopClick()
+{
+    SetWindowsOnTop(cbOnTop->isChecked());
+}
+
+void TZUVMainForm::SetWindowsOnTop(bool on)
+{
+    if (on == m_onTop)
+        return;
+    // Changing a window's flags hides it; show again what was visible.
+    const auto setTopmost = [on](QWidget* window) {
+        const bool visible = window->isVisible();
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        if (visible)
+            window->show();
+    };
+    // The dialog changes its layer without taking the focus; later shows activate it again.
+    const bool activates = !m_settings->testAttribute(Qt::WA_ShowWithoutActivating);
+    m_settings->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    setTopmost(m_settings);
+    m_settings->setAttribute(Qt::WA_ShowWithoutActivating, !activates);
+    setTopmost(this);
+    m_onTop = on;
+}
+
+void TZUVMainForm::btnHelpClick()
+{
+    std::string language = Langunit().CurrentLanguage();
+    if (language.empty())
+        language = "hun";
+    const std::string folder = platform::ProgramFolder();
+    std::string name = "zuv_" + language + ".txt";
+    if (!platform::FileExists(folder + name))
+        name = "zuv_enu.txt";
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder + name)));
+}
+
+void TZUVMainForm::ActionBrowseFileExecute()
+{
+    std::string patterns = m_fileTypes;
+    ReplaceAll(patterns, ".", "?");
+    ReplaceAll(patterns, "?", "*.");
+    std::string filter =
+        GetText("OpenDialogs", "101", QStringLiteral("Film fileok|%l|Minden file|*.*"))
+            .toStdString();
+    ReplaceAll(filter, "%l", patterns);
+    OpenDialog.filter = QString::fromStdString(filter);
+    const QStringList files = OpenDialog.Execute(this);
+    if (files.isEmpty())
+        return;
+    comboFile->setEditText(files.first());
+    if (files.size() > 1) {
+        for (const QString& file : files)
+            m_playlist->AddItem(file.toStdString(), {});
+    }
+}
+
+void TZUVMainForm::ActionBrowseSubExecute()
+{
+    const QString media = comboFile->currentText();
+    if (!media.isEmpty())
+        OpenSubDialog.initialFolder = QString::fromStdString(FolderPart(media.toStdString()));
+    const QStringList files = OpenSubDialog.Execute(this);
+    if (files.isEmpty())
+        return;
+    comboSub->setEditText(files.join(QLatin1Char(',')));
+}
+
+void TZUVMainForm::ActionSettingsExecute()
+{
+    m_settings->setVisible(!m_settings->isVisible());
+}
+
+void TZUVMainForm::ActionShowResultWindowExecute()
+{
+    m_result->Show();
+}
+
+void TZUVMainForm::ShowFileTypes()
+{
+    const std::unique_ptr<AssociationBackend> backend = CreateSystemAssociationBackend();
+    TFileAssocForm dialog(m_settings, *backend, m_fileTypes);
+    dialog.exec();
+    // Until the program ends; the file-type list is never written to the configuration.
+    if (dialog.NewFileTypes())
+        m_fileTypes = *dialog.NewFileTypes();
+}
+
+void TZUVMainForm::SetClientHeight(int height)
+{
+    setFixedSize(kDesignedWidth, height);
+}
+
+void TZUVMainForm::TogglePlaylist()
+{
+    m_playlistShown = !m_playlistShown;
+    // Hidden: the window ends just above the list; shown: the designed full height.
+    SetClientHeight(m_playlistShown ? kDesignedHeight : lvPlaylist->y());
+    for (QAction* action : {ActionPlDel, ActionPlUp, ActionPlDown})
+        action->setVisible(m_playlistShown);
+    lvPlaylist->setVisible(m_playlistShown);
+}
+
+void TZUVMainForm::ShowPlaylist()
+{
+    if (!m_playlistShown)
+        TogglePlaylist();
+}
+
+int TZUVMainForm::SelectedPlaylistItem() const
+{
+    const QModelIndexList rows = lvPlaylist->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TZUVMainForm::SelectPlaylistItem(int row)
+{
+    if (row < 0 || row >= m_playlist->Count()) {
+        lvPlaylist->clearSelection();
+        return;
+    }
+    const QModelIndex index = m_playlist->index(row, 0);
+    lvPlaylist->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+    lvPlaylist->scrollTo(index);
+}
+
+void TZUVMainForm::ActionPlAddExecute()
+{
+    if (comboFile->currentText().isEmpty())
+        return;
+    ShowPlaylist();
+    m_playlist->AddItem(comboFile->currentText().toStdString(),
+                        comboSub->currentText().toStdString());
+}
+
+void TZUVMainForm::ActionPlDelExecute()
+{
+    const int row = SelectedPlaylistItem();
+    if (row < 0)
+        return;
+    m_playlist->DeleteItem(row);
+    lvPlaylist->clearSelection();
+}
+
+void TZUVMainForm::ActionPlUpExecute()
+{
+    const int row = SelectedPlaylistItem();
+    if (row > 0)
+        SelectPlaylistItem(m_playlist->MoveItemUp(row));
+}
+
+void TZUVMainForm::ActionPlDownExecute()
+{
+    const int row = SelectedPlaylistItem();
+    if (row >= 0 && row + 1 < m_playlist->Count())
+        SelectPlaylistItem(m_playlist->MoveItemDown(row));
+}
+
+void TZUVMainForm::ActionPlClearExecute()
+{
+    m_playlist->Clear();
+}
+
+void TZUVMainForm::ShowFileError(const QString& path, const std::string& reason)
+{
+    // Which file and why, as the system says it.
+    MessageBox::Show(this, QMessageBox::Critical, QApplication::applicationName(),
+                     path + QStringLiteral("\n\n") + QString::fromStdString(reason));
+}
+
+void TZUVMainForm::ActionPlLoadExecute()
+{
+    const QStringList files = OpenPlDialog.Execute(this);
+    if (files.isEmpty())
+        return;
+    const PlaylistFileResult result = m_playlist->LoadFile(files.first().toStdString());
+    if (!result.ok())
+        ShowFileError(files.first(), result.errorText);
+}
+
+void TZUVMainForm::ActionPlSaveExecute()
+{
+    const QStringList files = SavePlDialog.Execute(this);
+    if (files.isEmpty())
+        return;
+    const PlaylistFileResult result = m_playlist->SaveFile(files.first().toStdString());
+    if (!result.ok())
+        ShowFileError(files.first(), result.errorText);
+}
+
+void TZUVMainForm::lvPlaylistDblClick()
+{
+    const int row = SelectedPlaylistItem();
+    if (row < 0)
+        return;
+    const PlaylistItem& item = m_playlist->Items().Item(static_cast<std::size_t>(row));
+    comboFile->setEditText(QString::fromStdString(item.mediaPath));
+    comboSub->setEditText(QString::fromStdString(item.subtitlePath));
+}
+
+void TZUVMainForm::ApplyOptions(const Options& options)
+{
+    comboFile->setEditText(QString::fromStdString(options.LastFile));
+    comboSub->setEditText(QString::fromStdString(options.LastSubFile));
+    comboParams->setEditText(QString::fromStdString(options.Parameters));
+    cbFullscreen->setChecked(options.Fullscreen);
+    cbIdx->setChecked(options.Idx);
+    cbShutdown->setChecked(options.Shutdown);
+    cbOnTop->setChecked(options.OnTop);
+    m_fileTypes = options.FileTypes;
+    cbCustomVolume->setChecked(options.CustomVolume);
+    tbVolume->setValue(ClampToRange(options.Volume, kVolumeRange));
+    cbExtraStereo->setChecked(options.ExtraStereo);
+    tbExtraStereo->setValue(ClampToRange(options.ExtraStereoVal, kExtraStereoValRange));
+    if (options.Playlist != m_playlistShown)
+        TogglePlaylist();
+}
+
+void TZUVMainForm::GatherOptions(Options& options) const
+{
+    options.Language = Langunit().CurrentLanguage();
+    options.LastFile = comboFile->currentText().toStdString();
+    options.LastSubFile = comboSub->currentText().toStdString();
+    options.Parameters = comboParams->currentText().toStdString();
+    options.Fullscreen = cbFullscreen->isChecked();
+    options.Idx = cbIdx->isChecked();
+    options.Shutdown = cbShutdown->isChecked();
+    options.OnTop = cbOnTop->isChecked();
+    options.Playlist = m_playlistShown;
+    options.FileTypes = m_fileTypes;
+    options.CustomVolume = cbCustomVolume->isChecked();
+    options.Volume = tbVolume->value();
+    options.ExtraStereo = cbExtraStereo->isChecked();
+    options.ExtraStereoVal = tbExtraStereo->value();
+}
+
+Options TZUVMainForm::CurrentOptions() const
+{
+    Options options;
+    GatherOptions(options);
+    m_settings->GatherOptions(options);
+    m_equalizer->GatherOptions(options);
+    return options;
+}
+
+void TZUVMainForm::BringWindowsToFront()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    if (m_settings && m_settings->isVisible())
+        m_settings->raise();
+}
+
+void TZUVMainForm::DropFiles(const QStringList& files, const QPoint& point)
+{
+    static constexpr std::string_view kSubtitleExtensions = ".SRT.SUB.TXT.ZIP.VOB";
+    // The list's rectangle, its right and bottom edges included.
+    const bool onPlaylist =
+        m_playlistShown && lvPlaylist->geometry().adjusted(0, 0, 1, 1).contains(point);
+    bool mediaDropped = false;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& file = files[i];
+        const std::string extension = ToUpperAscii(ExtensionPart(FileNamePart(file.toStdString())));
+        if (!extension.empty() && kSubtitleExtensions.find(extension) != std::string_view::npos) {
+            if (onPlaylist) {
+                const QModelIndex item =
+                    lvPlaylist->indexAt(lvPlaylist->viewport()->mapFrom(this, point));
+                if (item.isValid())
+                    m_playlist->SetItemSubtitle(item.row(), file.toStdString());
+            } else {
+                comboSub->setEditText(file);
+            }
+        } else {
+            mediaDropped = true;
+            if (onPlaylist) {
+                m_playlist->AddItem(file.toStdString(), {});
+                mediaDropped = false;
+            } else {
+                if (i == 0)
+                    SetMediaFile(file);
+                if (files.size() > 1) {
+                    ShowPlaylist();
+                    m_playlist->AddItem(file.toStdString(), {});
+                }
+            }
+        }
+        BringWindowsToFront();
+    }
+    if (mediaDropped && m_settings->cbAutostartDragDrop->isChecked())
+        m_playback->ActionStartExecute();
+}
+
+void TZUVMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() &&
+        std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); }))
+        event->acceptProposedAction();
+}
+
+void TZUVMainForm::dropEvent(QDropEvent* event)
+{
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    DropFiles(files, event->position().toPoint());
+}
+
+void TZUVMainForm::ReleaseOwnedWindows()
+{
+    delete m_settings;
+    m_settings = nullptr;
+    delete m_result;
+    m_result = nullptr;
+    delete m_equalizer;
+    m_equalizer = nullptr;
+}
+
+void TZUVMainForm::closeEvent(QCloseEvent* event)
+{
+    emit Closing();
+    QWidget::closeEvent(event);
+}
+
+void TZUVMainForm::keyPressEvent(QKeyEvent* event)
+{
+    // Enter presses the default button, or the button that has the focus.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
+            focused->click();
+            return;
+        }
+        if (ActionStart->isEnabled())
+            ActionStart->trigger();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TZUVMainForm::moveEvent(QMoveEvent* event)
+{
+    if (m_settings && m_settings->isVisible())
+        m_settings->PlaceBesideMainWindow();
+    QWidget::moveEvent(event);
+}
+
+bool TZUVMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::DragEnter && HasLocalFiles(*static_cast<QDropEvent*>(event)) &&
+        (watched == comboFile->lineEdit() || watched == comboSub->lineEdit() ||
+         watched == comboParams->lineEdit())) {
+        // Ignored here, the drag goes on to the window.
+        event->ignore();
+        return true;
+    }
+    if (watched == lvPlaylist && event->type() == QEvent::KeyPress) {
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+            ActionPlDelExecute();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace zuv

@@ -1,0 +1,196 @@
+#pragma once
+
+#include "options/options.h"
+#include "widgets/qt/dialogs.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSlider;
+class QTreeView;
+
+namespace zuv {
+
+class ListColumn;
+class PlaybackControl;
+class PlaylistModel;
+class TCountdownForm;
+class TEQForm;
+class THistoryCombo;
+class TResultForm;
+class TSettingsForm;
+
+// The main window: media, subtitle and parameter fields, the most used switches, Start and Stop,
+// and the playlist below a separator. It owns the settings dialog, the equalizer window, the
+// result window and the countdown window.
+class TZUVMainForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TZUVMainForm(QWidget* parent = nullptr);
+    ~TZUVMainForm() override;
+
+    // The error box: caption "Zuv - " and the language's word for error, error icon, OK.
+    void ShowError(const QString& text);
+    // Language texts of this window and its caption with both version numbers.
+    void TranslateMainForm();
+    // The main window and the settings dialog above other windows (or not); idempotent.
+    void SetWindowsOnTop(bool on);
+    bool WindowsOnTop() const { return m_onTop; }
+    // A new media file: comboFile gets the path, comboSub is emptied.
+    void SetMediaFile(const QString& path);
+    // The version texts of the caption and the Info page: the program's and the player's.
+    void SetVersions(const QString& programVersion, const QString& playerVersion);
+    // Raises the main window and, when it is visible, the settings dialog.
+    void BringWindowsToFront();
+    // Dropped files at a point of the window: subtitles to the subtitle field or to the playlist
+    // item under the point, media to the media field and the playlist.
+    void DropFiles(const QStringList& files, const QPoint& point);
+    // The exit releases the settings dialog, the result window and the equalizer window (which
+    // then writes its presets) before the histories and the playlist are stored.
+    void ReleaseOwnedWindows();
+
+    // The options the main window holds, from and to its controls.
+    void ApplyOptions(const Options& options);
+    void GatherOptions(Options& options) const;
+    // Every option from every window.
+    Options CurrentOptions() const;
+
+    // Playlist panel.
+    bool PlaylistShown() const { return m_playlistShown; }
+    void TogglePlaylist();
+    void ShowPlaylist();
+    PlaylistModel* Playlist() const { return m_playlist; }
+    int SelectedPlaylistItem() const;
+    void SelectPlaylistItem(int row);
+    // The media file types for the open dialog and the file-type window.
+    const std::string& FileTypes() const { return m_fileTypes; }
+    void SetFileTypes(std::string fileTypes) { m_fileTypes = std::move(fileTypes); }
+
+    TSettingsForm* SettingsForm() const { return m_settings; }
+    TEQForm* EQForm() const { return m_equalizer; }
+    TResultForm* ResultForm() const { return m_result; }
+    TCountdownForm* CountdownForm() const { return m_countdown; }
+    PlaybackControl* Playback() const { return m_playback; }
+
+    // Controls and actions, named as the window was designed.
+    QLabel* Label1;
+    THistoryCombo* comboFile;
+    QPushButton* btnSelFile;
+    QLabel* Label2;
+    THistoryCombo* comboSub;
+    QPushButton* btnSelSub;
+    QFrame* Bevel1;
+    QLabel* Label3;
+    THistoryCombo* comboParams;
+    QPushButton* btnSettings;
+    QCheckBox* cbFullscreen;
+    QCheckBox* cbLoop;
+    QCheckBox* cbIdx;
+    QCheckBox* cbShutdown;
+    QCheckBox* cbOnTop;
+    QPushButton* btnHelp;
+    QLabel* Label4;
+    QCheckBox* cbCustomVolume;
+    QLabel* lVolume;
+    QSlider* tbVolume;
+    QCheckBox* cbExtraStereo;
+    QSlider* tbExtraStereo;
+    QFrame* Bevel2;
+    QPushButton* btnPlaylist;
+    QPushButton* btnAddPlaylist;
+    QPushButton* btnDelPlaylist;
+    QPushButton* btnPlaylistUp;
+    QPushButton* btnPlaylistDown;
+    QTreeView* lvPlaylist;
+    QPushButton* btnStop;
+    QPushButton* btnStart;
+
+    QAction* ActionBrowseFile;
+    QAction* ActionBrowseSub;
+    QAction* ActionStart;
+    QAction* ActionStop;
+    QAction* ActionSettings;
+    QAction* ActionShowResultWindow;
+    QAction* ActionPlToggle;
+    QAction* ActionPlAdd;
+    QAction* ActionPlDel;
+    QAction* ActionPlUp;
+    QAction* ActionPlDown;
+    QAction* ActionPlClear;
+    QAction* ActionPlLoad;
+    QAction* ActionPlSave;
+    QMenu* pmPlaylist;
+    ListColumn* lvPlaylistColumns[2];
+
+    FileDialog OpenDialog;
+    FileDialog OpenSubDialog;
+    FileDialog OpenPlDialog;
+    FileDialog SavePlDialog;
+
+    // Handlers.
+    void tbVolumeChange();
+    void cbCustomVolumeClick();
+    void cbExtraStereoClick();
+    void cbOnTopClick();
+    void btnHelpClick();
+    void ActionBrowseFileExecute();
+    void ActionBrowseSubExecute();
+    void ActionSettingsExecute();
+    void ActionShowResultWindowExecute();
+    void ActionPlAddExecute();
+    void ActionPlDelExecute();
+    void ActionPlUpExecute();
+    void ActionPlDownExecute();
+    void ActionPlClearExecute();
+    void ActionPlLoadExecute();
+    void ActionPlSaveExecute();
+    void lvPlaylistDblClick();
+    // The file-type window, opened from the settings dialog.
+    void ShowFileTypes();
+
+    // The height of the window's client area with the playlist shown, as designed.
+    static constexpr int kDesignedWidth = 497;
+    static constexpr int kDesignedHeight = 457;
+
+signals:
+    // The window is closing: the exit steps run here, before any window is destroyed.
+    void Closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateActions();
+    void CreatePlaylistPanel();
+    void SetClientHeight(int height);
+    void ShowFileError(const QString& path, const std::string& reason);
+
+    std::string m_fileTypes;
+    QString m_programVersion;
+    QString m_playerVersion;
+    bool m_onTop = false;
+    bool m_playlistShown = true;
+    PlaylistModel* m_playlist = nullptr;
+    TSettingsForm* m_settings = nullptr;
+    TEQForm* m_equalizer = nullptr;
+    TResultForm* m_result = nullptr;
+    TCountdownForm* m_countdown = nullptr;
+    PlaybackControl* m_playback = nullptr;
+};
+
+} // namespace zuv

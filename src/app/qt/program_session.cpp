@@ -1,0 +1,266 @@
+#include "app/qt/program_session.h"
+
+#include "app/qt/handover.h"
+#include "app/qt/main_form.h"
+#include "equalizer/qt/eq_form.h"
+#include "lang/language.h"
+#include "lang/qt/translate.h"
+#include "platform/folders.h"
+#include "platform/handover_block.h"
+#include "platform/system_utils.h"
+#include "platform/version_info.h"
+#include "playback/capture_run.h"
+#include "playback/qt/playback_control.h"
+#include "playback/qt/playlist_model.h"
+#include "playback/qt/result_form.h"
+#include "settings/qt/settings_form.h"
+#include "util/text_utils.h"
+#include "widgets/qt/history_combo.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPointer>
+#include <QTimer>
+
+namespace zuv {
+
+namespace {
+
+// A command line is short; a larger block is not from a copy of ours.
+constexpr std::size_t kMaxHandoverBytes = 1024 * 1024;
+// How often a copy that wants second copies' files looks whether the socket has become free.
+constexpr int kListenRetryMs = 500;
+
+} // namespace
+
+ProgramSession::Folders ProgramSession::Folders::Default()
+{
+    return {DefaultConfigFolders(), HomeFolder(), platform::ProgramFolder()};
+}
+
+ProgramSession::ProgramSession(TZUVMainForm& form, Folders folders)
+    : QObject(&form), m_form(form), m_folders(std::move(folders)),
+      m_playlistFile(m_folders.playlistProfile, m_folders.playlistProgram,
+                     m_folders.config.programFolderShared)
+{
+    connect(&m_form, &TZUVMainForm::Closing, this, &ProgramSession::Exit);
+}
+
+ProgramSession::~ProgramSession() = default;
+
+bool IsStartSwitch(const QString& argument)
+{
+    return IsSwitch(argument.toStdString()) &&
+           argument.mid(1).compare(QStringLiteral("start"), Qt::CaseInsensitive) == 0;
+}
+
+void ProgramSession::Startup(const QStringList& arguments)
+{
+    // Second copies that came meanwhile are served once the start-up is over, however it ends.
+    struct Finish
+    {
+        ProgramSession* session;
+        ~Finish() { session->FinishStartup(); }
+    } finish{this};
+
+    m_config = ConfigurationFile::Open(m_folders.config);
+
+    // The program's version now; the player's once it has answered. The player is asked when
+    // the window has first been painted (or when playback needs the answer earlier), so that its
+    // start does not compete with ours.
+    const QString programVersion =
+        QString::fromStdString(FileVersionNumber(platform::ProgramFile(), true));
+    m_form.SetVersions(programVersion, QString());
+    QPointer<TZUVMainForm> form(&m_form);
+    m_form.installEventFilter(this);
+    m_form.Playback()->PlayerInfo().Defer(
+        PlayerCaptureFunction(), [form, programVersion](const zuv::PlayerInfo& info) {
+            const QString playerVersion = QString::fromStdString(info.version);
+            QMetaObject::invokeMethod(
+                qApp,
+                [form, programVersion, playerVersion] {
+                    if (form)
+                        form->SetVersions(programVersion, playerVersion);
+                },
+                Qt::QueuedConnection);
+        });
+
+    Langunit().LoadLanguage(m_config->Document().ReadString("Main", "Language", "enu"));
+    m_form.SettingsForm()->FillLanguageList();
+    m_form.TranslateMainForm();
+    m_form.SettingsForm()->TranslateSettingsForm();
+    m_form.EQForm()->TranslateEQForm();
+    // The preset list takes its default entry's name from the language now loaded.
+    m_form.EQForm()->LoadPresetList();
+    Langunit().SetLanguageChangedHandler([form] {
+        if (!form)
+            return;
+        form->TranslateMainForm();
+        form->SettingsForm()->TranslateSettingsForm();
+        form->ResultForm()->Translate();
+        form->EQForm()->TranslateEQForm();
+    });
+
+    LoadOptions();
+
+    Playlist playlist;
+    // An unreadable list is kept on disk; the user should know why the panel is empty.
+    if (const PlaylistFileResult loaded = m_playlistFile.Load(playlist); !loaded.ok())
+        ShowPlaylistFileError(loaded);
+    m_form.Playlist()->Replace(std::move(playlist));
+
+    CommandLine(arguments);
+}
+
+void ProgramSession::FinishStartup()
+{
+    m_started = true;
+    if (m_handover)
+        m_handover->Hold(false);
+}
+
+bool ProgramSession::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_form && event->type() == QEvent::Paint) {
+        m_form.removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] { m_form.Playback()->PlayerInfo().Launch(); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ProgramSession::LoadOptions()
+{
+    const Options options = ReadOptions(m_config->Document());
+    const std::string& path = m_config->Path();
+    for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub})
+        combo->SetPersistKey(path);
+    m_form.ApplyOptions(options);
+    for (THistoryCombo* combo : {m_form.comboFile, m_form.comboSub, m_form.comboParams})
+        combo->LoadPersist();
+    m_form.EQForm()->ApplyOptions(options);
+    m_form.SettingsForm()->ApplyOptions(options);
+}
+
+void ProgramSession::CommandLine(const QStringList& arguments)
+{
+    if (arguments.isEmpty())
+        return;
+    m_form.SetMediaFile(arguments.first());
+    const bool startSwitch = std::any_of(arguments.begin(), arguments.end(), IsStartSwitch);
+    if (startSwitch || m_form.SettingsForm()->cbAutostartCmd->isChecked())
+        m_form.Playback()->ActionStartExecute();
+}
+
+bool ProgramSession::ListenForSecondCopies()
+{
+    if (m_exited)
+        return false;
+    if (m_listening)
+        return true;
+    if (!m_handover) {
+        m_handover = std::make_unique<HandoverServer>([this] { return AcceptsFiles(); },
+                                                      [this] { return ReceiveFiles(); });
+        m_handover->Hold(!m_started);
+    }
+    if (m_handover->Listen()) {
+        m_listening = true;
+        if (m_listenRetry)
+            m_listenRetry->stop();
+        return true;
+    }
+    if (!m_listenRetry) {
+        m_listenRetry = new QTimer(this);
+        m_listenRetry->setInterval(kListenRetryMs);
+        connect(m_listenRetry, &QTimer::timeout, this, [this] {
+            if (AcceptsFiles())
+                ListenForSecondCopies();
+        });
+        m_listenRetry->start();
+    }
+    return false;
+}
+
+bool ProgramSession::AcceptsFiles() const
+{
+    const TSettingsForm* settings = m_form.SettingsForm();
+    return settings && settings->cbOneInstance->isChecked();
+}
+
+bool ProgramSession::ReceiveFiles()
+{
+    const platform::HandoverBlockText block =
+        platform::ReadHandoverBlock(platform::HandoverBlockName(), kMaxHandoverBytes);
+    if (block.error != 0) {
+        m_form.ShowError(QString::fromStdString(SystemErrorText(block.error)));
+        return false;
+    }
+    TakeOverCommandLine(block.text);
+    return true;
+}
+
+void ProgramSession::TakeOverCommandLine(const std::string& commandLine)
+{
+    const std::vector<std::string> arguments = HandedOverFiles(commandLine);
+    if (arguments.empty())
+        return;
+    m_form.BringWindowsToFront();
+    PlaybackControl* playback = m_form.Playback();
+    if (playback->Playing())
+        playback->ActionStopExecute();
+    m_form.SetMediaFile(QString::fromStdString(arguments.front()));
+    if (arguments.size() > 1) {
+        PlaylistModel* playlist = m_form.Playlist();
+        playlist->Clear();
+        for (const std::string& argument : arguments)
+            playlist->AddItem(argument, {});
+        m_form.ShowPlaylist();
+    }
+    playback->SetRestartPending(true);
+}
+
+void ProgramSession::Exit()
+{
+    if (m_exited || !m_config)
+        return;
+    m_exited = true;
+    if (m_listenRetry)
+        m_listenRetry->stop();
+    m_handover.reset();
+    PlaybackControl* playback = m_form.Playback();
+    if (playback->Playing())
+        playback->ActionStopExecute();
+
+    WriteOptions(m_config->Document(), m_form.CurrentOptions());
+    const int error = WriteWithProfileFallback(*m_config, m_folders.config);
+    if (error != 0) {
+        // Say so rather than lose the settings without a word.
+        m_form.ShowError(
+            QString::fromStdString(m_config->Path() + "\n\n" + SystemErrorText(error)));
+    }
+
+    // Releasing the equalizer window writes the presets.
+    m_form.ReleaseOwnedWindows();
+
+    for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub}) {
+        combo->SetPersistKey(m_config->Path());
+        if (const int historyError = combo->SavePersist(); historyError != 0) {
+            std::string message = "Unable to write to %s";
+            ReplaceAll(message, "%s", m_config->Path());
+            m_form.ShowError(
+                QString::fromStdString(message + "\n\n" + SystemErrorText(historyError)));
+            break;
+        }
+    }
+
+    const PlaylistFileResult saved = m_playlistFile.SaveOrDelete(m_form.Playlist()->Items());
+    if (!saved.ok())
+        ShowPlaylistFileError(saved);
+    Langunit().UnloadLanguage();
+}
+
+void ProgramSession::ShowPlaylistFileError(const PlaylistFileResult& result)
+{
+    m_form.ShowError(QString::fromStdString(m_playlistFile.FilePath() + "\n\n" + result.errorText));
+}
+
+} // namespace zuv

@@ -1,0 +1,42 @@
+#include "platform/system_utils.h"
+
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/folders.h"
+#include "platform/system_error.h"
+#include "util/text_utils.h"
+
+namespace zuv {
+
+std::string GetEnvVar(std::string_view name)
+{
+    return platform::EnvironmentValue(name);
+}
+
+std::string SystemErrorText(int code)
+{
+    return platform::SystemErrorMessage(code);
+}
+
+std::string HomeFolder()
+{
+    return platform::ProfileFolder();
+}
+
+bool IsSharedProgramFolder(const std::string& programFolder)
+{
+    return platform::FileExists(programFolder + kInstalledMarkerName) ||
+           platform::OwnedByOtherUser(programFolder);
+}
+
+bool IsInHomeFolder(const std::string& path)
+{
+    return IsDirectlyInFolder(path, HomeFolder());
+}
+
+bool IsDirectlyInFolder(const std::string& path, const std::string& folder)
+{
+    return ToUpperAscii(FolderPart(path)) == ToUpperAscii(folder);
+}
+
+} // namespace zuv

@@ -1,0 +1,107 @@
+#include "shutdown/qt/countdown_form.h"
+
+#include "util/number_format.h"
+#include "util/text_utils.h"
+#include "widgets/qt/markup_label.h"
+
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <limits>
+
+namespace zuv {
+
+namespace {
+
+constexpr std::string_view kSection = "Shutdown";
+constexpr std::string_view kDesignText =
+    "<p align=\"center\"><br>A számítógép leáll <b>%s</b> másodperc múlva</p>";
+
+} // namespace
+
+TCountdownForm::TCountdownForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      m_lookup([](std::string_view, std::string_view, std::string_view builtIn) {
+          return std::string(builtIn);
+      }),
+      m_template(kDesignText)
+{
+    setObjectName(QStringLiteral("CountdownForm"));
+    setWindowTitle(QString::fromUtf8("Kikapcsolás"));
+    setFixedSize(242, 85);
+    // The window is laid out for an 8-point font; the desktop's usual 9 or 10 points would push
+    // the sentence onto a third line that the label has no room for.
+    QFont designFont = font();
+    designFont.setPointSize(8);
+    setFont(designFont);
+
+    m_label = new TMarkupLabel(this);
+    m_label->setObjectName(QStringLiteral("Label"));
+    m_label->setGeometry(0, 8, 242, 41);
+    m_label->SetHTMLText(QString::fromUtf8(kDesignText.data(), kDesignText.size()));
+
+    m_btnCancel = new QPushButton(QString::fromUtf8("Mégsem"), this);
+    m_btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    m_btnCancel->setGeometry(83, 52, 75, 25);
+    connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer"));
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &TCountdownForm::TimerTimer);
+}
+
+void TCountdownForm::SetTextLookup(TextLookup lookup)
+{
+    m_lookup = std::move(lookup);
+}
+
+void TCountdownForm::StartCountdown(int seconds)
+{
+    setWindowTitle(QString::fromStdString(m_lookup(kSection, "100", windowTitle().toStdString())));
+    m_btnCancel->setText(
+        QString::fromStdString(m_lookup(kSection, "102", m_btnCancel->text().toStdString())));
+
+    // Taken afresh each time: the label's own text has the number filled in.
+    const std::string translated = m_lookup(kSection, "101", "");
+    m_template = translated.empty() ? std::string(kDesignText)
+                                    : "<p align=\"center\">" + translated + "</p>";
+
+    m_secondsLeft = seconds;
+    ShowSeconds();
+    m_timer->start();
+}
+
+void TCountdownForm::TimerTimer()
+{
+    if (m_secondsLeft > std::numeric_limits<int>::min())
+        --m_secondsLeft;
+    ShowSeconds();
+    if (m_secondsLeft <= 0)
+        done(QDialog::Accepted);
+}
+
+void TCountdownForm::ShowSeconds()
+{
+    std::string text = m_template;
+    ReplaceAll(text, "%s", FormatInteger(m_secondsLeft));
+    m_label->SetHTMLText(QString::fromStdString(text));
+}
+
+void TCountdownForm::done(int result)
+{
+    // Ticks after the window has closed would only count on unseen.
+    m_timer->stop();
+    QDialog::done(result);
+}
+
+void TCountdownForm::showEvent(QShowEvent* event)
+{
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+} // namespace zuv

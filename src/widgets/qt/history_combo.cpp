@@ -1,0 +1,128 @@
+#include "widgets/qt/history_combo.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace zuv {
+
+THistoryCombo::THistoryCombo(QWidget* parent) : QComboBox(parent)
+{
+    setEditable(true);
+    // The list grows only by our own rule, and completion is ours too.
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);
+    connect(lineEdit(), &QLineEdit::textEdited, this, &THistoryCombo::Change);
+}
+
+std::vector<std::string> THistoryCombo::Entries() const
+{
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(count()));
+    for (int i = 0; i < count(); ++i)
+        entries.push_back(itemText(i).toStdString());
+    return entries;
+}
+
+void THistoryCombo::LoadPersist()
+{
+    if (!m_persist.enable)
+        return;
+    const std::vector<std::string> entries = LoadHistory(m_persist);
+    const QString text = currentText();
+    {
+        // Filling the list moves the current entry about; only the end state is news.
+        const QSignalBlocker blocker(this);
+        clear();
+        for (const std::string& entry : entries)
+            addItem(QString::fromStdString(entry));
+        setCurrentIndex(-1);
+    }
+    setEditText(text);
+}
+
+int THistoryCombo::SavePersist() const
+{
+    return SaveHistory(m_persist, Entries());
+}
+
+void THistoryCombo::DoExit()
+{
+    const QString text = currentText();
+    if (m_autoHistory && IsNewHistoryEntry(Entries(), text.toStdString()))
+        addItem(text);
+}
+
+void THistoryCombo::Change()
+{
+    m_completed = false;
+    if (!m_typed)
+        return;
+    QLineEdit* edit = lineEdit();
+    const QString text = edit->text();
+    const int typedLength =
+        edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+    const auto completion = CompleteFromHistory(
+        Entries(), text.toStdString(), text.left(typedLength).toStdString().size(), m_matchCase);
+    if (!completion)
+        return;
+    m_completedEntry = static_cast<int>(completion->entry);
+    m_completedPrefix = typedLength;
+    m_completed = true;
+    setCurrentIndex(m_completedEntry);
+    const QString completed = QString::fromStdString(completion->text);
+    edit->setText(completed);
+    // The next typed character replaces the completed part.
+    edit->setSelection(typedLength, static_cast<int>(completed.size()) - typedLength);
+}
+
+void THistoryCombo::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        m_typed = false;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (const auto entry = FindHistoryEntry(Entries(), currentText().toStdString())) {
+            const int index = static_cast<int>(*entry);
+            setCurrentIndex(index);
+            setEditText(itemText(index));
+            // Choosing an entry selects its whole text, so the completion below finds no prefix.
+            lineEdit()->selectAll();
+            Change();
+        }
+        break;
+    default:
+        m_typed = true;
+        break;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+void THistoryCombo::keyReleaseEvent(QKeyEvent* event)
+{
+    QComboBox::keyReleaseEvent(event);
+    if (!m_completed)
+        return;
+    m_completed = false;
+    if (m_completedEntry < 0 || m_completedEntry >= count())
+        return;
+    // The whole text becomes the entry as stored, in its own letter case.
+    setCurrentIndex(m_completedEntry);
+    const QString entry = itemText(m_completedEntry);
+    setEditText(entry);
+    lineEdit()->setSelection(m_completedPrefix, static_cast<int>(entry.size()) - m_completedPrefix);
+}
+
+void THistoryCombo::focusOutEvent(QFocusEvent* event)
+{
+    // Opening the drop-down list or switching windows does not leave the box.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        DoExit();
+    QComboBox::focusOutEvent(event);
+}
+
+} // namespace zuv
