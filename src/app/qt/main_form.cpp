@@ -37,8 +37,6 @@ namespace zuv {
 
 namespace {
 
-constexpr char kDefaultFileTypes[] = ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb";
-
 QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top)
 {
     auto* label = new QLabel(text, parent);
