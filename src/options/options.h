@@ -4,6 +4,9 @@
 
 namespace zuv {
 
+// The media file types offered until the user chooses others.
+inline constexpr char kDefaultFileTypes[] = ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb";
+
 // Every stored user option, one field per configuration key, named by the key and holding its
 // first-start default. The windows fill their controls from it and gather it back; the
 // configuration file and the command line builder work on it alone. The loop switch of the main
@@ -28,7 +31,7 @@ struct Options
     int MPlayerPriority = 2;
     int SettingsPage = 4; // 0 Video, 1 Audio, 2 Font, 3 Other, 4 Info; -1 none
     bool OneInstanceOnly = false;
-    std::string FileTypes = ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb";
+    std::string FileTypes = kDefaultFileTypes;
 
     // [Video]
     bool Double = true;

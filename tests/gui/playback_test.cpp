@@ -47,16 +47,10 @@ void WriteZip(const std::string& path,
     zipClose(zip, nullptr);
 }
 
-// Answers the next countdown window: Cancel, or lets it run out.
-void AnswerCountdown(TZUVMainForm& form, bool cancel)
+// Lets the next countdown window run out.
+void LetCountdownRunOut(TZUVMainForm& form)
 {
-    QTimer::singleShot(50, &form, [&form, cancel] {
-        TCountdownForm* countdown = form.CountdownForm();
-        if (cancel)
-            countdown->reject();
-        else
-            countdown->accept();
-    });
+    QTimer::singleShot(50, &form, [&form] { form.CountdownForm()->accept(); });
 }
 
 } // namespace
@@ -89,52 +83,6 @@ private slots:
                               QStringLiteral("status 2"), QStringLiteral("...exited, code: 0")}));
         // The path with a blank reached the player as one argument.
         QCOMPARE(fixture.PlayerRuns().front().front(), std::string("/films/Egy film.avi"));
-    }
-
-    void resultWindowOnlyAfterAnUncleanEnd()
-    {
-        MainWindowFixture fixture;
-        TZUVMainForm& form = *fixture.form;
-        SetResultOptions(form, true, true);
-        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
-        {
-            ScopedEnv exitCode("FAKE_PLAYER_EXIT", "0");
-            form.ActionStart->trigger();
-            QVERIFY(!form.ResultForm()->isVisible());
-            QVERIFY(fixture.WaitForIdle());
-            QVERIFY(!form.ResultForm()->isVisible());
-        }
-        form.cbShutdown->setChecked(true); // no countdown after an unclean end
-        ScopedEnv exitCode("FAKE_PLAYER_EXIT", "1");
-        form.ActionStart->trigger();
-        QVERIFY(fixture.WaitForIdle());
-        QTRY_VERIFY(form.ResultForm()->isVisible());
-        QVERIFY(!form.CountdownForm()->isVisible());
-        QVERIFY(ResultText(form).endsWith(QStringLiteral("...exited, code: 1")));
-    }
-
-    void resultWindowNeverShownWhenSwitchedOff()
-    {
-        MainWindowFixture fixture;
-        TZUVMainForm& form = *fixture.form;
-        SetResultOptions(form, false, true);
-        ScopedEnv exitCode("FAKE_PLAYER_EXIT", "3");
-        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
-        form.ActionStart->trigger();
-        QVERIFY(fixture.WaitForIdle());
-        QVERIFY(!form.ResultForm()->isVisible());
-        // F11 always shows it.
-        form.ActionShowResultWindow->trigger();
-        QVERIFY(form.ResultForm()->isVisible());
-    }
-
-    void emptyMediaPathDoesNothing()
-    {
-        MainWindowFixture fixture;
-        fixture.form->ActionStart->trigger();
-        QVERIFY(!fixture.form->Playback()->Playing());
-        QVERIFY(fixture.form->ActionStart->isEnabled());
-        QVERIFY(fixture.PlayerRuns().empty());
     }
 
     void missingPlayerShowsTheErrorAndEnablesStart()
@@ -178,54 +126,6 @@ private slots:
         QVERIFY(form.ActionStart->isEnabled());
     }
 
-    void playlistWithoutSelectionStartsAtTheFirstItem()
-    {
-        MainWindowFixture fixture;
-        TZUVMainForm& form = *fixture.form;
-        form.ShowPlaylist();
-        form.Playlist()->AddItem("/f/1.avi", {});
-        form.ActionStart->trigger();
-        QCOMPARE(form.SelectedPlaylistItem(), 0);
-        QVERIFY(fixture.WaitForIdle());
-        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
-    }
-
-    void hiddenPlaylistPlaysTheMediaField()
-    {
-        MainWindowFixture fixture;
-        TZUVMainForm& form = *fixture.form;
-        form.Playlist()->AddItem("/f/1.avi", {});
-        QVERIFY(!form.PlaylistShown()); // hidden at the first start
-        form.comboFile->setEditText(QStringLiteral("/f/field.avi"));
-        form.ActionStart->trigger();
-        QVERIFY(!form.Playback()->PlaylistMode());
-        QVERIFY(fixture.WaitForIdle());
-        QCOMPARE(fixture.PlayerRuns().front().front(), std::string("/f/field.avi"));
-    }
-
-    void stopDuringTheSecondItemDoesNotAdvanceButCountsDown()
-    {
-        MainWindowFixture fixture;
-        TZUVMainForm& form = *fixture.form;
-        ScopedEnv poweroff("ZUVORA_POWEROFF_COMMAND", "/bin/false");
-        form.ShowPlaylist();
-        for (const char* name : {"/f/1.avi", "/f/2.avi", "/f/3.avi"})
-            form.Playlist()->AddItem(name, {});
-        form.cbShutdown->setChecked(true);
-        form.SelectPlaylistItem(1);
-        ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
-        form.ActionStart->trigger();
-        QTRY_VERIFY(!fixture.PlayerRuns().empty());
-        AnswerCountdown(form, true);
-        form.ActionStop->trigger();
-        QVERIFY(fixture.WaitForIdle());
-        QTRY_VERIFY(!form.CountdownForm()->isVisible());
-        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
-        QCOMPARE(form.Playback()->PlaylistIndex(), 1);
-        QVERIFY(ResultText(form).endsWith(QStringLiteral("...exited, code: 255")));
-        QCOMPARE(form.CountdownForm()->SecondsLeft(), 30);
-    }
-
     void countdownRunningOutPowersOffAndClosesTheWindow()
     {
         MainWindowFixture fixture;
@@ -237,7 +137,7 @@ private slots:
         ScopedEnv poweroff("ZUVORA_POWEROFF_COMMAND", script);
         form.cbShutdown->setChecked(true);
         form.comboFile->setEditText(QStringLiteral("/f/1.avi"));
-        AnswerCountdown(form, false);
+        LetCountdownRunOut(form);
         form.ActionStart->trigger();
         QVERIFY(fixture.WaitForIdle());
         QTRY_VERIFY(!form.isVisible());
@@ -260,36 +160,6 @@ private slots:
         QVERIFY(!form.Playback()->RestartPending());
         form.ActionStop->trigger();
         QVERIFY(fixture.WaitForIdle());
-    }
-
-    void failedNextItemLeavesThePlayingState()
-    {
-        MainWindowFixture fixture;
-        TZUVMainForm& form = *fixture.form;
-        form.ShowPlaylist();
-        form.Playlist()->AddItem("/f/1.avi", {});
-        form.Playlist()->AddItem("", "/f/only-a-subtitle.srt");
-        form.Playlist()->AddItem("/f/3.avi", {});
-        form.ActionStart->trigger();
-        QVERIFY(fixture.WaitForIdle());
-        QVERIFY(form.ActionStart->isEnabled());
-        QVERIFY(!form.ActionStop->isVisible());
-        QVERIFY(form.lvPlaylist->isEnabled());
-        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
-
-        // The same when the player has gone before the next item starts.
-        MessageBox::ClearShownBoxes();
-        form.Playlist()->Clear();
-        form.Playlist()->AddItem("/f/1.avi", {});
-        form.Playlist()->AddItem("/f/2.avi", {});
-        ScopedEnv removeSelf("FAKE_PLAYER_REMOVE_SELF", "1");
-        ScopedEnv path("PATH", fixture.program.path());
-        form.ActionStart->trigger();
-        QVERIFY(fixture.WaitForIdle());
-        QCOMPARE(fixture.PlayerRuns().size(), std::size_t(2));
-        QVERIFY(form.ActionStart->isEnabled());
-        QVERIFY(!form.ActionStop->isVisible());
-        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
     }
 
     void zipSubtitleIsUnpackedOrLeftOut()

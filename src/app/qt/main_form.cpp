@@ -1,5 +1,6 @@
 #include "app/qt/main_form.h"
 
+#include "app/qt/main_form_playback_host.h"
 #include "equalizer/qt/eq_form.h"
 #include "fileassoc/association_backend.h"
 #include "fileassoc/qt/file_assoc_form.h"
@@ -36,8 +37,6 @@
 namespace zuv {
 
 namespace {
-
-constexpr char kDefaultFileTypes[] = ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb";
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top)
 {
@@ -167,7 +166,8 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
         [](std::string_view section, std::string_view key, std::string_view builtIn) {
             return Langunit().GetText(section, key, builtIn);
         });
-    m_playback = new PlaybackControl(*this);
+    m_playbackHost = std::make_unique<MainFormPlaybackHost>(*this);
+    m_playback = m_playbackHost->Playback();
 
     cbOnTopClick();
     TranslateMainForm();

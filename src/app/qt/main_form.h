@@ -19,6 +19,7 @@ class QTreeView;
 namespace zuv {
 
 class ListColumn;
+class MainFormPlaybackHost;
 class PlaybackControl;
 class PlaylistModel;
 class TCountdownForm;
@@ -191,6 +192,7 @@ private:
     TResultForm* m_result = nullptr;
     TCountdownForm* m_countdown = nullptr;
     PlaybackControl* m_playback = nullptr;
+    std::unique_ptr<MainFormPlaybackHost> m_playbackHost;
 };
 
 } // namespace zuv

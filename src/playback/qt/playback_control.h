@@ -2,11 +2,13 @@
 
 #include "playback/picture_geometry.h"
 #include "playback/player_info_cache.h"
+#include "playback/run_sequence.h"
 
 #include <QObject>
-#include <QString>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace zuv {
 
@@ -14,55 +16,58 @@ namespace platform {
 class ScreenSaverInhibitor;
 }
 
+class PlaybackHost;
 class PlayerRunner;
-class TZUVMainForm;
 
 // Start and Stop of the main window and what follows the end of a run: the next playlist item,
-// a restart after a hand-over, or the countdown to the power-off.
-class PlaybackControl : public QObject
+// a restart after a hand-over, or the countdown to the power-off. The sequence itself is
+// RunSequence; this owns the player runs and the screen saver and brings the ends of runs to it.
+class PlaybackControl : public QObject, private PlayerDriver
 {
     Q_OBJECT
 
 public:
-    explicit PlaybackControl(TZUVMainForm& form);
+    // `host` is the main window's side; it outlives this object.
+    PlaybackControl(PlaybackHost& host, QObject* parent);
     ~PlaybackControl() override;
 
     // Does nothing while Start is disabled (a player runs or is being started).
-    void ActionStartExecute();
-    void ActionStopExecute();
+    void ActionStartExecute() { m_sequence.ActionStartExecute(); }
+    void ActionStopExecute() { m_sequence.ActionStopExecute(); }
     // Starts one run; false when nothing was started (empty media path or a failed start).
-    bool Play(const QString& mediaPath, const QString& subtitlePath);
-    void SetPlayingState(bool on);
+    bool Play(const std::string& mediaPath, const std::string& subtitlePath)
+    {
+        return m_sequence.Play(mediaPath, subtitlePath);
+    }
+    void SetPlayingState(bool on) { m_sequence.SetPlayingState(on); }
+    // The screen saver switch of the settings; it counts at once, also in the middle of a run.
+    void SetScreenSaverSwitch(bool on) { m_sequence.ScreenSaverSwitchChanged(on); }
 
-    bool Playing() const { return m_playing; }
-    bool PlaylistMode() const { return m_playlistMode; }
-    bool RestartPending() const { return m_restartPending; }
-    void SetRestartPending(bool on) { m_restartPending = on; }
-    int PlaylistIndex() const { return m_playlistIndex; }
+    bool Playing() const { return m_sequence.Playing(); }
+    bool PlaylistMode() const { return m_sequence.PlaylistMode(); }
+    bool RestartPending() const { return m_sequence.RestartPending(); }
+    void SetRestartPending(bool on) { m_sequence.SetRestartPending(on); }
+    int PlaylistIndex() const { return m_sequence.PlaylistIndex(); }
 
-    PlayerInfoCache& PlayerInfo() { return m_playerInfo; }
+    PlayerInfoCache& PlayerInfo() { return m_sequence.PlayerInfo(); }
     PlayerRunner& Runner() { return *m_runner; }
     // Where the picture size comes from (the player in identify mode, unless replaced).
-    void SetProbe(ProbeFunction probe) { m_probe = std::move(probe); }
+    void SetProbe(ProbeFunction probe) { m_sequence.SetProbe(std::move(probe)); }
     // The screen the geometry fits the picture to (the primary screen, unless replaced).
     void SetScreenSize(std::optional<ScreenSize> size) { m_screenSize = size; }
     bool ScreenSaverInhibited() const;
 
 private:
-    void PlayerExited(int exitCode);
-    bool PlayItem(int row);
-    ScreenSize CurrentScreenSize() const;
+    platform::ProcessStartError StartPlayer(const std::string& commandLine,
+                                            int priorityPosition) override;
+    void StopPlayer() override;
+    ScreenSize CurrentScreenSize() const override;
+    void KeepScreenSaverAway(bool on) override;
 
-    TZUVMainForm& m_form;
     PlayerRunner* m_runner;
     std::unique_ptr<platform::ScreenSaverInhibitor> m_screenSaver;
-    PlayerInfoCache m_playerInfo;
-    ProbeFunction m_probe;
     std::optional<ScreenSize> m_screenSize;
-    bool m_playing = false;
-    bool m_playlistMode = false;
-    bool m_restartPending = false;
-    int m_playlistIndex = 0;
+    RunSequence m_sequence;
 };
 
 } // namespace zuv

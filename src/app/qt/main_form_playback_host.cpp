@@ -1,0 +1,123 @@
+#include "app/qt/main_form_playback_host.h"
+
+#include "app/qt/main_form.h"
+#include "playback/qt/playback_control.h"
+#include "playback/qt/player_runner.h"
+#include "playback/qt/playlist_model.h"
+#include "playback/qt/result_form.h"
+#include "settings/qt/settings_form.h"
+#include "shutdown/qt/countdown_form.h"
+#include "shutdown/qt/power_off.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QTreeView>
+
+namespace zuv {
+
+MainFormPlaybackHost::MainFormPlaybackHost(TZUVMainForm& form)
+    : m_form(form), m_playback(new PlaybackControl(*this, &form))
+{
+    QObject::connect(form.ActionStart, &QAction::triggered, m_playback,
+                     &PlaybackControl::ActionStartExecute);
+    QObject::connect(form.ActionStop, &QAction::triggered, m_playback,
+                     &PlaybackControl::ActionStopExecute);
+    QObject::connect(&m_playback->Runner(), &PlayerRunner::LinesReceived, form.ResultForm(),
+                     &TResultForm::AddLines);
+    QObject::connect(form.SettingsForm()->cbDisableScrSaver, &QCheckBox::toggled, m_playback,
+                     &PlaybackControl::SetScreenSaverSwitch);
+}
+
+MainFormPlaybackHost::~MainFormPlaybackHost()
+{
+    delete m_playback;
+}
+
+RunOptions MainFormPlaybackHost::CurrentOptions() const
+{
+    return {m_form.CurrentOptions(), m_form.cbLoop->isChecked()};
+}
+
+const Playlist& MainFormPlaybackHost::PlaylistItems() const
+{
+    return m_form.Playlist()->Items();
+}
+
+int MainFormPlaybackHost::SelectedPlaylistItem() const
+{
+    return m_form.SelectedPlaylistItem();
+}
+
+void MainFormPlaybackHost::SelectPlaylistItem(int row)
+{
+    m_form.SelectPlaylistItem(row);
+}
+
+bool MainFormPlaybackHost::StartEnabled() const
+{
+    return m_form.ActionStart->isEnabled();
+}
+
+void MainFormPlaybackHost::EnableStart(bool on)
+{
+    m_form.ActionStart->setEnabled(on);
+}
+
+void MainFormPlaybackHost::ShowPlayingState(bool on)
+{
+    m_form.ActionStart->setEnabled(!on);
+    m_form.ActionStop->setVisible(on);
+    m_form.lvPlaylist->setEnabled(!on);
+    for (QAction* action : {m_form.ActionPlToggle, m_form.ActionPlAdd, m_form.ActionPlDel,
+                            m_form.ActionPlUp, m_form.ActionPlDown})
+        action->setEnabled(!on);
+}
+
+void MainFormPlaybackHost::ShowError(const std::string& text)
+{
+    m_form.ShowError(QString::fromStdString(text));
+}
+
+bool MainFormPlaybackHost::ResultWindowVisible() const
+{
+    return m_form.ResultForm()->isVisible();
+}
+
+void MainFormPlaybackHost::ShowResultWindow()
+{
+    m_form.ResultForm()->Show();
+}
+
+void MainFormPlaybackHost::ClearResult()
+{
+    m_form.ResultForm()->Clear();
+}
+
+void MainFormPlaybackHost::AddResultLine(const std::string& line)
+{
+    m_form.ResultForm()->AddLine(line);
+}
+
+bool MainFormPlaybackHost::RunCountdown(int seconds)
+{
+    TCountdownForm* countdown = m_form.CountdownForm();
+    countdown->StartCountdown(seconds);
+    return countdown->exec() == QDialog::Accepted;
+}
+
+void MainFormPlaybackHost::PowerOff()
+{
+    zuv::PowerOff();
+}
+
+void MainFormPlaybackHost::CloseMainWindow()
+{
+    m_form.close();
+}
+
+bool MainFormPlaybackHost::WindowsReleased() const
+{
+    return m_form.ResultForm() == nullptr;
+}
+
+} // namespace zuv

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/process.h"
+#include "playback/picture_geometry.h"
+#include "playback/playback_host.h"
+#include "playback/player_info_cache.h"
+
+#include <string>
+
+namespace zuv {
+
+// The player process and the screen saver, as the run sequence drives them.
+class PlayerDriver
+{
+public:
+    virtual ~PlayerDriver() = default;
+
+    // Starts "mplayer ..." at a priority position 0..4; its end arrives as PlayerExited.
+    virtual platform::ProcessStartError StartPlayer(const std::string& commandLine,
+                                                    int priorityPosition) = 0;
+    // Ends the running player (which then exits with 255).
+    virtual void StopPlayer() = 0;
+    // The screen the picture geometry fits the picture to.
+    virtual ScreenSize CurrentScreenSize() const = 0;
+    // Keeps the screen saver and screen blanking away, or lets them come again.
+    virtual void KeepScreenSaverAway(bool on) = 0;
+};
+
+// Start and Stop and what follows the end of a run: the next playlist item, a restart after a
+// hand-over, or the countdown to the power-off. Options are read from the host's record at the
+// moment of use, so a change in any window counts from the next step on.
+class RunSequence
+{
+public:
+    RunSequence(PlaybackHost& host, PlayerDriver& player);
+
+    // Plays the selected playlist item when the playlist is shown and holds items, else the media
+    // field. Does nothing while Start is disabled (a player runs or is being started).
+    void ActionStartExecute();
+    // Only while playing: the end of the run then never moves on to the next item.
+    void ActionStopExecute();
+    // Starts one run; false when nothing was started (empty media path or a failed start).
+    bool Play(const std::string& mediaPath, const std::string& subtitlePath);
+    void SetPlayingState(bool on);
+    // The end of a run with the player's exit code (0 and 255 are clean ends).
+    void PlayerExited(int exitCode);
+    // The screen saver switch counts at once, also in the middle of a run.
+    void ScreenSaverSwitchChanged(bool on);
+
+    bool Playing() const { return m_playing; }
+    bool PlaylistMode() const { return m_playlistMode; }
+    bool RestartPending() const { return m_restartPending; }
+    void SetRestartPending(bool on) { m_restartPending = on; }
+    int PlaylistIndex() const { return m_playlistIndex; }
+
+    PlayerInfoCache& PlayerInfo() { return m_playerInfo; }
+    // Where the picture size comes from (the player in identify mode, unless replaced).
+    void SetProbe(ProbeFunction probe) { m_probe = std::move(probe); }
+
+    // The seconds of the countdown before the power-off.
+    static constexpr int kShutdownSeconds = 30;
+
+private:
+    bool PlayItem(int row);
+
+    PlaybackHost& m_host;
+    PlayerDriver& m_player;
+    PlayerInfoCache m_playerInfo;
+    ProbeFunction m_probe;
+    bool m_playing = false;
+    bool m_playlistMode = false;
+    bool m_restartPending = false;
+    int m_playlistIndex = 0;
+};
+
+} // namespace zuv
