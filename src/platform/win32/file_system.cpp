@@ -157,10 +157,10 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
         return content;
     }
     return ReadBounded(static_cast<std::size_t>(size.QuadPart), maxBytes,
-                       [&file](char* data, std::size_t size, std::size_t& got) {
+                       [&file](char* data, std::size_t room, std::size_t& got) {
                            DWORD done = 0;
                            const DWORD wanted =
-                               static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+                               static_cast<DWORD>(std::min<std::size_t>(room, 1u << 30));
                            if (!::ReadFile(file.Get(), data, wanted, &done, nullptr))
                                return static_cast<int>(::GetLastError());
                            got = done;
