@@ -37,13 +37,13 @@ bool HandOverThrough(const HandoverAsk& ask, const std::string& commandLine,
     const auto lock = platform::HandoverLock::Acquire(int(std::max<long long>(0, left.count())));
     if (!lock)
         return false;
-    const auto accepts = ask(kHandoverQuery, deadline);
+    const auto accepts = ask(WM_HANDOVER_QUERY, deadline);
     if (!accepts || *accepts == 0)
         return false;
     const std::string block = platform::HandoverBlockName();
     if (platform::CreateHandoverBlock(block, commandLine) != 0)
         return false;
-    const auto reply = ask(kHandoverFiles, deadline);
+    const auto reply = ask(WM_HANDOVER_FILES, deadline);
     platform::RemoveHandoverBlock(block);
     return reply && *reply != 0;
 }
@@ -55,9 +55,9 @@ std::optional<std::uint32_t> AnswerHandover(std::uint32_t message, const Handove
         return std::uint32_t(reply && reply() ? 1 : 0);
     };
     switch (message) {
-    case kHandoverQuery:
+    case WM_HANDOVER_QUERY:
         return ask(replies.acceptsFiles);
-    case kHandoverFiles:
+    case WM_HANDOVER_FILES:
         return ask(replies.receiveFiles);
     default:
         return std::nullopt;

@@ -20,8 +20,8 @@ inline constexpr char kHandoverWindowClass[] = "TZUVMainForm";
 
 // The messages: the query, answered 1 when the running copy takes files, and the files message,
 // answered 1 when it could read the block.
-inline constexpr std::uint32_t kHandoverQuery = 0x80C8; // WM_APP + 200
-inline constexpr std::uint32_t kHandoverFiles = 0x80C9; // WM_APP + 201
+inline constexpr std::uint32_t WM_HANDOVER_QUERY = 0x80C8; // WM_APP + 200
+inline constexpr std::uint32_t WM_HANDOVER_FILES = 0x80C9; // WM_APP + 201
 
 // How long a second copy waits, all steps together, before it starts normally.
 inline constexpr int kHandoverTimeoutMs = 5000;

@@ -60,12 +60,12 @@ struct SenderCase
 TEST_F(Handover, TheSenderAsksFirstAndHandsTheBlockOverOnlyToACopyThatTakesFiles)
 {
     const std::vector<SenderCase> cases{
-        {"taken", 1, 1, {kHandoverQuery, kHandoverFiles}, true},
-        {"any number but 0 is a yes", 7, 2, {kHandoverQuery, kHandoverFiles}, true},
-        {"query refused", 0, 1, {kHandoverQuery}, false},
-        {"query unanswered", std::nullopt, 1, {kHandoverQuery}, false},
-        {"block not read", 1, 0, {kHandoverQuery, kHandoverFiles}, false},
-        {"files unanswered", 1, std::nullopt, {kHandoverQuery, kHandoverFiles}, false},
+        {"taken", 1, 1, {WM_HANDOVER_QUERY, WM_HANDOVER_FILES}, true},
+        {"any number but 0 is a yes", 7, 2, {WM_HANDOVER_QUERY, WM_HANDOVER_FILES}, true},
+        {"query refused", 0, 1, {WM_HANDOVER_QUERY}, false},
+        {"query unanswered", std::nullopt, 1, {WM_HANDOVER_QUERY}, false},
+        {"block not read", 1, 0, {WM_HANDOVER_QUERY, WM_HANDOVER_FILES}, false},
+        {"files unanswered", 1, std::nullopt, {WM_HANDOVER_QUERY, WM_HANDOVER_FILES}, false},
     };
     const std::string commandLine = "zuvora \"/films/Egy film.avi\"";
     for (const SenderCase& c : cases) {
@@ -79,7 +79,7 @@ TEST_F(Handover, TheSenderAsksFirstAndHandsTheBlockOverOnlyToACopyThatTakesFiles
                 sent.push_back(message);
                 waits.push_back(until);
                 blockWhileAsked = BlockText();
-                return message == kHandoverQuery ? c.query : c.files;
+                return message == WM_HANDOVER_QUERY ? c.query : c.files;
             },
             commandLine, deadline);
         EXPECT_EQ(taken, c.taken);
@@ -87,7 +87,7 @@ TEST_F(Handover, TheSenderAsksFirstAndHandsTheBlockOverOnlyToACopyThatTakesFiles
         // One time limit for the whole hand-over.
         EXPECT_EQ(waits, std::vector<Clock::time_point>(sent.size(), deadline));
         // The block lives exactly while the files message is handled.
-        EXPECT_EQ(blockWhileAsked, sent.back() == kHandoverFiles ? commandLine : "");
+        EXPECT_EQ(blockWhileAsked, sent.back() == WM_HANDOVER_FILES ? commandLine : "");
         EXPECT_NE(platform::ReadHandoverBlock(platform::HandoverBlockName(), 1 << 20).error, 0);
     }
 }
@@ -129,24 +129,25 @@ TEST(HandoverAnswer, EachMessageGetsItsOwnReplyAndAForeignOneNone)
         Messages asked; // which of the two replies was worked out
     };
     const std::vector<Case> cases{
-        {kHandoverQuery, true, false, 1, {kHandoverQuery}},
-        {kHandoverQuery, false, true, 0, {kHandoverQuery}},
-        {kHandoverFiles, false, true, 1, {kHandoverFiles}},
-        {kHandoverFiles, true, false, 0, {kHandoverFiles}},
+        {WM_HANDOVER_QUERY, true, false, 1, {WM_HANDOVER_QUERY}},
+        {WM_HANDOVER_QUERY, false, true, 0, {WM_HANDOVER_QUERY}},
+        {WM_HANDOVER_FILES, false, true, 1, {WM_HANDOVER_FILES}},
+        {WM_HANDOVER_FILES, true, false, 0, {WM_HANDOVER_FILES}},
         {0x1234, true, true, std::nullopt, {}},
-        {kHandoverFiles + 1, true, true, std::nullopt, {}},
+        {WM_HANDOVER_FILES + 1, true, true, std::nullopt, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         Messages asked;
-        const HandoverReplies replies{[&] { return asked.push_back(kHandoverQuery), c.accepts; },
-                                      [&] { return asked.push_back(kHandoverFiles), c.receives; }};
+        const HandoverReplies replies{
+            [&] { return asked.push_back(WM_HANDOVER_QUERY), c.accepts; },
+            [&] { return asked.push_back(WM_HANDOVER_FILES), c.receives; }};
         EXPECT_EQ(AnswerHandover(c.message, replies), c.reply);
         EXPECT_EQ(asked, c.asked);
     }
     // Replies that cannot be had yet are a no.
-    EXPECT_EQ(AnswerHandover(kHandoverQuery, {}), 0u);
-    EXPECT_EQ(AnswerHandover(kHandoverFiles, {}), 0u);
+    EXPECT_EQ(AnswerHandover(WM_HANDOVER_QUERY, {}), 0u);
+    EXPECT_EQ(AnswerHandover(WM_HANDOVER_FILES, {}), 0u);
 }
 
 // --- The command line in the block ---------------------------------------------------------
@@ -326,7 +327,7 @@ TEST(WindowsHandover, ASecondCopyHandsItsCommandLineToTheWindow)
     EXPECT_TRUE(platform::HandoverConnection::Connect(platform::HandoverAddress(className)));
 
     EXPECT_EQ(RunSender(className, "\"C:\\Zuvora\\zuvora.exe\" /start C:\\a.avi C:\\b.avi"), 1);
-    EXPECT_EQ(messages, (Messages{kHandoverQuery, kHandoverFiles}));
+    EXPECT_EQ(messages, (Messages{WM_HANDOVER_QUERY, WM_HANDOVER_FILES}));
     EXPECT_EQ(received, (Arguments{"C:\\a.avi", "C:\\b.avi"}));
     // The sender's block is gone with its reply.
     EXPECT_NE(platform::ReadHandoverBlock(platform::HandoverBlockName(), 65536).error, 0);
@@ -339,7 +340,7 @@ TEST(WindowsHandover, ASecondCopyHandsItsCommandLineToTheWindow)
     messages.clear();
     accepts = false;
     EXPECT_EQ(RunSender(className, "zuvora.exe C:\\d.avi"), 0);
-    EXPECT_EQ(messages, Messages{kHandoverQuery});
+    EXPECT_EQ(messages, Messages{WM_HANDOVER_QUERY});
 
     window.reset();
     EXPECT_FALSE(platform::HandoverConnection::Connect(platform::HandoverAddress(className)));

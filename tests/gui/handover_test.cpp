@@ -109,8 +109,8 @@ std::pair<int, int> AskRunningCopy(const std::string& socketPath)
                 return -1;
             return int(reply[0]);
         };
-        got.first = ask(kHandoverQuery);
-        got.second = ask(kHandoverFiles);
+        got.first = ask(WM_HANDOVER_QUERY);
+        got.second = ask(WM_HANDOVER_FILES);
         platform::CloseDescriptor(socket);
         return got;
     });
