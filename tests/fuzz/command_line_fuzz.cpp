@@ -1,7 +1,7 @@
 // Command-line and text helpers: SplitCommandLine, SplitArguments, DropProgramAndSwitches,
 // TakeOptionValue and ReplaceAll. The input holds up to four texts separated by NUL bytes: a
 // command line, an option name, a pattern and its replacement.
-#include "app/handover_text.h"
+#include "app/handover.h"
 #include "fuzz_check.h"
 #include "util/argv_split.h"
 #include "util/text_utils.h"

@@ -1,6 +1,6 @@
 // The hand-over block as the running copy reads it: the files it takes are what the second copy
 // named, whatever else the block holds.
-#include "app/handover_text.h"
+#include "app/handover.h"
 #include "fuzz_check.h"
 #include "util/text_utils.h"
 

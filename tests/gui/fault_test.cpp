@@ -1,10 +1,8 @@
-#include "app/qt/handover.h"
+#include "app/handover.h"
 #include "equalizer/qt/eq_form.h"
 #include "lang/qt/translate.h"
 #include "main_window_fixture.h"
 #include "platform/file_system.h"
-#include "platform/handover_block.h"
-#include "platform/local_socket.h"
 #include "platform/system_utils.h"
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
@@ -28,15 +26,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <future>
-#include <grp.h>
 #include <minizip/zip.h>
-#include <poll.h>
 #include <sys/mman.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -53,7 +45,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr off_t kHugeFileBytes = 100 * 1024 * 1024;
-constexpr uid_t kNobody = 65534;
 // The window answers within this time, whatever the player writes (about 100 ms on a machine
 // that runs nothing else; a busy CI machine may add its own delays).
 constexpr qint64 kLongestStallMs = 300;
@@ -232,97 +223,6 @@ std::pair<std::string, unsigned long> DeflatedZeros(std::size_t bytes)
     }
     deflateEnd(&stream);
     return {output, crc};
-}
-
-// --- Hand-over -----------------------------------------------------------------------------
-
-std::array<unsigned char, 4> Message(std::uint32_t number)
-{
-    return {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-            static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)};
-}
-
-// Sends the query and the files message as a second copy does, without touching the block,
-// while this thread serves the socket. The replies, -1 for none.
-std::pair<int, int> AskRunningCopy(const std::string& socketPath)
-{
-    auto replies = std::async(std::launch::async, [socketPath] {
-        std::pair<int, int> got{-1, -1};
-        const int socket = platform::ConnectToLocalSocket(socketPath);
-        if (socket < 0)
-            return got;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        const auto ask = [&](std::uint32_t message) {
-            const auto bytes = Message(message);
-            unsigned char reply[4];
-            if (!platform::SendAll(socket, bytes.data(), bytes.size(), deadline) ||
-                !platform::ReceiveAll(socket, reply, sizeof reply, deadline))
-                return -1;
-            return int(reply[0]);
-        };
-        got.first = ask(kHandoverQuery);
-        got.second = ask(kHandoverFiles);
-        platform::CloseDescriptor(socket);
-        return got;
-    });
-    while (replies.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
-        QCoreApplication::processEvents();
-    return replies.get();
-}
-
-// Runs `child` in a forked process that has become the user "nobody" and returns its exit
-// code, serving this thread's events meanwhile. Only system calls run in the child.
-int RunAsNobody(const std::function<int()>& child)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-            ::_exit(100);
-        ::_exit(child());
-    }
-    if (pid < 0)
-        return -1;
-    int status = 0;
-    QDeadlineTimer deadline(20000);
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (deadline.hasExpired()) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return -1;
-        }
-        QCoreApplication::processEvents();
-        QTest::qSleep(1);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-sockaddr_un SocketAddress(const std::string& path)
-{
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    return address;
-}
-
-// Child outcomes of a stranger's query.
-constexpr int kCannotConnect = 1;
-constexpr int kDropped = 2;
-constexpr int kAnswered = 3;
-constexpr int kNoWordAtAll = 4;
-
-int QueryAsStranger(const sockaddr_un& address)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        return kCannotConnect;
-    const unsigned char query[4] = {0xC8, 0x80, 0, 0};
-    if (::send(fd, query, sizeof query, MSG_NOSIGNAL) != 4)
-        return kDropped;
-    pollfd ready{fd, POLLIN, 0};
-    if (::poll(&ready, 1, 5000) <= 0)
-        return kNoWordAtAll;
-    unsigned char reply[4];
-    return ::recv(fd, reply, sizeof reply, 0) > 0 ? kAnswered : kDropped;
 }
 
 // --- Paths that a command line text can break ------------------------------------------------
@@ -847,156 +747,6 @@ private slots:
         QCOMPARE(entries, std::vector<std::string>{"hostile pack.zip"});
         QVERIFY(!fs::exists(climbed));
         QVERIFY(!fs::exists(absolute));
-    }
-
-    // --- Hand-over ---------------------------------------------------------------------------
-
-    void hostileBlockIsRefused_data()
-    {
-        QTest::addColumn<QString>("block");
-        QTest::addColumn<int>("error");
-        QTest::newRow("no terminating zero") << QStringLiteral("no zero") << EBADMSG;
-        QTest::newRow("empty") << QStringLiteral("empty") << ENODATA;
-        QTest::newRow("larger than 1 MiB") << QStringLiteral("large") << EFBIG;
-        QTest::newRow("readable by others") << QStringLiteral("mode 644") << EPERM;
-        QTest::newRow("another user's") << QStringLiteral("owner") << EPERM;
-    }
-
-    void hostileBlockIsRefused()
-    {
-        QFETCH(QString, block);
-        QFETCH(int, error);
-        if (block == QStringLiteral("owner") && ::geteuid() != 0)
-            QSKIP("only root can give a block to another user");
-        MainWindowFixture fixture;
-        TZUVMainForm& form = *fixture.form;
-        form.SettingsForm()->cbOneInstance->setChecked(true);
-        QVERIFY(fixture.session->ListenForSecondCopies());
-        form.comboFile->setEditText(QStringLiteral("/films/mine.avi"));
-
-        const std::string name = platform::HandoverBlockName();
-        platform::RemoveHandoverBlock(name);
-        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        QVERIFY(fd >= 0);
-        std::string text = "zuvora /films/planted.avi";
-        if (block != QStringLiteral("no zero"))
-            text += '\0';
-        if (block == QStringLiteral("empty"))
-            text.clear();
-        if (!text.empty())
-            QCOMPARE(::write(fd, text.data(), text.size()), ssize_t(text.size()));
-        if (block == QStringLiteral("large"))
-            QCOMPARE(::ftruncate(fd, 2 * 1024 * 1024), 0);
-        if (block == QStringLiteral("mode 644"))
-            QCOMPARE(::fchmod(fd, 0644), 0);
-        if (block == QStringLiteral("owner"))
-            QCOMPARE(::fchown(fd, kNobody, kNobody), 0);
-        ::close(fd);
-
-        const auto replies = AskRunningCopy(HandoverSocketPath());
-        platform::RemoveHandoverBlock(name);
-        QCOMPARE(replies, std::make_pair(1, 0));
-        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
-        QCOMPARE(MessageBox::ShownBoxes().front().text,
-                 QString::fromStdString(SystemErrorText(error)));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/mine.avi"));
-        QVERIFY(!form.Playback()->RestartPending());
-    }
-
-    void strangerGetsNoAnswer()
-    {
-        if (::geteuid() != 0)
-            QSKIP("only root can act as another user");
-        MainWindowFixture fixture;
-        fixture.form->SettingsForm()->cbOneInstance->setChecked(true);
-        QVERIFY(fixture.session->ListenForSecondCopies());
-        const std::string path = HandoverSocketPath();
-        const sockaddr_un address = SocketAddress(path);
-
-        // The folder is the owner's alone.
-        QCOMPARE(RunAsNobody([&] { return QueryAsStranger(address); }), kCannotConnect);
-        // Opened up by mistake, the socket still answers no one else.
-        QCOMPARE(::chmod(m_runtime->path().c_str(), 0755), 0);
-        QCOMPARE(::chmod(path.c_str(), 0666), 0);
-        QCOMPARE(RunAsNobody([&] { return QueryAsStranger(address); }), kDropped);
-        // The owner is answered as ever.
-        QCOMPARE(AskRunningCopy(path).first, 1);
-    }
-
-    void strangersSocketIsNotHandedTheFiles()
-    {
-        if (::geteuid() != 0)
-            QSKIP("only root can act as another user");
-        // A runtime folder anyone may write to, where another user listens first.
-        QCOMPARE(::chmod(m_runtime->path().c_str(), 01777), 0);
-        const std::string path = HandoverSocketPath();
-        const sockaddr_un address = SocketAddress(path);
-        const pid_t stranger = ::fork();
-        if (stranger == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-                ::_exit(100);
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-                ::chmod(address.sun_path, 0666) != 0 || ::listen(fd, 4) != 0)
-                ::_exit(101);
-            // Says yes to everything.
-            for (;;) {
-                const int peer = ::accept(fd, nullptr, nullptr);
-                unsigned char message[4];
-                const unsigned char yes[4] = {1, 0, 0, 0};
-                while (::recv(peer, message, sizeof message, MSG_WAITALL) == 4)
-                    ::send(peer, yes, sizeof yes, MSG_NOSIGNAL);
-                ::close(peer);
-            }
-        }
-        QVERIFY(stranger > 0);
-        const auto listening = [&path] {
-            const int probe = platform::ConnectToLocalSocket(path);
-            platform::CloseDescriptor(probe);
-            return probe >= 0;
-        };
-        QTRY_VERIFY(listening());
-        const bool handed = HandOverToRunningCopy("zuvora /films/secret.avi", 3000);
-        ::kill(stranger, SIGKILL);
-        ::waitpid(stranger, nullptr, 0);
-        QVERIFY(!handed);
-    }
-
-    void twentyCopiesAtOnceAllEndQuickly()
-    {
-        MainWindowFixture running;
-        running.form->SettingsForm()->cbOneInstance->setChecked(true);
-        QVERIFY(running.session->ListenForSecondCopies());
-        QStringList taken;
-        connect(running.form->comboFile, &QComboBox::editTextChanged, this,
-                [&taken](const QString& text) { taken << text; });
-
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        QStringList handed;
-        std::vector<std::unique_ptr<QProcess>> copies;
-        for (int n = 0; n < 20; ++n) {
-            handed << QStringLiteral("/films/copy %1 \"q\" ü\t.avi").arg(n);
-            copies.push_back(std::make_unique<QProcess>());
-            copies.back()->setProcessEnvironment(environment);
-            copies.back()->setProcessChannelMode(QProcess::MergedChannels);
-            copies.back()->start(QStringLiteral(ZUVORA_EXECUTABLE), {handed.back()});
-        }
-        QDeadlineTimer deadline(60000);
-        for (const auto& copy : copies) {
-            while (copy->state() != QProcess::NotRunning && !deadline.hasExpired())
-                QTest::qWait(10);
-            if (copy->state() != QProcess::NotRunning) {
-                copy->kill();
-                copy->waitForFinished(5000);
-                QFAIL("a copy hangs");
-            }
-            QVERIFY2(copy->exitStatus() == QProcess::NormalExit && copy->exitCode() == 0,
-                     copy->readAll().constData());
-        }
-        taken.sort();
-        handed.sort();
-        QCOMPARE(taken, handed);
     }
 
     // --- Paths ------------------------------------------------------------------------------

@@ -1,18 +1,14 @@
 // The Windows platform layer against the real system (under Wine in the cross-build): registry,
-// processes with a fake player built by the same compiler, the hand-over between two processes,
-// version resources, fonts, files.
+// processes with a fake player built by the same compiler, version resources, fonts, files.
 #include "app/command_line_help.h"
-#include "app/handover_text.h"
 #include "fileassoc/association_backend.h"
 #include "fileassoc/registry_association.h"
 #include "fileassoc/windows_registry_store.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
-#include "platform/handover_block.h"
 #include "platform/process.h"
 #include "platform/system_error.h"
 #include "platform/version_info.h"
-#include "platform/win32/handover_window.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/system_command_filter.h"
 #include "platform/win32/windows_fonts.h"
@@ -103,26 +99,6 @@ struct PlaybackRun
         return *exitCode;
     }
 };
-
-// Runs the sender program against a window of this process, serving the window's messages
-// while it runs; the sender's exit code (1: handed over).
-int RunSender(const std::string& className, const std::string& text)
-{
-    platform::ChildProcess sender;
-    EXPECT_FALSE(
-        sender.Start({ZUVORA_HANDOVER_SENDER, {"handover_sender", className, text, "5000"}, {}, 2})
-            .failed());
-    for (;;) {
-        if (const auto code = sender.WaitForExit(platform::ChildProcess::Clock::now() +
-                                                 std::chrono::milliseconds(10)))
-            return *code;
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-    }
-}
 
 // A key below HKEY_CURRENT_USER for one test, removed with everything in it at the end.
 class ScratchKey
@@ -384,17 +360,6 @@ TEST(WindowsCapture, WholeOutputCutAtAZeroAndNothingWhenNotStarted)
     EXPECT_EQ(CaptureRun("mplayer -identify x.avi", empty.path()), std::nullopt);
 }
 
-TEST(WindowsHandover, TheBlockHoldsTheTextUntilItIsRemoved)
-{
-    const std::string name = "zuv-ipc-test-" + std::to_string(::GetCurrentProcessId());
-    ASSERT_EQ(platform::CreateHandoverBlock(name, "\"C:\\zuv.exe\" film.avi"), 0);
-    EXPECT_EQ(platform::CreateHandoverBlock(name, "other"), ERROR_ALREADY_EXISTS);
-    EXPECT_EQ(platform::ReadHandoverBlock(name, 4096).text, "\"C:\\zuv.exe\" film.avi");
-    EXPECT_NE(platform::ReadHandoverBlock(name, 8).error, 0); // no zero within the limit
-    platform::RemoveHandoverBlock(name);
-    EXPECT_EQ(platform::ReadHandoverBlock(name, 4096).error, ERROR_FILE_NOT_FOUND);
-}
-
 TEST(WindowsCommandLine, FilesAreMadeAbsoluteWithTheCurrentFolderUnlessTheyNameTheirRoot)
 {
     const std::vector<std::string> given = {"zuvora",     "film.avi",          "C:\\a.avi",
@@ -405,47 +370,6 @@ TEST(WindowsCommandLine, FilesAreMadeAbsoluteWithTheCurrentFolderUnlessTheyNameT
         "/start", "Z:\\films\\sub\\e.avi", "http://host/f.avi"};
     EXPECT_EQ(zuv::AbsoluteFileArguments(given, "Z:\\films"), expected);
     EXPECT_EQ(zuv::AbsoluteFileArguments(given, "Z:\\films\\"), expected);
-}
-
-TEST(WindowsHandover, ASecondCopyHandsItsCommandLineToTheWindow)
-{
-    const std::string className = "TZUVMainFormTest" + std::to_string(::GetCurrentProcessId());
-    bool accepts = true;
-    bool takesFiles = true;
-    std::vector<std::string> received;
-    std::vector<std::uint32_t> messages;
-    auto window = platform::HandoverWindow::Create(className, [&](std::uint32_t message) {
-        messages.push_back(message);
-        if (message == kHandoverQuery)
-            return std::uint32_t(accepts ? 1 : 0);
-        const auto block = platform::ReadHandoverBlock(platform::HandoverBlockName(), 65536);
-        if (block.error != 0)
-            return std::uint32_t(0);
-        received = HandedOverFiles(block.text);
-        return std::uint32_t(takesFiles ? 1 : 0);
-    });
-    ASSERT_TRUE(window);
-    EXPECT_EQ(platform::FindHandoverWindow(className), window->Handle());
-
-    EXPECT_EQ(RunSender(className, "\"C:\\Zuvora\\zuvora.exe\" /start C:\\a.avi C:\\b.avi"), 1);
-    EXPECT_EQ(messages, (std::vector<std::uint32_t>{kHandoverQuery, kHandoverFiles}));
-    EXPECT_EQ(received, (std::vector<std::string>{"C:\\a.avi", "C:\\b.avi"}));
-    // The sender's block is gone with its reply.
-    EXPECT_NE(platform::ReadHandoverBlock(platform::HandoverBlockName(), 65536).error, 0);
-
-    messages.clear();
-    takesFiles = false;
-    EXPECT_EQ(RunSender(className, "zuvora.exe C:\\c.avi"), 0);
-    EXPECT_EQ(messages.size(), 2u);
-
-    messages.clear();
-    accepts = false;
-    EXPECT_EQ(RunSender(className, "zuvora.exe C:\\d.avi"), 0);
-    EXPECT_EQ(messages, std::vector<std::uint32_t>{kHandoverQuery});
-
-    window.reset();
-    EXPECT_EQ(platform::FindHandoverWindow(className), 0u);
-    EXPECT_EQ(RunSender(className, "zuvora.exe C:\\e.avi"), 0);
 }
 
 TEST(WindowsVersion, ResourceNumbersPreReleaseAndTheFirstTranslation)

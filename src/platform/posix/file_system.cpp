@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include "platform/bounded_read.h"
 #include "platform/posix/descriptor.h"
 
 #include <cerrno>
@@ -137,30 +138,18 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
         content.error = EFBIG;
         return content;
     }
-    content.data.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == content.data.size()) {
-            // The file may have grown since fstat; read on up to the cap.
-            if (content.data.size() >= maxBytes)
-                break;
-            content.data.resize(std::min(maxBytes, content.data.size() + 65536));
-        }
-        const ssize_t got =
-            ::read(fd.get(), content.data.data() + filled, content.data.size() - filled);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            content.error = errno;
-            content.data.clear();
-            return content;
-        }
-        if (got == 0)
-            break;
-        filled += static_cast<std::size_t>(got);
-    }
-    content.data.resize(filled);
-    return content;
+    return ReadBounded(static_cast<std::size_t>(info.st_size), maxBytes,
+                       [&fd](char* data, std::size_t size, std::size_t& got) {
+                           for (;;) {
+                               const ssize_t done = ::read(fd.get(), data, size);
+                               if (done >= 0) {
+                                   got = static_cast<std::size_t>(done);
+                                   return 0;
+                               }
+                               if (errno != EINTR)
+                                   return errno;
+                           }
+                       });
 }
 
 int WriteFileAtomically(const std::string& givenPath, std::string_view data)

@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include "platform/bounded_read.h"
 #include "platform/system_error.h"
 #include "platform/win32/windows_headers.h"
 #include "util/text_utils.h"
@@ -155,29 +156,16 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
         content.error = kErrorFileTooLarge;
         return content;
     }
-    content.data.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == content.data.size()) {
-            // The file may have grown since its size was asked; read on up to the cap.
-            if (content.data.size() >= maxBytes)
-                break;
-            content.data.resize(std::min(maxBytes, content.data.size() + 65536));
-        }
-        const DWORD wanted =
-            static_cast<DWORD>(std::min<std::size_t>(content.data.size() - filled, 1u << 30));
-        DWORD got = 0;
-        if (!::ReadFile(file.Get(), content.data.data() + filled, wanted, &got, nullptr)) {
-            content.error = static_cast<int>(::GetLastError());
-            content.data.clear();
-            return content;
-        }
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    content.data.resize(filled);
-    return content;
+    return ReadBounded(static_cast<std::size_t>(size.QuadPart), maxBytes,
+                       [&file](char* data, std::size_t room, std::size_t& got) {
+                           DWORD done = 0;
+                           const DWORD wanted =
+                               static_cast<DWORD>(std::min<std::size_t>(room, 1u << 30));
+                           if (!::ReadFile(file.Get(), data, wanted, &done, nullptr))
+                               return static_cast<int>(::GetLastError());
+                           got = done;
+                           return 0;
+                       });
 }
 
 int WriteFileAtomically(const std::string& path, std::string_view data)
