@@ -9,6 +9,7 @@
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
 #include "settings/qt/settings_form.h"
+#include "support/find_control.h"
 #include "support/write_faults.h"
 #include "util/ini_document.h"
 #include "widgets/qt/history_combo.h"
@@ -490,8 +491,8 @@ private slots:
         test::WriteFakePlayer(fixture.program.path(), script.toStdString());
         TZUVMainForm& form = *fixture.form;
         // Shown from the start, so that every line is laid out as it comes.
-        form.SettingsForm()->cbShowResult->setChecked(true);
-        form.SettingsForm()->cbResultIfUnclean->setChecked(false);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbShowResult")->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbResultIfUnclean")->setChecked(false);
         form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
         const long idle = ResidentBytes();
         long highest = idle;
@@ -870,7 +871,7 @@ private slots:
             QSKIP("only root can give a block to another user");
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.SettingsForm()->cbOneInstance->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(fixture.session->ListenForSecondCopies());
         form.comboFile->setEditText(QStringLiteral("/films/mine.avi"));
 
@@ -908,7 +909,7 @@ private slots:
         if (::geteuid() != 0)
             QSKIP("only root can act as another user");
         MainWindowFixture fixture;
-        fixture.form->SettingsForm()->cbOneInstance->setChecked(true);
+        test::Find<QCheckBox>(fixture.form->SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(fixture.session->ListenForSecondCopies());
         const std::string path = HandoverSocketPath();
         const sockaddr_un address = SocketAddress(path);
@@ -965,7 +966,7 @@ private slots:
     void twentyCopiesAtOnceAllEndQuickly()
     {
         MainWindowFixture running;
-        running.form->SettingsForm()->cbOneInstance->setChecked(true);
+        test::Find<QCheckBox>(running.form->SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(running.session->ListenForSecondCopies());
         QStringList taken;
         connect(running.form->comboFile, &QComboBox::editTextChanged, this,

@@ -1,6 +1,7 @@
 #include "main_window_fixture.h"
 #include "platform/local_socket.h"
 #include "settings/qt/settings_form.h"
+#include "support/find_control.h"
 #include "util/ini_document.h"
 #include "widgets/qt/history_combo.h"
 
@@ -477,7 +478,7 @@ private slots:
     {
         // The running copy is this process, so that every file it is handed can be seen.
         test::MainWindowFixture running;
-        running.form->SettingsForm()->cbOneInstance->setChecked(true);
+        test::Find<QCheckBox>(running.form->SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(running.session->ListenForSecondCopies());
         QStringList taken;
         connect(running.form->comboFile, &QComboBox::editTextChanged, this,

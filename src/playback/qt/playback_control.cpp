@@ -53,7 +53,7 @@ PlaybackControl::PlaybackControl(TZUVMainForm& form)
     connect(m_runner, &PlayerRunner::LinesReceived, m_form.ResultForm(), &TResultForm::AddLines);
     connect(m_runner, &PlayerRunner::Exited, this, &PlaybackControl::PlayerExited);
     // The switch counts at once, also in the middle of a run.
-    connect(m_form.SettingsForm()->cbDisableScrSaver, &QCheckBox::toggled, this, [this](bool on) {
+    connect(m_form.SettingsForm(), &TSettingsForm::DisableScrSaverToggled, this, [this](bool on) {
         if (!m_playing)
             return;
         if (on)
@@ -123,14 +123,12 @@ bool PlaybackControl::Play(const QString& mediaPath, const QString& subtitlePath
                          m_playerInfo.Get().dialect);
     const std::string arguments = PlayerArguments(media, subtitle, optionsText);
 
-    TSettingsForm* settings = m_form.SettingsForm();
     TResultForm* result = m_form.ResultForm();
-    if (settings->cbShowResult->isChecked() && !settings->cbResultIfUnclean->isChecked() &&
-        !result->isVisible())
+    if (options.ShowResultWindow && !options.ShowResultOnErrorOnly && !result->isVisible())
         result->Show();
 
-    const platform::ProcessStartError error = m_runner->Start(
-        PlayerCommandLine(media, subtitle, optionsText), settings->tbPriority->value());
+    const platform::ProcessStartError error =
+        m_runner->Start(PlayerCommandLine(media, subtitle, optionsText), options.MPlayerPriority);
     if (error.failed()) {
         QString message;
         if (error.step == platform::ProcessStartStep::CreatePipe) {
@@ -149,7 +147,7 @@ bool PlaybackControl::Play(const QString& mediaPath, const QString& subtitlePath
     result->Clear();
     result->AddLine("commandline: \"" + arguments + '"');
     SetPlayingState(true);
-    if (settings->cbDisableScrSaver->isChecked())
+    if (options.DisableScrSaver)
         m_screenSaver->Inhibit();
     return true;
 }
@@ -184,10 +182,10 @@ void PlaybackControl::PlayerExited(int exitCode)
     }
     result->AddLine("...exited, code: " + std::to_string(exitCode));
 
-    TSettingsForm* settings = m_form.SettingsForm();
     if (!IsCleanEnd(exitCode)) {
         SetPlayingState(false);
-        if (settings->cbShowResult->isChecked() && settings->cbResultIfUnclean->isChecked())
+        const Options options = m_form.CurrentOptions();
+        if (options.ShowResultWindow && options.ShowResultOnErrorOnly)
             result->Show();
         return;
     }
