@@ -3,6 +3,7 @@
 #include "settings/font_list.h"
 #include "util/number_format.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <string>
@@ -24,6 +26,8 @@ FontPage::FontPage(const SettingsHooks& hooks)
     PageLayout()->addWidget(Label4);
     comboFont = Named(new QComboBox(this), "comboFont");
     comboFont->addItem(QString()); // no font; the installed ones follow when first needed
+    // The installed fonts' names do not widen the dialog; the open list shows them whole.
+    comboFont->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     comboFont->installEventFilter(this);
     PageLayout()->addWidget(comboFont);
     edFont = Named(new QLineEdit(this), "edFont");
@@ -133,6 +137,10 @@ void FontPage::FillFontList() const
         for (const std::string& name : names)
             comboFont->addItem(QString::fromStdString(name));
     }
+    QAbstractItemView* list = comboFont->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) +
+                          list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                          2 * list->frameWidth());
     comboFont->setCurrentIndex(comboFont->findText(m_storedFontFace, Qt::MatchFixedString));
 }
 
