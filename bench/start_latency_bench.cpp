@@ -128,7 +128,7 @@ int main(int argc, char* argv[])
         form.comboFile->setEditText(QStringLiteral("/bench/film.avi"));
 
         Print("Start, no probe:", Measure(form));
-        form.SettingsForm()->cbPanScan->setChecked(true);
+        form.SettingsForm()->findChild<QCheckBox*>(QStringLiteral("cbPanScan"))->setChecked(true);
         Print("Start, probe (pan-scan):", Measure(form));
         if (!zuv::MessageBox::ShownBoxes().empty())
             result = 2;

@@ -3,6 +3,7 @@
 #include "main_window_fixture.h"
 #include "playback/qt/playlist_model.h"
 #include "settings/qt/settings_form.h"
+#include "support/find_control.h"
 #include "support/write_faults.h"
 #include "util/ini_document.h"
 #include "widgets/qt/history_combo.h"
@@ -33,7 +34,8 @@ namespace {
 void ShowFontPage(TSettingsForm& settings)
 {
     settings.show();
-    settings.PageControl1->setCurrentWidget(settings.TabSheet3);
+    test::Find<QTabWidget>(&settings, "PageControl1")
+        ->setCurrentWidget(test::Find<TabSheet>(&settings, "TabSheet3"));
     QCoreApplication::processEvents();
 }
 
@@ -165,27 +167,42 @@ void SetEveryControlAwayFromItsDefault(TZUVMainForm& form)
 
     TSettingsForm& settings = *form.SettingsForm();
     for (QCheckBox* check :
-         {settings.cbDri, settings.cbEq2, settings.cbYUY2, settings.cbPostProcessing,
-          settings.cbExpand, settings.cbPanScan, settings.cbNormalize, settings.cbSetChannels,
-          settings.cbSubChannel, settings.cbEqualizer, settings.cbCustomChannelMapping,
-          settings.cbAutostartDragDrop, settings.cbAutostartCmd, settings.cbOneInstance,
-          settings.cbFontScale, settings.cbSubFontOutline, settings.cbSubFontBlur})
+         {test::Find<QCheckBox>(&settings, "cbDri"), test::Find<QCheckBox>(&settings, "cbEq2"),
+          test::Find<QCheckBox>(&settings, "cbYUY2"),
+          test::Find<QCheckBox>(&settings, "cbPostProcessing"),
+          test::Find<QCheckBox>(&settings, "cbExpand"),
+          test::Find<QCheckBox>(&settings, "cbPanScan"),
+          test::Find<QCheckBox>(&settings, "cbNormalize"),
+          test::Find<QCheckBox>(&settings, "cbSetChannels"),
+          test::Find<QCheckBox>(&settings, "cbSubChannel"),
+          test::Find<QCheckBox>(&settings, "cbEqualizer"),
+          test::Find<QCheckBox>(&settings, "cbCustomChannelMapping"),
+          test::Find<QCheckBox>(&settings, "cbAutostartDragDrop"),
+          test::Find<QCheckBox>(&settings, "cbAutostartCmd"),
+          test::Find<QCheckBox>(&settings, "cbOneInstance"),
+          test::Find<QCheckBox>(&settings, "cbFontScale"),
+          test::Find<QCheckBox>(&settings, "cbSubFontOutline"),
+          test::Find<QCheckBox>(&settings, "cbSubFontBlur")})
         check->setChecked(true);
-    for (QCheckBox* check : {settings.cbDoubleBuffer, settings.cbDisableScrSaver,
-                             settings.cbShowResult, settings.cbResultIfUnclean})
+    for (QCheckBox* check : {test::Find<QCheckBox>(&settings, "cbDoubleBuffer"),
+                             test::Find<QCheckBox>(&settings, "cbDisableScrSaver"),
+                             test::Find<QCheckBox>(&settings, "cbShowResult"),
+                             test::Find<QCheckBox>(&settings, "cbResultIfUnclean")})
         check->setChecked(false);
-    settings.tbPanScan->setValue(73);
-    settings.comboChannels->setCurrentIndex(1);
-    settings.tbPriority->setValue(4);
-    settings.PageControl1->setCurrentIndex(2);
+    test::Find<QSlider>(&settings, "tbPanScan")->setValue(73);
+    test::Find<QComboBox>(&settings, "comboChannels")->setCurrentIndex(1);
+    test::Find<QSlider>(&settings, "tbPriority")->setValue(4);
+    test::Find<QTabWidget>(&settings, "PageControl1")->setCurrentIndex(2);
     ShowFontPage(settings); // the font list is read when first shown
-    QVERIFY2(settings.comboFont->count() > 1, "the font list holds no font");
-    settings.comboFont->setCurrentIndex(settings.comboFont->count() - 1);
-    settings.edFont->setText(QStringLiteral("/fonts/own font.ttf"));
-    settings.tbFontScale->setValue(4);
-    settings.tbSubFontOutline->setValue(5);
-    settings.tbSubFontBlur->setValue(7);
-    settings.comboSubCp->setEditText(QStringLiteral("utf-8"));
+    QVERIFY2(test::Find<QComboBox>(&settings, "comboFont")->count() > 1,
+             "the font list holds no font");
+    test::Find<QComboBox>(&settings, "comboFont")
+        ->setCurrentIndex(test::Find<QComboBox>(&settings, "comboFont")->count() - 1);
+    test::Find<QLineEdit>(&settings, "edFont")->setText(QStringLiteral("/fonts/own font.ttf"));
+    test::Find<QSlider>(&settings, "tbFontScale")->setValue(4);
+    test::Find<QSlider>(&settings, "tbSubFontOutline")->setValue(5);
+    test::Find<QSlider>(&settings, "tbSubFontBlur")->setValue(7);
+    test::Find<QComboBox>(&settings, "comboSubCp")->setEditText(QStringLiteral("utf-8"));
 
     TEQForm& equalizer = *form.EQForm();
     QVERIFY(equalizer.SetEQSettings("1:2:3:4:5.5:-6:-7:-8.5:9:-12"));
@@ -242,10 +259,12 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         const TSettingsForm& settings = *form.SettingsForm();
 
-        for (const QCheckBox* check : {settings.cbDisableScrSaver, settings.cbDoubleBuffer,
-                                       settings.cbShowResult, settings.cbResultIfUnclean})
+        for (const QCheckBox* check : {test::Find<QCheckBox>(&settings, "cbDisableScrSaver"),
+                                       test::Find<QCheckBox>(&settings, "cbDoubleBuffer"),
+                                       test::Find<QCheckBox>(&settings, "cbShowResult"),
+                                       test::Find<QCheckBox>(&settings, "cbResultIfUnclean")})
             QVERIFY2(check->isChecked(), qPrintable(check->text()));
-        QVERIFY(settings.cbResultIfUnclean->isEnabled());
+        QVERIFY(test::Find<QCheckBox>(&settings, "cbResultIfUnclean")->isEnabled());
         for (const QCheckBox* check : {form.cbFullscreen,
                                        form.cbLoop,
                                        form.cbIdx,
@@ -253,23 +272,23 @@ private slots:
                                        form.cbOnTop,
                                        form.cbCustomVolume,
                                        form.cbExtraStereo,
-                                       settings.cbDri,
-                                       settings.cbEq2,
-                                       settings.cbYUY2,
-                                       settings.cbPostProcessing,
-                                       settings.cbExpand,
-                                       settings.cbPanScan,
-                                       settings.cbNormalize,
-                                       settings.cbSetChannels,
-                                       settings.cbSubChannel,
-                                       settings.cbEqualizer,
-                                       settings.cbCustomChannelMapping,
-                                       settings.cbAutostartDragDrop,
-                                       settings.cbAutostartCmd,
-                                       settings.cbOneInstance,
-                                       settings.cbFontScale,
-                                       settings.cbSubFontOutline,
-                                       settings.cbSubFontBlur})
+                                       test::Find<QCheckBox>(&settings, "cbDri"),
+                                       test::Find<QCheckBox>(&settings, "cbEq2"),
+                                       test::Find<QCheckBox>(&settings, "cbYUY2"),
+                                       test::Find<QCheckBox>(&settings, "cbPostProcessing"),
+                                       test::Find<QCheckBox>(&settings, "cbExpand"),
+                                       test::Find<QCheckBox>(&settings, "cbPanScan"),
+                                       test::Find<QCheckBox>(&settings, "cbNormalize"),
+                                       test::Find<QCheckBox>(&settings, "cbSetChannels"),
+                                       test::Find<QCheckBox>(&settings, "cbSubChannel"),
+                                       test::Find<QCheckBox>(&settings, "cbEqualizer"),
+                                       test::Find<QCheckBox>(&settings, "cbCustomChannelMapping"),
+                                       test::Find<QCheckBox>(&settings, "cbAutostartDragDrop"),
+                                       test::Find<QCheckBox>(&settings, "cbAutostartCmd"),
+                                       test::Find<QCheckBox>(&settings, "cbOneInstance"),
+                                       test::Find<QCheckBox>(&settings, "cbFontScale"),
+                                       test::Find<QCheckBox>(&settings, "cbSubFontOutline"),
+                                       test::Find<QCheckBox>(&settings, "cbSubFontBlur")})
             QVERIFY2(!check->isChecked(), qPrintable(check->text()));
         QCOMPARE(form.tbVolume->value(), 100);
         QCOMPARE(form.lVolume->text(), QStringLiteral("100"));
@@ -284,20 +303,22 @@ private slots:
         QCOMPARE(form.FileTypes(),
                  std::string(".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb"));
 
-        QCOMPARE(settings.tbPanScan->value(), 50);
-        QCOMPARE(settings.labelPanScan->text(), QStringLiteral("50 %"));
-        QCOMPARE(settings.comboChannels->currentText(), QStringLiteral("6"));
-        QCOMPARE(settings.tbPriority->value(), 2);
-        QCOMPARE(settings.labelPriority->text(), QStringLiteral("Normál"));
-        QCOMPARE(settings.tbFontScale->value(), 10);
-        QCOMPARE(settings.labelFontScale->text(), QStringLiteral("3 %"));
-        QCOMPARE(settings.tbSubFontOutline->value(), 2);
-        QCOMPARE(settings.tbSubFontBlur->value(), 2);
-        QCOMPARE(settings.comboSubCp->currentText(), QStringLiteral("latin2"));
-        QVERIFY(settings.comboFont->currentText().isEmpty());
-        QVERIFY(settings.edFont->text().isEmpty());
-        QCOMPARE(settings.comboCustomChannelMapping->currentIndex(), -1);
-        QCOMPARE(settings.PageControl1->currentIndex(), 4);
+        QCOMPARE(test::Find<QSlider>(&settings, "tbPanScan")->value(), 50);
+        QCOMPARE(test::Find<QLabel>(&settings, "labelPanScan")->text(), QStringLiteral("50 %"));
+        QCOMPARE(test::Find<QComboBox>(&settings, "comboChannels")->currentText(),
+                 QStringLiteral("6"));
+        QCOMPARE(test::Find<QSlider>(&settings, "tbPriority")->value(), 2);
+        QCOMPARE(test::Find<QLabel>(&settings, "labelPriority")->text(), QStringLiteral("Normál"));
+        QCOMPARE(test::Find<QSlider>(&settings, "tbFontScale")->value(), 10);
+        QCOMPARE(test::Find<QLabel>(&settings, "labelFontScale")->text(), QStringLiteral("3 %"));
+        QCOMPARE(test::Find<QSlider>(&settings, "tbSubFontOutline")->value(), 2);
+        QCOMPARE(test::Find<QSlider>(&settings, "tbSubFontBlur")->value(), 2);
+        QCOMPARE(test::Find<QComboBox>(&settings, "comboSubCp")->currentText(),
+                 QStringLiteral("latin2"));
+        QVERIFY(test::Find<QComboBox>(&settings, "comboFont")->currentText().isEmpty());
+        QVERIFY(test::Find<QLineEdit>(&settings, "edFont")->text().isEmpty());
+        QCOMPARE(test::Find<QComboBox>(&settings, "comboCustomChannelMapping")->currentIndex(), -1);
+        QCOMPARE(test::Find<QTabWidget>(&settings, "PageControl1")->currentIndex(), 4);
         QCOMPARE(form.EQForm()->GetEQPreset(), std::string());
         QCOMPARE(form.EQForm()->GetEQSettings(), std::string("0:0:0:0:0:0:0:0:0:0"));
 
@@ -339,15 +360,16 @@ private slots:
         QCOMPARE(Entries(form->comboParams), parameters);
         QVERIFY(form->PlaylistShown());
         QVERIFY(form->lvPlaylist->isVisibleTo(form));
-        QCOMPARE(form->SettingsForm()->PageControl1->currentIndex(), 2);
+        QCOMPARE(test::Find<QTabWidget>(form->SettingsForm(), "PageControl1")->currentIndex(), 2);
         QVERIFY(form->WindowsOnTop());
         QVERIFY(!form->cbLoop->isChecked());
         // The reactions of the controls ran as if the user had set them.
         QVERIFY(form->tbVolume->isEnabled());
         QCOMPARE(form->lVolume->text(), QStringLiteral("37"));
-        QVERIFY(form->SettingsForm()->tbPanScan->isEnabled());
-        QCOMPARE(form->SettingsForm()->labelPanScan->text(), QStringLiteral("73 %"));
-        QVERIFY(!form->SettingsForm()->cbResultIfUnclean->isEnabled());
+        QVERIFY(test::Find<QSlider>(form->SettingsForm(), "tbPanScan")->isEnabled());
+        QCOMPARE(test::Find<QLabel>(form->SettingsForm(), "labelPanScan")->text(),
+                 QStringLiteral("73 %"));
+        QVERIFY(!test::Find<QCheckBox>(form->SettingsForm(), "cbResultIfUnclean")->isEnabled());
 
         // Whatever it was at exit.
         form->cbLoop->setChecked(true);
@@ -366,12 +388,12 @@ private slots:
         TZUVMainForm* form = fixture.form.get();
         TSettingsForm* settings = form->SettingsForm();
         QCOMPARE(form->tbVolume->value(), 255);
-        QCOMPARE(settings->tbFontScale->value(), 25);
-        QCOMPARE(settings->comboChannels->currentIndex(), -1);
-        QVERIFY(settings->comboChannels->currentText().isEmpty());
+        QCOMPARE(test::Find<QSlider>(settings, "tbFontScale")->value(), 25);
+        QCOMPARE(test::Find<QComboBox>(settings, "comboChannels")->currentIndex(), -1);
+        QVERIFY(test::Find<QComboBox>(settings, "comboChannels")->currentText().isEmpty());
         Options gathered; // gathering reads the font list to judge the stored face
         settings->GatherOptions(gathered);
-        QCOMPARE(settings->comboFont->currentIndex(), -1);
+        QCOMPARE(test::Find<QComboBox>(settings, "comboFont")->currentIndex(), -1);
         QCOMPARE(gathered.FontFace, std::string());
         QCOMPARE(form->FileTypes(), std::string(".mkv;.webm"));
         // What the file-type window sets lasts until the end of the run only.
@@ -393,12 +415,12 @@ private slots:
         form = fixture.form.get();
         settings = form->SettingsForm();
         QCOMPARE(form->tbVolume->value(), 0);
-        QCOMPARE(settings->tbFontScale->value(), 1);
-        QCOMPARE(settings->labelFontScale->text(), QStringLiteral("1.2 %"));
+        QCOMPARE(test::Find<QSlider>(settings, "tbFontScale")->value(), 1);
+        QCOMPARE(test::Find<QLabel>(settings, "labelFontScale")->text(), QStringLiteral("1.2 %"));
         // No page was active, but the user picks one: that one is stored.
-        QTabBar* tabs = settings->PageControl1->tabBar();
+        QTabBar* tabs = test::Find<QTabWidget>(settings, "PageControl1")->tabBar();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
-        QCOMPARE(settings->PageControl1->currentIndex(), 1);
+        QCOMPARE(test::Find<QTabWidget>(settings, "PageControl1")->currentIndex(), 1);
         fixture.Close();
         stored = ReadIni(path);
         QCOMPARE(stored.Value("Audio", "Volume"), std::optional<std::string>("0"));

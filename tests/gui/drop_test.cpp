@@ -1,6 +1,7 @@
 #include "main_window_fixture.h"
 #include "playback/qt/playlist_model.h"
 #include "settings/qt/settings_form.h"
+#include "support/find_control.h"
 #include "widgets/qt/history_combo.h"
 
 #include <QAction>
@@ -77,7 +78,7 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.SettingsForm()->cbAutostartDragDrop->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbAutostartDragDrop")->setChecked(true);
         QVERIFY(!form.PlaylistShown());
         QVERIFY(DropOn(&form, OutsideTheList(form),
                        LocalFiles({"/films/film.avi", "/films/film.srt"})));
@@ -142,7 +143,7 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.SettingsForm()->cbAutostartDragDrop->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbAutostartDragDrop")->setChecked(true);
         form.ShowPlaylist();
         form.Playlist()->AddItem("/films/one.avi", {});
         form.Playlist()->AddItem("/films/two.avi", {});
@@ -166,7 +167,7 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.SettingsForm()->cbAutostartDragDrop->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbAutostartDragDrop")->setChecked(true);
         ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
         form.comboFile->setEditText(QStringLiteral("/films/playing.avi"));
         form.ActionStart->trigger();

@@ -7,6 +7,7 @@
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
 #include "settings/qt/settings_form.h"
+#include "support/find_control.h"
 #include "support/write_faults.h"
 #include "util/ini_document.h"
 #include "widgets/qt/history_combo.h"
@@ -390,8 +391,8 @@ private slots:
         test::WriteFakePlayer(fixture.program.path(), script.toStdString());
         TZUVMainForm& form = *fixture.form;
         // Shown from the start, so that every line is laid out as it comes.
-        form.SettingsForm()->cbShowResult->setChecked(true);
-        form.SettingsForm()->cbResultIfUnclean->setChecked(false);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbShowResult")->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbResultIfUnclean")->setChecked(false);
         form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
         const long idle = ResidentBytes();
         long highest = idle;

@@ -6,6 +6,7 @@
 #include "platform/handover_block.h"
 #include "platform/local_socket.h"
 #include "settings/qt/settings_form.h"
+#include "support/find_control.h"
 #include "util/ini_document.h"
 #include "widgets/qt/history_combo.h"
 
@@ -340,7 +341,7 @@ private slots:
             QSKIP("only root can give a block to another user");
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.SettingsForm()->cbOneInstance->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(fixture.session->ListenForSecondCopies());
         form.comboFile->setEditText(QStringLiteral("/films/mine.avi"));
 
@@ -378,7 +379,7 @@ private slots:
         if (::geteuid() != 0)
             QSKIP("only root can act as another user");
         MainWindowFixture fixture;
-        fixture.form->SettingsForm()->cbOneInstance->setChecked(true);
+        test::Find<QCheckBox>(fixture.form->SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(fixture.session->ListenForSecondCopies());
         const std::string path = HandoverAddress();
         const sockaddr_un address = SocketAddress(path);
@@ -851,7 +852,7 @@ private slots:
     {
         // The running copy is this process, so that every file it is handed can be seen.
         MainWindowFixture running;
-        running.form->SettingsForm()->cbOneInstance->setChecked(true);
+        test::Find<QCheckBox>(running.form->SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(running.session->ListenForSecondCopies());
         QStringList taken;
         connect(running.form->comboFile, &QComboBox::editTextChanged, this,

@@ -4,6 +4,7 @@
 #include "playback/qt/result_form.h"
 #include "settings/font_list.h"
 #include "settings/qt/settings_form.h"
+#include "support/find_control.h"
 #include "widgets/qt/history_combo.h"
 #include "widgets/qt/markup_label.h"
 
@@ -107,7 +108,8 @@ private slots:
         form.SetVersions(QStringLiteral("1.2.3 b"), QString());
         form.SetVersions(QStringLiteral("1.2.3 b"), QStringLiteral("1.5"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Zuvora 1.2.3 b / MPlayer 1.5"));
-        const QStringList info = form.SettingsForm()->InfoLabel->HTMLText();
+        const QStringList info =
+            test::Find<TMarkupLabel>(form.SettingsForm(), "InfoLabel")->HTMLText();
         QCOMPARE(info.first(), QStringLiteral("<b><u>Zuvora</u></b> v1.2.3 b<br>"));
         QVERIFY(info.contains(QStringLiteral("<b><u>MPlayer:</u></b> 1.5<br>")));
         form.TranslateMainForm();
@@ -403,17 +405,20 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         TSettingsForm* settings = form.SettingsForm();
-        QCOMPARE(settings->comboFont->count(), 1); // not read on the way to the first window
+        QCOMPARE(test::Find<QComboBox>(settings, "comboFont")->count(),
+                 1); // not read on the way to the first window
         Options options = form.CurrentOptions();
         options.FontFace = face.toStdString();
         settings->ApplyOptions(options);
 
         form.ActionSettings->trigger();
-        settings->PageControl1->setCurrentIndex(2);
-        QTRY_COMPARE(settings->comboFont->count(), static_cast<int>(installed.size()) + 1);
-        QCOMPARE(settings->comboFont->itemText(0), QString());
+        test::Find<QTabWidget>(settings, "PageControl1")->setCurrentIndex(2);
+        QTRY_COMPARE(test::Find<QComboBox>(settings, "comboFont")->count(),
+                     static_cast<int>(installed.size()) + 1);
+        QCOMPARE(test::Find<QComboBox>(settings, "comboFont")->itemText(0), QString());
         // The stored face chose its entry, whatever its letter case, and is stored as listed.
-        QCOMPARE(settings->comboFont->currentText(), QString::fromStdString(installed.back()));
+        QCOMPARE(test::Find<QComboBox>(settings, "comboFont")->currentText(),
+                 QString::fromStdString(installed.back()));
         Options gathered;
         settings->GatherOptions(gathered);
         QCOMPARE(gathered.FontFace, installed.back());
@@ -421,12 +426,12 @@ private slots:
         // Once the list is there, a face that is not installed chooses nothing.
         options.FontFace = "No Such Font Face";
         settings->ApplyOptions(options);
-        QCOMPARE(settings->comboFont->currentIndex(), -1);
+        QCOMPARE(test::Find<QComboBox>(settings, "comboFont")->currentIndex(), -1);
         settings->GatherOptions(gathered);
         QCOMPARE(gathered.FontFace, std::string());
         options.FontFace.clear();
         settings->ApplyOptions(options);
-        QCOMPARE(settings->comboFont->currentIndex(), 0);
+        QCOMPARE(test::Find<QComboBox>(settings, "comboFont")->currentIndex(), 0);
     }
 
     void playlistPanelShowsAndHides()

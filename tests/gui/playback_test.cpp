@@ -3,6 +3,7 @@
 #include "playback/qt/result_form.h"
 #include "settings/qt/settings_form.h"
 #include "shutdown/qt/countdown_form.h"
+#include "support/find_control.h"
 #include "widgets/qt/history_combo.h"
 
 #include <QAction>
@@ -28,8 +29,8 @@ QString ResultText(const TZUVMainForm& form)
 
 void SetResultOptions(TZUVMainForm& form, bool show, bool onlyUnclean)
 {
-    form.SettingsForm()->cbShowResult->setChecked(show);
-    form.SettingsForm()->cbResultIfUnclean->setChecked(onlyUnclean);
+    test::Find<QCheckBox>(form.SettingsForm(), "cbShowResult")->setChecked(show);
+    test::Find<QCheckBox>(form.SettingsForm(), "cbResultIfUnclean")->setChecked(onlyUnclean);
 }
 
 void WriteZip(const std::string& path,
@@ -212,8 +213,8 @@ private slots:
         form.cbLoop->setChecked(true);
         form.cbCustomVolume->setChecked(true);
         form.tbVolume->setValue(128);
-        form.SettingsForm()->cbPanScan->setChecked(true);
-        form.SettingsForm()->cbExpand->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbPanScan")->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbExpand")->setChecked(true);
         form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
         form.ActionStart->trigger();
         QVERIFY(fixture.WaitForIdle());
@@ -234,11 +235,11 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
         form.ActionStart->trigger();
-        QVERIFY(form.SettingsForm()->cbDisableScrSaver->isChecked());
+        QVERIFY(test::Find<QCheckBox>(form.SettingsForm(), "cbDisableScrSaver")->isChecked());
         QVERIFY(form.Playback()->ScreenSaverInhibited());
         QVERIFY(fixture.WaitForIdle());
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
-        form.SettingsForm()->cbDisableScrSaver->setChecked(false);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbDisableScrSaver")->setChecked(false);
         form.ActionStart->trigger();
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
         QVERIFY(fixture.WaitForIdle());
@@ -248,7 +249,7 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        QCheckBox* disable = form.SettingsForm()->cbDisableScrSaver;
+        QCheckBox* disable = test::Find<QCheckBox>(form.SettingsForm(), "cbDisableScrSaver");
         disable->setChecked(false);
         ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
         form.comboFile->setEditText(QStringLiteral("/f/a.avi"));

@@ -5,6 +5,7 @@
 #include "playback/player_dialect.h"
 #include "playback/qt/result_form.h"
 #include "settings/qt/settings_form.h"
+#include "support/find_control.h"
 #include "widgets/qt/history_combo.h"
 
 #include <QAction>
@@ -115,9 +116,9 @@ private slots:
     void panScanAndExpandFromTheProbe()
     {
         TZUVMainForm& form = *m_fixture->form;
-        form.SettingsForm()->cbPanScan->setChecked(true);
-        form.SettingsForm()->tbPanScan->setValue(50);
-        form.SettingsForm()->cbExpand->setChecked(true);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbPanScan")->setChecked(true);
+        test::Find<QSlider>(form.SettingsForm(), "tbPanScan")->setValue(50);
+        test::Find<QCheckBox>(form.SettingsForm(), "cbExpand")->setChecked(true);
         QVERIFY2(PlayToTheEnd(), qPrintable(ResultLines(form).join(QLatin1Char('\n'))));
         QVERIFY2(CommandLineOf(form).contains(QStringLiteral(" -vf expand=563:422,crop=563")),
                  qPrintable(CommandLineOf(form)));

@@ -6,6 +6,8 @@
 #include "platform/folders.h"
 #include "settings/font_list.h"
 #include "settings/qt/settings_form.h"
+#include "settings/qt/settings_info_page.h"
+#include "support/find_control.h"
 #include "support/test_support.h"
 #include "util/text_utils.h"
 #include "widgets/qt/dialogs.h"
@@ -216,10 +218,13 @@ private slots:
     {
         StandaloneDialog dialog;
         TSettingsForm* f = dialog.form;
-        QCOMPARE(f->size(), QSize(247, 287));
+        // The designed size, or more where the texts of the language and font need it; never
+        // resizable by the user.
+        QVERIFY(f->width() >= 247 && f->height() >= 287);
+        QCOMPARE(f->minimumSize(), f->maximumSize());
         QVERIFY(f->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(f->PageControl1->count(), 5);
-        QCOMPARE(f->PageControl1->currentIndex(), 0);
+        QCOMPARE(test::Find<QTabWidget>(f, "PageControl1")->count(), 5);
+        QCOMPARE(test::Find<QTabWidget>(f, "PageControl1")->currentIndex(), 0);
 
         const QList<QCheckBox*> checks = f->findChildren<QCheckBox*>();
         QCOMPARE(checks.size(), 22);
@@ -227,39 +232,45 @@ private slots:
             QVERIFY2(!check->isChecked(), qPrintable(check->text()));
         // Off, and enabled only by their source.
         for (QWidget* off : std::initializer_list<QWidget*>{
-                 f->labelPanScan, f->tbPanScan, f->comboChannels, f->btnShowEQ,
-                 f->comboCustomChannelMapping, f->cbFontScale, f->labelFontScale, f->tbFontScale,
-                 f->cbSubFontOutline, f->tbSubFontOutline, f->cbSubFontBlur, f->tbSubFontBlur,
-                 f->cbResultIfUnclean})
+                 test::Find<QLabel>(f, "labelPanScan"), test::Find<QSlider>(f, "tbPanScan"),
+                 test::Find<QComboBox>(f, "comboChannels"), test::Find<QPushButton>(f, "btnShowEQ"),
+                 test::Find<QComboBox>(f, "comboCustomChannelMapping"),
+                 test::Find<QCheckBox>(f, "cbFontScale"), test::Find<QLabel>(f, "labelFontScale"),
+                 test::Find<QSlider>(f, "tbFontScale"),
+                 test::Find<QCheckBox>(f, "cbSubFontOutline"),
+                 test::Find<QSlider>(f, "tbSubFontOutline"),
+                 test::Find<QCheckBox>(f, "cbSubFontBlur"), test::Find<QSlider>(f, "tbSubFontBlur"),
+                 test::Find<QCheckBox>(f, "cbResultIfUnclean")})
             QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
-        QVERIFY(f->cbDolbySurroundDecode->isEnabled());
+        QVERIFY(test::Find<QCheckBox>(f, "cbDolbySurroundDecode")->isEnabled());
 
         // No channel-mixing profile exists: both controls hidden, the list empty.
-        QVERIFY(f->cbCustomChannelMapping->isHidden());
-        QVERIFY(f->comboCustomChannelMapping->isHidden());
-        QCOMPARE(f->comboCustomChannelMapping->count(), 0);
+        QVERIFY(test::Find<QCheckBox>(f, "cbCustomChannelMapping")->isHidden());
+        QVERIFY(test::Find<QComboBox>(f, "comboCustomChannelMapping")->isHidden());
+        QCOMPARE(test::Find<QComboBox>(f, "comboCustomChannelMapping")->count(), 0);
 
-        QCOMPARE(Entries(f->comboChannels),
+        QCOMPARE(Entries(test::Find<QComboBox>(f, "comboChannels")),
                  QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                               QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")}));
-        QCOMPARE(f->comboChannels->currentIndex(), -1);
-        QVERIFY(f->comboSubCp->isEditable());
-        QCOMPARE(f->comboSubCp->count(), 17);
-        QCOMPARE(f->comboSubCp->itemText(15), QStringLiteral("utf-8"));
-        QCOMPARE(f->comboSubCp->currentText(), QStringLiteral("latin2"));
-        QCOMPARE(f->edFont->text(), QString());
-        QVERIFY(!f->comboLang->isEditable());
-        QVERIFY(!f->comboFont->isEditable());
+        QCOMPARE(test::Find<QComboBox>(f, "comboChannels")->currentIndex(), -1);
+        QVERIFY(test::Find<QComboBox>(f, "comboSubCp")->isEditable());
+        QCOMPARE(test::Find<QComboBox>(f, "comboSubCp")->count(), 17);
+        QCOMPARE(test::Find<QComboBox>(f, "comboSubCp")->itemText(15), QStringLiteral("utf-8"));
+        QCOMPARE(test::Find<QComboBox>(f, "comboSubCp")->currentText(), QStringLiteral("latin2"));
+        QCOMPARE(test::Find<QLineEdit>(f, "edFont")->text(), QString());
+        QVERIFY(!test::Find<QComboBox>(f, "comboLang")->isEditable());
+        QVERIFY(!test::Find<QComboBox>(f, "comboFont")->isEditable());
 
         struct Bar
         {
             QSlider* bar;
             int minimum, maximum, page, tick, position;
         };
-        for (const Bar& b :
-             {Bar{f->tbPanScan, 0, 99, 10, 10, 49}, Bar{f->tbFontScale, 0, 25, 1, 5, 1},
-              Bar{f->tbSubFontOutline, 0, 8, 1, 1, 2}, Bar{f->tbSubFontBlur, 0, 8, 1, 1, 2},
-              Bar{f->tbPriority, 0, 4, 1, 1, 0}}) {
+        for (const Bar& b : {Bar{test::Find<QSlider>(f, "tbPanScan"), 0, 99, 10, 10, 49},
+                             Bar{test::Find<QSlider>(f, "tbFontScale"), 0, 25, 1, 5, 1},
+                             Bar{test::Find<QSlider>(f, "tbSubFontOutline"), 0, 8, 1, 1, 2},
+                             Bar{test::Find<QSlider>(f, "tbSubFontBlur"), 0, 8, 1, 1, 2},
+                             Bar{test::Find<QSlider>(f, "tbPriority"), 0, 4, 1, 1, 0}}) {
             QCOMPARE(b.bar->minimum(), b.minimum);
             QCOMPARE(b.bar->maximum(), b.maximum);
             QCOMPARE(b.bar->pageStep(), b.page);
@@ -268,7 +279,7 @@ private slots:
             QCOMPARE(b.bar->orientation(), Qt::Horizontal);
         }
         // The doubled ampersand shows as one.
-        QCOMPARE(f->cbAutostartDragDrop->text(),
+        QCOMPARE(test::Find<QCheckBox>(f, "cbAutostartDragDrop")->text(),
                  QStringLiteral("Automatikus lejátszás Drag&&Drop"));
     }
 
@@ -276,42 +287,43 @@ private slots:
     {
         StandaloneDialog dialog;
         TSettingsForm* f = dialog.form;
-        QCOMPARE(f->labelPanScan->text(), QStringLiteral("49 %"));
-        f->tbPanScan->setValue(0);
-        QCOMPARE(f->labelPanScan->text(), QStringLiteral("0 %"));
-        f->tbPanScan->setValue(99);
-        QCOMPARE(f->labelPanScan->text(), QStringLiteral("99 %"));
+        QCOMPARE(test::Find<QLabel>(f, "labelPanScan")->text(), QStringLiteral("49 %"));
+        test::Find<QSlider>(f, "tbPanScan")->setValue(0);
+        QCOMPARE(test::Find<QLabel>(f, "labelPanScan")->text(), QStringLiteral("0 %"));
+        test::Find<QSlider>(f, "tbPanScan")->setValue(99);
+        QCOMPARE(test::Find<QLabel>(f, "labelPanScan")->text(), QStringLiteral("99 %"));
 
         // A stored value equal to the initial position moves nothing, and the label is right.
         StandaloneDialog fresh;
         Options options;
         options.PanScanValue = 49;
         fresh.form->ApplyOptions(options);
-        QCOMPARE(fresh.form->labelPanScan->text(), QStringLiteral("49 %"));
+        QCOMPARE(test::Find<QLabel>(fresh.form, "labelPanScan")->text(), QStringLiteral("49 %"));
 
-        QCOMPARE(f->labelFontScale->text(), QStringLiteral("1.2 %"));
+        QCOMPARE(test::Find<QLabel>(f, "labelFontScale")->text(), QStringLiteral("1.2 %"));
         const std::pair<int, const char*> scales[] = {{0, "1 %"},   {1, "1.2 %"}, {3, "1.6 %"},
                                                       {7, "2.4 %"}, {10, "3 %"},  {25, "6 %"}};
         for (const auto& [position, label] : scales) {
-            f->tbFontScale->setValue(position);
-            QCOMPARE(f->labelFontScale->text(), QString::fromUtf8(label));
+            test::Find<QSlider>(f, "tbFontScale")->setValue(position);
+            QCOMPARE(test::Find<QLabel>(f, "labelFontScale")->text(), QString::fromUtf8(label));
         }
 
-        QCOMPARE(f->labelPriority->text(), QStringLiteral("Alacsony"));
-        f->tbPriority->setValue(2);
-        QCOMPARE(f->labelPriority->text(), QStringLiteral("Normál"));
-        f->tbPriority->setValue(4);
-        QCOMPARE(f->labelPriority->text(), QStringLiteral("Magas"));
+        QCOMPARE(test::Find<QLabel>(f, "labelPriority")->text(), QStringLiteral("Alacsony"));
+        test::Find<QSlider>(f, "tbPriority")->setValue(2);
+        QCOMPARE(test::Find<QLabel>(f, "labelPriority")->text(), QStringLiteral("Normál"));
+        test::Find<QSlider>(f, "tbPriority")->setValue(4);
+        QCOMPARE(test::Find<QLabel>(f, "labelPriority")->text(), QStringLiteral("Magas"));
 
         // Three names: the fields are not trimmed, and the missing ones give an empty label.
         WriteLanguage("three", "[Settings]\n257=Egy, Kettő ,Három\n");
         QVERIFY(Langunit().LoadLanguage("three"));
         f->TranslateSettingsForm();
-        QCOMPARE(f->labelPriority->text(), QString()); // still at 4
+        QCOMPARE(test::Find<QLabel>(f, "labelPriority")->text(), QString()); // still at 4
         const char* expected[] = {"Egy", " Kettő ", "Három", "", ""};
         for (int position = 0; position <= 4; ++position) {
-            f->tbPriority->setValue(position);
-            QCOMPARE(f->labelPriority->text(), QString::fromUtf8(expected[position]));
+            test::Find<QSlider>(f, "tbPriority")->setValue(position);
+            QCOMPARE(test::Find<QLabel>(f, "labelPriority")->text(),
+                     QString::fromUtf8(expected[position]));
         }
     }
 
@@ -323,15 +335,15 @@ private slots:
                                                 {1.1, 1},  {1.09, 0}, {-4.0, 0}, {6.0, 25}};
         for (const auto& [scale, position] : cases) {
             f->SetSubFontScale(scale);
-            QCOMPARE(f->tbFontScale->value(), position);
+            QCOMPARE(test::Find<QSlider>(f, "tbFontScale")->value(), position);
         }
         for (int position = 0; position <= 25; ++position) {
-            f->tbFontScale->setValue(position);
+            test::Find<QSlider>(f, "tbFontScale")->setValue(position);
             const double scale = f->GetSubFontScale();
             QCOMPARE(scale, 1.0 + position / 5.0);
-            f->tbFontScale->setValue(position == 0 ? 25 : 0);
+            test::Find<QSlider>(f, "tbFontScale")->setValue(position == 0 ? 25 : 0);
             f->SetSubFontScale(scale);
-            QCOMPARE(f->tbFontScale->value(), position);
+            QCOMPARE(test::Find<QSlider>(f, "tbFontScale")->value(), position);
         }
     }
 
@@ -340,14 +352,20 @@ private slots:
         StandaloneDialog dialog;
         TSettingsForm* f = dialog.form;
         const std::pair<QCheckBox*, std::vector<QWidget*>> rules[] = {
-            {f->cbPanScan, {f->tbPanScan, f->labelPanScan}},
-            {f->cbSetChannels, {f->comboChannels}},
-            {f->cbEqualizer, {f->btnShowEQ}},
-            {f->cbCustomChannelMapping, {f->comboCustomChannelMapping}},
-            {f->cbShowResult, {f->cbResultIfUnclean}},
-            {f->cbFontScale, {f->tbFontScale, f->labelFontScale}},
-            {f->cbSubFontOutline, {f->tbSubFontOutline}},
-            {f->cbSubFontBlur, {f->tbSubFontBlur}},
+            {test::Find<QCheckBox>(f, "cbPanScan"),
+             {test::Find<QSlider>(f, "tbPanScan"), test::Find<QLabel>(f, "labelPanScan")}},
+            {test::Find<QCheckBox>(f, "cbSetChannels"),
+             {test::Find<QComboBox>(f, "comboChannels")}},
+            {test::Find<QCheckBox>(f, "cbEqualizer"), {test::Find<QPushButton>(f, "btnShowEQ")}},
+            {test::Find<QCheckBox>(f, "cbCustomChannelMapping"),
+             {test::Find<QComboBox>(f, "comboCustomChannelMapping")}},
+            {test::Find<QCheckBox>(f, "cbShowResult"),
+             {test::Find<QCheckBox>(f, "cbResultIfUnclean")}},
+            {test::Find<QCheckBox>(f, "cbFontScale"),
+             {test::Find<QSlider>(f, "tbFontScale"), test::Find<QLabel>(f, "labelFontScale")}},
+            {test::Find<QCheckBox>(f, "cbSubFontOutline"),
+             {test::Find<QSlider>(f, "tbSubFontOutline")}},
+            {test::Find<QCheckBox>(f, "cbSubFontBlur"), {test::Find<QSlider>(f, "tbSubFontBlur")}},
         };
         for (const auto& [source, targets] : rules) {
             for (const bool on : {true, false, true}) {
@@ -357,22 +375,26 @@ private slots:
             }
         }
 
-        f->edFont->setText(QStringLiteral("/fonts/a.ttf"));
-        for (QCheckBox* check : {f->cbFontScale, f->cbSubFontOutline, f->cbSubFontBlur})
+        test::Find<QLineEdit>(f, "edFont")->setText(QStringLiteral("/fonts/a.ttf"));
+        for (QCheckBox* check :
+             {test::Find<QCheckBox>(f, "cbFontScale"), test::Find<QCheckBox>(f, "cbSubFontOutline"),
+              test::Find<QCheckBox>(f, "cbSubFontBlur")})
             QVERIFY(check->isEnabled());
-        f->cbSubFontBlur->setChecked(false);
+        test::Find<QCheckBox>(f, "cbSubFontBlur")->setChecked(false);
 
         // Emptying edFont disables the check boxes; their ticks and dependants stay.
-        f->edFont->clear();
-        for (QCheckBox* check : {f->cbFontScale, f->cbSubFontOutline, f->cbSubFontBlur})
+        test::Find<QLineEdit>(f, "edFont")->clear();
+        for (QCheckBox* check :
+             {test::Find<QCheckBox>(f, "cbFontScale"), test::Find<QCheckBox>(f, "cbSubFontOutline"),
+              test::Find<QCheckBox>(f, "cbSubFontBlur")})
             QVERIFY(!check->isEnabled());
-        QVERIFY(f->cbFontScale->isChecked());
-        QVERIFY(f->cbSubFontOutline->isChecked());
-        QVERIFY(!f->cbSubFontBlur->isChecked());
-        QVERIFY(f->tbFontScale->isEnabled());
-        QVERIFY(f->labelFontScale->isEnabled());
-        QVERIFY(f->tbSubFontOutline->isEnabled());
-        QVERIFY(!f->tbSubFontBlur->isEnabled());
+        QVERIFY(test::Find<QCheckBox>(f, "cbFontScale")->isChecked());
+        QVERIFY(test::Find<QCheckBox>(f, "cbSubFontOutline")->isChecked());
+        QVERIFY(!test::Find<QCheckBox>(f, "cbSubFontBlur")->isChecked());
+        QVERIFY(test::Find<QSlider>(f, "tbFontScale")->isEnabled());
+        QVERIFY(test::Find<QLabel>(f, "labelFontScale")->isEnabled());
+        QVERIFY(test::Find<QSlider>(f, "tbSubFontOutline")->isEnabled());
+        QVERIFY(!test::Find<QSlider>(f, "tbSubFontBlur")->isEnabled());
 
         // The same from a stored configuration: a ticked scale without a font.
         StandaloneDialog stored;
@@ -381,11 +403,11 @@ private slots:
         options.ShowResultWindow = false;
         options.ShowResultOnErrorOnly = true;
         stored.form->ApplyOptions(options);
-        QVERIFY(!stored.form->cbFontScale->isEnabled());
-        QVERIFY(stored.form->cbFontScale->isChecked());
-        QVERIFY(stored.form->tbFontScale->isEnabled());
-        QVERIFY(!stored.form->cbResultIfUnclean->isEnabled());
-        QVERIFY(stored.form->cbResultIfUnclean->isChecked());
+        QVERIFY(!test::Find<QCheckBox>(stored.form, "cbFontScale")->isEnabled());
+        QVERIFY(test::Find<QCheckBox>(stored.form, "cbFontScale")->isChecked());
+        QVERIFY(test::Find<QSlider>(stored.form, "tbFontScale")->isEnabled());
+        QVERIFY(!test::Find<QCheckBox>(stored.form, "cbResultIfUnclean")->isEnabled());
+        QVERIFY(test::Find<QCheckBox>(stored.form, "cbResultIfUnclean")->isChecked());
     }
 
     void fontListFillsEdFontOnUserChoiceOnly()
@@ -425,24 +447,24 @@ private slots:
         dialog.main.show();
         f->show();
         QVERIFY(QTest::qWaitForWindowExposed(f));
-        QCOMPARE(Entries(f->comboFont), names);
-        QCOMPARE(f->comboFont->currentIndex(), 1);
+        QCOMPARE(Entries(test::Find<QComboBox>(f, "comboFont")), names);
+        QCOMPARE(test::Find<QComboBox>(f, "comboFont")->currentIndex(), 1);
         // Selecting the stored face is not a user's choice: edFont keeps its text.
-        QCOMPARE(f->edFont->text(), QString());
+        QCOMPARE(test::Find<QLineEdit>(f, "edFont")->text(), QString());
 
-        f->comboFont->setFocus();
-        QTest::keyClick(f->comboFont, Qt::Key_Down);
-        QCOMPARE(f->comboFont->currentIndex(), 2);
-        QCOMPARE(f->edFont->text(), Q(fonts.folder + "Bold.ttf"));
-        QVERIFY(f->cbFontScale->isEnabled());
-        QTest::keyClick(f->comboFont, Qt::Key_Up);
-        QCOMPARE(f->edFont->text(), Q(fonts.folder + "Sans.ttf"));
+        test::Find<QComboBox>(f, "comboFont")->setFocus();
+        QTest::keyClick(test::Find<QComboBox>(f, "comboFont"), Qt::Key_Down);
+        QCOMPARE(test::Find<QComboBox>(f, "comboFont")->currentIndex(), 2);
+        QCOMPARE(test::Find<QLineEdit>(f, "edFont")->text(), Q(fonts.folder + "Bold.ttf"));
+        QVERIFY(test::Find<QCheckBox>(f, "cbFontScale")->isEnabled());
+        QTest::keyClick(test::Find<QComboBox>(f, "comboFont"), Qt::Key_Up);
+        QCOMPARE(test::Find<QLineEdit>(f, "edFont")->text(), Q(fonts.folder + "Sans.ttf"));
 
         // The empty entry stands for no font.
-        QTest::keyClick(f->comboFont, Qt::Key_Home);
-        QCOMPARE(f->comboFont->currentIndex(), 0);
-        QCOMPARE(f->edFont->text(), QString());
-        QVERIFY(!f->cbFontScale->isEnabled());
+        QTest::keyClick(test::Find<QComboBox>(f, "comboFont"), Qt::Key_Home);
+        QCOMPARE(test::Find<QComboBox>(f, "comboFont")->currentIndex(), 0);
+        QCOMPARE(test::Find<QLineEdit>(f, "edFont")->text(), QString());
+        QVERIFY(!test::Find<QCheckBox>(f, "cbFontScale")->isEnabled());
     }
 
     void optionsRoundTrip()
@@ -488,7 +510,7 @@ private slots:
         f->GatherOptions(back);
         QCOMPARE(back.SettingsPage, -1);
         QCOMPARE(back.Channels, 0);
-        QCOMPARE(f->comboChannels->currentIndex(), -1);
+        QCOMPARE(test::Find<QComboBox>(f, "comboChannels")->currentIndex(), -1);
         QCOMPARE(back.PanScanValue, 99);
         QCOMPARE(back.MPlayerPriority, 0);
         QCOMPARE(back.SubfontOutlineValue, 8);
@@ -500,7 +522,7 @@ private slots:
         dialog.main.show();
         f->show();
         QVERIFY(QTest::qWaitForWindowExposed(f));
-        QVERIFY(!f->PageControl1->currentWidget()->isVisible());
+        QVERIFY(!test::Find<QTabWidget>(f, "PageControl1")->currentWidget()->isVisible());
         options.SettingsPage = -1;
         options.Channels = 0;
         f->ApplyOptions(options);
@@ -508,18 +530,18 @@ private slots:
         QCOMPARE(back.SettingsPage, -1);
         QCOMPARE(back.Channels, 0);
 
-        QTabBar* tabs = f->PageControl1->tabBar();
-        const int current = f->PageControl1->currentIndex();
+        QTabBar* tabs = test::Find<QTabWidget>(f, "PageControl1")->tabBar();
+        const int current = test::Find<QTabWidget>(f, "PageControl1")->currentIndex();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(current).center());
-        QVERIFY(f->PageControl1->currentWidget()->isVisible());
+        QVERIFY(test::Find<QTabWidget>(f, "PageControl1")->currentWidget()->isVisible());
         f->GatherOptions(back);
         QCOMPARE(back.SettingsPage, current);
 
         options.SettingsPage = 7;
         f->ApplyOptions(options);
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(3).center());
-        QCOMPARE(f->PageControl1->currentIndex(), 3);
-        QVERIFY(f->PageControl1->currentWidget()->isVisible());
+        QCOMPARE(test::Find<QTabWidget>(f, "PageControl1")->currentIndex(), 3);
+        QVERIFY(test::Find<QTabWidget>(f, "PageControl1")->currentWidget()->isVisible());
         f->GatherOptions(back);
         QCOMPARE(back.SettingsPage, 3);
 
@@ -528,7 +550,7 @@ private slots:
         f->ApplyOptions(options);
         options.SettingsPage = 3;
         f->ApplyOptions(options);
-        QVERIFY(f->PageControl1->currentWidget()->isVisible());
+        QVERIFY(test::Find<QTabWidget>(f, "PageControl1")->currentWidget()->isVisible());
     }
 
     void translationAppliesTheSettingsTexts()
@@ -554,55 +576,56 @@ private slots:
             return qobject_cast<QAbstractButton*>(component)->text();
         };
         const std::pair<QObject*, const char*> components[] = {
-            {f->TabSheet1, "100"},
-            {f->TabSheet2, "101"},
-            {f->TabSheet3, "102"},
-            {f->TabSheet4, "103"},
-            {f->TabSheet5, "104"},
-            {f->Label1, "220"},
-            {f->cbDoubleBuffer, "221"},
-            {f->cbDri, "222"},
-            {f->cbEq2, "223"},
-            {f->cbYUY2, "224"},
-            {f->cbPostProcessing, "225"},
-            {f->Label8, "226"},
-            {f->cbExpand, "227"},
-            {f->cbPanScan, "228"},
-            {f->Label2, "240"},
-            {f->cbNormalize, "241"},
-            {f->cbSetChannels, "242"},
-            {f->cbSubChannel, "243"},
-            {f->Label9, "244"},
-            {f->cbDolbySurroundDecode, "245"},
-            {f->Label3, "246"},
-            {f->cbEqualizer, "247"},
-            {f->btnShowEQ, "248"},
-            {f->cbCustomChannelMapping, "249"},
-            {f->cbDisableScrSaver, "251"},
-            {f->cbAutostartDragDrop, "252"},
-            {f->cbAutostartCmd, "253"},
-            {f->cbShowResult, "254"},
-            {f->cbResultIfUnclean, "255"},
-            {f->Label10, "256"},
-            {f->btnFileAssoc, "260"},
-            {f->btnSetKeys, "261"},
-            {f->cbOneInstance, "262"},
-            {f->Label4, "300"},
-            {f->btnBrowseFont, "302"},
-            {f->cbFontScale, "310"},
-            {f->Label5, "320"},
-            {f->cbSubFontOutline, "330"},
-            {f->cbSubFontBlur, "331"},
-            {f->Label7, "400"},
+            {test::Find<TabSheet>(f, "TabSheet1"), "100"},
+            {test::Find<TabSheet>(f, "TabSheet2"), "101"},
+            {test::Find<TabSheet>(f, "TabSheet3"), "102"},
+            {test::Find<TabSheet>(f, "TabSheet4"), "103"},
+            {test::Find<TabSheet>(f, "TabSheet5"), "104"},
+            {test::Find<QLabel>(f, "Label1"), "220"},
+            {test::Find<QCheckBox>(f, "cbDoubleBuffer"), "221"},
+            {test::Find<QCheckBox>(f, "cbDri"), "222"},
+            {test::Find<QCheckBox>(f, "cbEq2"), "223"},
+            {test::Find<QCheckBox>(f, "cbYUY2"), "224"},
+            {test::Find<QCheckBox>(f, "cbPostProcessing"), "225"},
+            {test::Find<QLabel>(f, "Label8"), "226"},
+            {test::Find<QCheckBox>(f, "cbExpand"), "227"},
+            {test::Find<QCheckBox>(f, "cbPanScan"), "228"},
+            {test::Find<QLabel>(f, "Label2"), "240"},
+            {test::Find<QCheckBox>(f, "cbNormalize"), "241"},
+            {test::Find<QCheckBox>(f, "cbSetChannels"), "242"},
+            {test::Find<QCheckBox>(f, "cbSubChannel"), "243"},
+            {test::Find<QLabel>(f, "Label9"), "244"},
+            {test::Find<QCheckBox>(f, "cbDolbySurroundDecode"), "245"},
+            {test::Find<QLabel>(f, "Label3"), "246"},
+            {test::Find<QCheckBox>(f, "cbEqualizer"), "247"},
+            {test::Find<QPushButton>(f, "btnShowEQ"), "248"},
+            {test::Find<QCheckBox>(f, "cbCustomChannelMapping"), "249"},
+            {test::Find<QCheckBox>(f, "cbDisableScrSaver"), "251"},
+            {test::Find<QCheckBox>(f, "cbAutostartDragDrop"), "252"},
+            {test::Find<QCheckBox>(f, "cbAutostartCmd"), "253"},
+            {test::Find<QCheckBox>(f, "cbShowResult"), "254"},
+            {test::Find<QCheckBox>(f, "cbResultIfUnclean"), "255"},
+            {test::Find<QLabel>(f, "Label10"), "256"},
+            {test::Find<QPushButton>(f, "btnFileAssoc"), "260"},
+            {test::Find<QPushButton>(f, "btnSetKeys"), "261"},
+            {test::Find<QCheckBox>(f, "cbOneInstance"), "262"},
+            {test::Find<QLabel>(f, "Label4"), "300"},
+            {test::Find<QPushButton>(f, "btnBrowseFont"), "302"},
+            {test::Find<QCheckBox>(f, "cbFontScale"), "310"},
+            {test::Find<QLabel>(f, "Label5"), "320"},
+            {test::Find<QCheckBox>(f, "cbSubFontOutline"), "330"},
+            {test::Find<QCheckBox>(f, "cbSubFontBlur"), "331"},
+            {test::Find<QLabel>(f, "Label7"), "400"},
         };
         for (const auto& [component, key] : components) {
             QVERIFY2(!LangText(key).isEmpty(), key);
             QCOMPARE(text(component), LangText(key));
         }
-        QCOMPARE(f->PageControl1->tabText(2), LangText("102"));
-        QCOMPARE(f->labelPriority->text(), LangText("257").split(QLatin1Char(',')).first());
-        QCOMPARE(f->InfoLabel->HTMLText().last(), LangText("501"));
-        f->btnBrowseFont->click();
+        QCOMPARE(test::Find<QTabWidget>(f, "PageControl1")->tabText(2), LangText("102"));
+        QCOMPARE(test::Find<QLabel>(f, "labelPriority")->text(),
+                 LangText("257").split(QLatin1Char(',')).first());
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText().last(), LangText("501"));
+        test::Find<QPushButton>(f, "btnBrowseFont")->click();
         QCOMPARE(browseTitle, LangText("303"));
 
         // Keys the file lacks, or holds empty, keep the built-in captions; the window caption
@@ -611,18 +634,20 @@ private slots:
         QVERIFY(Langunit().LoadLanguage("part"));
         StandaloneDialog partial;
         TSettingsForm* p = partial.form;
-        const QStringList builtInLines = p->InfoLabel->HTMLText();
+        const QStringList builtInLines = test::Find<TMarkupLabel>(p, "InfoLabel")->HTMLText();
         p->TranslateSettingsForm();
-        QCOMPARE(p->cbDoubleBuffer->text(), QStringLiteral("Dupla buferelés"));
-        QCOMPARE(p->PageControl1->tabText(2), QStringLiteral("&Betűkészlet"));
-        QCOMPARE(p->btnFileAssoc->text(), QStringLiteral("Fájltípusok"));
-        QCOMPARE(p->btnSetKeys->text(), QStringLiteral("Billentyű&k"));
-        QCOMPARE(p->Label7->text(), QStringLiteral("Language:"));
-        QCOMPARE(p->labelPriority->text(), QStringLiteral("Low"));
+        QCOMPARE(test::Find<QCheckBox>(p, "cbDoubleBuffer")->text(),
+                 QStringLiteral("Dupla buferelés"));
+        QCOMPARE(test::Find<QTabWidget>(p, "PageControl1")->tabText(2),
+                 QStringLiteral("&Betűkészlet"));
+        QCOMPARE(test::Find<QPushButton>(p, "btnFileAssoc")->text(), QStringLiteral("Fájltípusok"));
+        QCOMPARE(test::Find<QPushButton>(p, "btnSetKeys")->text(), QStringLiteral("Billentyű&k"));
+        QCOMPARE(test::Find<QLabel>(p, "Label7")->text(), QStringLiteral("Language:"));
+        QCOMPARE(test::Find<QLabel>(p, "labelPriority")->text(), QStringLiteral("Low"));
         QCOMPARE(p->windowTitle(), QStringLiteral("Beállítások"));
-        QCOMPARE(p->InfoLabel->HTMLText(), builtInLines);
+        QCOMPARE(test::Find<TMarkupLabel>(p, "InfoLabel")->HTMLText(), builtInLines);
         p->SetHooks(hooks);
-        p->btnBrowseFont->click();
+        test::Find<QPushButton>(p, "btnBrowseFont")->click();
         QCOMPARE(browseTitle,
                  QStringLiteral("Válaszd ki betűtípust. Csak TrueType/OpenType jó! (*.TTF)"));
     }
@@ -658,11 +683,14 @@ private slots:
 
         // The program's version comes first, the player's when it has answered.
         f->SetVersions(QStringLiteral("1.4.0.7"), QString());
-        QCOMPARE(f->InfoLabel->HTMLText()[0], QStringLiteral("<b><u>Zuvora</u></b> v1.4.0.7<br>"));
-        QCOMPARE(f->InfoLabel->HTMLText()[8], QStringLiteral("<b><u>MPlayer:</u></b> <br>"));
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText()[0],
+                 QStringLiteral("<b><u>Zuvora</u></b> v1.4.0.7<br>"));
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText()[8],
+                 QStringLiteral("<b><u>MPlayer:</u></b> <br>"));
         f->SetVersions(QStringLiteral("1.4.0.7"), QStringLiteral("1.5-12.2.0"));
-        QCOMPARE(f->InfoLabel->HTMLText()[0], QStringLiteral("<b><u>Zuvora</u></b> v1.4.0.7<br>"));
-        QCOMPARE(f->InfoLabel->HTMLText()[8],
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText()[0],
+                 QStringLiteral("<b><u>Zuvora</u></b> v1.4.0.7<br>"));
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText()[8],
                  QStringLiteral("<b><u>MPlayer:</u></b> 1.5-12.2.0<br>"));
 
         // 501 replaces the last line only where a language has it, and survives a later
@@ -672,19 +700,20 @@ private slots:
         WriteLanguage("without", "[Settings]\n220=Video\n");
         QVERIFY(Langunit().LoadLanguage("without"));
         f->TranslateSettingsForm();
-        QCOMPARE(f->InfoLabel->HTMLText().last(), lines.last());
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText().last(), lines.last());
         QVERIFY(Langunit().LoadLanguage("with"));
         f->TranslateSettingsForm();
         const QString translated =
             QStringLiteral("Subtitles: <a href=\"https://subs.example\">here</a>");
-        QCOMPARE(f->InfoLabel->HTMLText().last(), translated);
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText().last(), translated);
         f->SetVersions(QStringLiteral("2.0"), QStringLiteral("1.5"));
-        QCOMPARE(f->InfoLabel->HTMLText().size(), 12);
-        QCOMPARE(f->InfoLabel->HTMLText().last(), translated);
-        QCOMPARE(f->InfoLabel->HTMLText()[0], QStringLiteral("<b><u>Zuvora</u></b> v2.0<br>"));
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText().size(), 12);
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText().last(), translated);
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText()[0],
+                 QStringLiteral("<b><u>Zuvora</u></b> v2.0<br>"));
         QVERIFY(Langunit().LoadLanguage("without"));
         f->TranslateSettingsForm();
-        QCOMPARE(f->InfoLabel->HTMLText().last(), translated);
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText().last(), translated);
     }
 
     void infoLabelDrawsTwelveLinesAndOpensLinks()
@@ -692,20 +721,24 @@ private slots:
         StandaloneDialog dialog;
         TSettingsForm* f = dialog.form;
         f->SetVersions(QStringLiteral("1.0"), QStringLiteral("1.5"));
-        QVERIFY(f->InfoLabel->AutoSizing());
+        QVERIFY(test::Find<TMarkupLabel>(f, "InfoLabel")->AutoSizing());
         QStringList opened;
-        f->InfoLabel->SetLinkOpener([&](const QString& target) { opened << target; });
-        f->PageControl1->setCurrentWidget(f->TabSheet5);
+        test::Find<TMarkupLabel>(f, "InfoLabel")->SetLinkOpener([&](const QString& target) {
+            opened << target;
+        });
+        test::Find<QTabWidget>(f, "PageControl1")
+            ->setCurrentWidget(test::Find<TabSheet>(f, "TabSheet5"));
         dialog.main.show();
         f->show();
         QVERIFY(QTest::qWaitForWindowExposed(f));
 
-        const MarkupLayout layout = f->InfoLabel->CurrentLayout();
+        const MarkupLayout layout = test::Find<TMarkupLabel>(f, "InfoLabel")->CurrentLayout();
         QCOMPARE(layout.lines.size(), std::size_t{12});
         int height = 0;
         for (const MarkupLine& line : layout.lines)
             height += line.height;
-        QCOMPARE(f->InfoLabel->size(), QSize(layout.widestLine + 6, height + 6));
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->size(),
+                 QSize(layout.widestLine + 6, height + 6));
         // The first run is bold and underlined; line 9 starts with the player's heading.
         QVERIFY(layout.lines[0].runs[0].style.bold && layout.lines[0].runs[0].style.underline);
         QCOMPARE(QString::fromStdString(layout.lines[8].runs[0].text), QStringLiteral("MPlayer:"));
@@ -716,7 +749,7 @@ private slots:
                 if (!run.link)
                     continue;
                 targets.push_back(*run.link);
-                QTest::mouseClick(f->InfoLabel, Qt::LeftButton, {},
+                QTest::mouseClick(test::Find<TMarkupLabel>(f, "InfoLabel"), Qt::LeftButton, {},
                                   QPoint(run.x + run.width / 2, line.y + line.height / 2));
             }
         }
@@ -728,7 +761,7 @@ private slots:
 
         // Text that is not a link opens nothing.
         const MarkupLine& heading = layout.lines[0];
-        QTest::mouseClick(f->InfoLabel, Qt::LeftButton, {},
+        QTest::mouseClick(test::Find<TMarkupLabel>(f, "InfoLabel"), Qt::LeftButton, {},
                           QPoint(heading.x + 2, heading.y + heading.height / 2));
         QCOMPARE(opened.size(), 4);
     }
@@ -743,28 +776,28 @@ private slots:
         StandaloneDialog dialog;
         TSettingsForm* f = dialog.form;
         f->FillLanguageList();
-        QCOMPARE(f->comboLang->count(), 3);
-        QCOMPARE(f->comboLang->itemText(0), QStringLiteral("<magyar>"));
-        const int english = f->comboLang->currentIndex();
+        QCOMPARE(test::Find<QComboBox>(f, "comboLang")->count(), 3);
+        QCOMPARE(test::Find<QComboBox>(f, "comboLang")->itemText(0), QStringLiteral("<magyar>"));
+        const int english = test::Find<QComboBox>(f, "comboLang")->currentIndex();
         QVERIFY(english > 0);
         const int german = english == 1 ? 2 : 1;
         const QString restart =
             QStringLiteral("A beállítások érvénybe léptetéséhez indítsd újra a programot!");
 
         // The entry already chosen: nothing happens.
-        emit f->comboLang->activated(english);
+        emit test::Find<QComboBox>(f, "comboLang")->activated(english);
         QCOMPARE(changes, 0);
         QVERIFY(MessageBox::ShownBoxes().empty());
 
-        f->comboLang->setCurrentIndex(german);
-        emit f->comboLang->activated(german);
+        test::Find<QComboBox>(f, "comboLang")->setCurrentIndex(german);
+        emit test::Find<QComboBox>(f, "comboLang")->activated(german);
         QCOMPARE(changes, 1);
         QCOMPARE(Q(Langunit().CurrentLanguage()), QStringLiteral("deu"));
         QVERIFY(MessageBox::ShownBoxes().empty());
 
         // By keyboard to the built-in language: the message in its own words.
-        f->comboLang->setFocus();
-        QTest::keyClick(f->comboLang, Qt::Key_Home);
+        test::Find<QComboBox>(f, "comboLang")->setFocus();
+        QTest::keyClick(test::Find<QComboBox>(f, "comboLang"), Qt::Key_Home);
         QCOMPARE(changes, 2);
         QCOMPARE(Q(Langunit().CurrentLanguage()), QString());
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
@@ -774,13 +807,13 @@ private slots:
         QCOMPARE(box.text, restart);
 
         // Entry 0 again: already chosen, no second message.
-        emit f->comboLang->activated(0);
+        emit test::Find<QComboBox>(f, "comboLang")->activated(0);
         QCOMPARE(changes, 2);
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
 
         // Back to a file: no message; its 401 text is the one a later restart message uses.
-        f->comboLang->setCurrentIndex(english);
-        emit f->comboLang->activated(english);
+        test::Find<QComboBox>(f, "comboLang")->setCurrentIndex(english);
+        emit test::Find<QComboBox>(f, "comboLang")->activated(english);
         QCOMPARE(changes, 3);
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
         Langunit().SetLanguageChangedHandler({});
@@ -836,10 +869,10 @@ private slots:
         test::ScopedEnv home("HOME", fixture.configHome.path());
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
-        f->btnSetKeys->click();
+        test::Find<QPushButton>(f, "btnSetKeys")->click();
         std::remove(fixture.program.file("mplayer").c_str()); // the fake player's name
         test::WriteFile(fixture.program.file("mplayer/input.conf"), "q quit\n");
-        f->btnSetKeys->click();
+        test::Find<QPushButton>(f, "btnSetKeys")->click();
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.urls.size(), 2);
         QCOMPARE(catcher.urls.first(),
@@ -849,8 +882,8 @@ private slots:
         QVERIFY(MessageBox::ShownBoxes().empty());
 
         // The equalizer opens without blocking.
-        f->cbEqualizer->setChecked(true);
-        f->btnShowEQ->click();
+        test::Find<QCheckBox>(f, "cbEqualizer")->setChecked(true);
+        test::Find<QPushButton>(f, "btnShowEQ")->click();
         QVERIFY(main.EQForm()->isVisible());
         QVERIFY(!main.EQForm()->isModal());
         QVERIFY(!QApplication::activeModalWidget());
@@ -858,16 +891,16 @@ private slots:
 
         // The font browser: its title, where it opens, and what it gives back.
         FileDialog::SetNextAnswer({QStringLiteral("/my fonts/a.ttf")});
-        f->btnBrowseFont->click();
-        QCOMPARE(f->edFont->text(), QStringLiteral("/my fonts/a.ttf"));
+        test::Find<QPushButton>(f, "btnBrowseFont")->click();
+        QCOMPARE(test::Find<QLineEdit>(f, "edFont")->text(), QStringLiteral("/my fonts/a.ttf"));
         const std::optional<FileDialog> shown = FileDialog::LastShown();
         QVERIFY(shown.has_value());
         QCOMPARE(shown->title,
                  QStringLiteral("Válaszd ki betűtípust. Csak TrueType/OpenType jó! (*.TTF)"));
         QCOMPARE(shown->initialFolder, Q(FontBrowseFolder()));
         FileDialog::SetNextAnswer({});
-        f->btnBrowseFont->click();
-        QCOMPARE(f->edFont->text(), QStringLiteral("/my fonts/a.ttf"));
+        test::Find<QPushButton>(f, "btnBrowseFont")->click();
+        QCOMPARE(test::Find<QLineEdit>(f, "edFont")->text(), QStringLiteral("/my fonts/a.ttf"));
     }
 
     void fileTypeWindowIsModalAndOkKeepsTheList()
@@ -903,7 +936,7 @@ private slots:
                     modal->close();
             });
             guard.start(20000);
-            f->btnFileAssoc->click();
+            test::Find<QPushButton>(f, "btnFileAssoc")->click();
             return seen;
         };
 

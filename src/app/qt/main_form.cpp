@@ -688,7 +688,7 @@ void TZUVMainForm::DropFiles(const QStringList& files, const QPoint& point)
         }
         BringWindowsToFront();
     }
-    if (mediaDropped && m_settings->cbAutostartDragDrop->isChecked())
+    if (mediaDropped && CurrentOptions().AutoStartDragDrop)
         m_playback->ActionStartExecute();
 }
 

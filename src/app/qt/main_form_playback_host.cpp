@@ -24,7 +24,7 @@ MainFormPlaybackHost::MainFormPlaybackHost(TZUVMainForm& form)
                      &PlaybackControl::ActionStopExecute);
     QObject::connect(&m_playback->Runner(), &PlayerRunner::LinesReceived, form.ResultForm(),
                      &TResultForm::AddLines);
-    QObject::connect(form.SettingsForm()->cbDisableScrSaver, &QCheckBox::toggled, m_playback,
+    QObject::connect(form.SettingsForm(), &TSettingsForm::DisableScrSaverToggled, m_playback,
                      &PlaybackControl::SetScreenSaverSwitch);
 }
 

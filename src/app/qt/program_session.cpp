@@ -147,7 +147,7 @@ void ProgramSession::CommandLine(const QStringList& arguments)
         return;
     m_form.SetMediaFile(arguments.first());
     const bool startSwitch = std::any_of(arguments.begin(), arguments.end(), IsStartSwitch);
-    if (startSwitch || m_form.SettingsForm()->cbAutostartCmd->isChecked())
+    if (startSwitch || m_form.CurrentOptions().AutoStartCmdLine)
         m_form.Playback()->ActionStartExecute();
 }
 
@@ -183,7 +183,11 @@ bool ProgramSession::ListenForSecondCopies()
 bool ProgramSession::AcceptsFiles() const
 {
     const TSettingsForm* settings = m_form.SettingsForm();
-    return settings && settings->cbOneInstance->isChecked();
+    if (!settings)
+        return false;
+    Options options;
+    settings->GatherOptions(options);
+    return options.OneInstanceOnly;
 }
 
 bool ProgramSession::ReceiveFiles()

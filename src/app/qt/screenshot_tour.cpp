@@ -74,18 +74,18 @@ int TakeScreenshots(TZUVMainForm& form, const QString& folder)
     bool allSaved = save(&form, QStringLiteral("main"));
 
     TSettingsForm* settings = form.SettingsForm();
+    auto* pages = settings->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
     if (!settings->isVisible())
         form.ActionSettingsExecute();
     const QString pageNames[] = {QStringLiteral("video"), QStringLiteral("audio"),
                                  QStringLiteral("font"), QStringLiteral("other"),
                                  QStringLiteral("info")};
-    for (int page = 0; page < settings->PageControl1->count() && page < 5; ++page) {
-        settings->PageControl1->setCurrentIndex(page);
+    for (int page = 0; page < pages->count() && page < 5; ++page) {
+        pages->setCurrentIndex(page);
         allSaved = save(settings, QStringLiteral("settings-") + pageNames[page]) && allSaved;
     }
-    if (settings->PageControl1->count() != 5) {
-        errors << "The settings dialog has " << settings->PageControl1->count()
-               << " pages instead of 5\n";
+    if (pages->count() != 5) {
+        errors << "The settings dialog has " << pages->count() << " pages instead of 5\n";
         allSaved = false;
     }
 

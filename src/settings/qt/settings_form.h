@@ -1,41 +1,34 @@
 #pragma once
 
 #include "options/options.h"
+#include "settings/qt/settings_page_parts.h"
 
 #include <QWidget>
 
-#include <functional>
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QSlider;
 class QTabWidget;
 
 namespace zuv {
 
-class TabSheet;
-class TMarkupLabel;
+class AudioPage;
+class FontPage;
+class InfoPage;
+class OtherPage;
+class VideoPage;
 
 // The settings dialog: the less frequent options on five pages (Video, Audio, Font, Other, Info).
 // It has no caption bar of its own and hangs at the main window's right edge, following it.
+// Its controls are the pages' own; others read the options through GatherOptions and find a
+// control, when they must, by its object name.
 class TSettingsForm : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Things the dialog opens that other windows own.
-    struct Hooks
-    {
-        std::function<void()> showEqualizer;
-        std::function<void()> showFileTypes;
-        // Opens a file in the desktop's program for it (the key-binding file).
-        std::function<void(const QString& path)> openFile;
-        // Asks for a font file or folder; empty when cancelled.
-        std::function<QString(const QString& title, const QString& startFolder)> browseFont;
-    };
+    using Hooks = SettingsHooks;
+
+    // The designed client size; the dialog grows beyond it when its texts need more room.
+    static constexpr int kDesignedWidth = 247;
+    static constexpr int kDesignedHeight = 287;
 
     // `mainWindow` owns the dialog and is the window it hangs beside.
     explicit TSettingsForm(QWidget* mainWindow);
@@ -58,109 +51,30 @@ public:
     void ApplyOptions(const Options& options);
     void GatherOptions(Options& options) const;
 
-    // Controls, named as the dialog was designed.
-    QTabWidget* PageControl1;
-    TabSheet* TabSheet1;
-    TabSheet* TabSheet2;
-    TabSheet* TabSheet3;
-    TabSheet* TabSheet4;
-    TabSheet* TabSheet5;
-
-    QLabel* Label1;
-    QCheckBox* cbDoubleBuffer;
-    QCheckBox* cbDri;
-    QCheckBox* cbEq2;
-    QCheckBox* cbPostProcessing;
-    QLabel* Label8;
-    QCheckBox* cbYUY2;
-    QCheckBox* cbExpand;
-    QCheckBox* cbPanScan;
-    QLabel* labelPanScan;
-    QSlider* tbPanScan;
-
-    QLabel* Label2;
-    QCheckBox* cbNormalize;
-    QCheckBox* cbSetChannels;
-    QComboBox* comboChannels;
-    QCheckBox* cbDolbySurroundDecode;
-    QCheckBox* cbSubChannel;
-    QLabel* Label9;
-    QLabel* Label3;
-    QCheckBox* cbEqualizer;
-    QPushButton* btnShowEQ;
-    QCheckBox* cbCustomChannelMapping;
-    QComboBox* comboCustomChannelMapping;
-
-    QLabel* Label4;
-    QComboBox* comboFont;
-    QLineEdit* edFont;
-    QPushButton* btnBrowseFont;
-    QCheckBox* cbFontScale;
-    QLabel* labelFontScale;
-    QSlider* tbFontScale;
-    QCheckBox* cbSubFontOutline;
-    QSlider* tbSubFontOutline;
-    QCheckBox* cbSubFontBlur;
-    QSlider* tbSubFontBlur;
-    QLabel* Label5;
-    QComboBox* comboSubCp;
-
-    QCheckBox* cbDisableScrSaver;
-    QCheckBox* cbAutostartDragDrop;
-    QCheckBox* cbAutostartCmd;
-    QCheckBox* cbOneInstance;
-    QCheckBox* cbShowResult;
-    QCheckBox* cbResultIfUnclean;
-    QLabel* Label10;
-    QLabel* labelPriority;
-    QSlider* tbPriority;
-    QPushButton* btnFileAssoc;
-    QPushButton* btnSetKeys;
-
-    TMarkupLabel* InfoLabel;
-    QLabel* Label7;
-    QComboBox* comboLang;
+signals:
+    // cbDisableScrSaver changed; it counts at once, also in the middle of a run.
+    void DisableScrSaverToggled(bool on);
 
 protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CreateVideoPage();
-    void CreateAudioPage();
-    void CreateFontPage();
-    void CreateOtherPage();
-    void CreateInfoPage();
-    void ConnectRules();
-    void ShowInfoText();
-    void FillFontList() const;
     void SetActivePage(int storedPage);
     void PageChosen();
-
-    void tbPanScanChange();
-    void tbFontScaleChange();
-    void tbPriorityChange();
-    void edFontChange();
-    void comboFontChange();
-    void comboLangChange(int index);
-    void btnSetKeysClick();
-    void btnBrowseFontClick();
+    // Gives the dialog the designed size, or more where its texts need it.
+    void FitToTexts();
 
     Hooks m_hooks;
-    QStringList m_infoLines; // the information text with "%v" and "%m" still in place
-    QString m_programVersion;
-    QString m_playerVersion;
-    QString m_infoLastLine; // the language file's last line, once one had it
-    bool m_fillingLanguages = false;
-    int m_languageEntry = 0;     // the entry of comboLang chosen last
+    QTabWidget* PageControl1;
+    VideoPage* TabSheet1;
+    AudioPage* TabSheet2;
+    FontPage* TabSheet3;
+    OtherPage* TabSheet4;
+    InfoPage* TabSheet5;
     bool m_noActivePage = false; // a stored page outside the range leaves none chosen
-    // Reading the installed fonts costs tens of milliseconds, so comboFont is filled when it is
-    // first seen or its text is first needed; until then the stored face waits here.
-    mutable bool m_fontListFilled = false;
-    QString m_storedFontFace;
+    bool m_fitting = false;
 };
-
-// The information text of the Info page, twelve lines with "%v" and "%m" still in place.
-QStringList SettingsInfoText();
 
 } // namespace zuv

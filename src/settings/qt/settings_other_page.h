@@ -1,0 +1,46 @@
+#pragma once
+
+#include "options/options.h"
+#include "settings/qt/settings_page_parts.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+
+namespace zuv {
+
+// The Other page of the settings dialog: program behaviour and the player's priority.
+class OtherPage : public SettingsPage
+{
+    Q_OBJECT
+
+public:
+    explicit OtherPage(const SettingsHooks& hooks);
+    void Translate();
+    void ApplyOptions(const Options& options);
+    void GatherOptions(Options& options) const;
+
+signals:
+    // cbDisableScrSaver changed, by the user or the program.
+    void DisableScrSaverToggled(bool on);
+
+private:
+    void tbPriorityChange();
+    void btnSetKeysClick();
+
+    const SettingsHooks& m_hooks;
+    QCheckBox* cbDisableScrSaver;
+    QCheckBox* cbAutostartDragDrop;
+    QCheckBox* cbAutostartCmd;
+    QCheckBox* cbOneInstance;
+    QCheckBox* cbShowResult;
+    QCheckBox* cbResultIfUnclean;
+    QLabel* Label10;
+    QLabel* labelPriority;
+    QSlider* tbPriority;
+    QPushButton* btnFileAssoc;
+    QPushButton* btnSetKeys;
+};
+
+} // namespace zuv
