@@ -4,6 +4,7 @@
 #include "fileassoc/registry_association.h"
 #include "main_window_fixture.h"
 #include "playback/qt/result_form.h"
+#include "settings/qt/settings_form.h"
 #include "shutdown/qt/countdown_form.h"
 #include "support/memory_registry_store.h"
 #include "support/window_fit.h"
@@ -169,6 +170,8 @@ private slots:
         TZUVMainForm& form = *fixture->form;
         form.ShowPlaylist();
         QVERIFY(ShowLaidOut(form));
+        form.ActionSettings->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(form.SettingsForm()));
         const QSize english = form.size();
         // The list entries are sorted by base name: 1 is deu.
         QCOMPARE(Langunit().BaseNames().front(), std::string("deu"));
@@ -176,6 +179,8 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(form.size(), freshGerman);
         QVERIFY(form.size() != english);
+        // The settings dialog still hangs at the right edge.
+        QCOMPARE(form.SettingsForm()->x(), form.frameGeometry().right() + 1);
         const QStringList problems = test::FitProblems(form);
         QVERIFY2(problems.isEmpty(), qPrintable(Report(problems)));
     }

@@ -838,6 +838,14 @@ void TZUVMainForm::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
+void TZUVMainForm::resizeEvent(QResizeEvent* event)
+{
+    // A new language or font moves the right edge the settings dialog hangs at.
+    if (m_settings && m_settings->isVisible())
+        m_settings->PlaceBesideMainWindow();
+    QWidget::resizeEvent(event);
+}
+
 void TZUVMainForm::moveEvent(QMoveEvent* event)
 {
     if (m_settings && m_settings->isVisible())
