@@ -156,7 +156,7 @@ private slots:
     }
 
     // A change of language while the program runs lays the main window out again: it fits and
-    // takes the size a fresh start in that language gives.
+    // takes the size a fresh start in that language gives. A new desktop font does the same.
     void mainWindowFollowsALiveChangeOfLanguage()
     {
         QSize freshGerman;
@@ -181,7 +181,19 @@ private slots:
         QVERIFY(form.size() != english);
         // The settings dialog still hangs at the right edge.
         QCOMPARE(form.SettingsForm()->x(), form.frameGeometry().right() + 1);
-        const QStringList problems = test::FitProblems(form);
+        QStringList problems = test::FitProblems(form);
+        QVERIFY2(problems.isEmpty(), qPrintable(Report(problems)));
+
+        // So does a larger desktop font while the program runs.
+        const QFont before = QApplication::font();
+        QFont larger = before;
+        larger.setPointSizeF(before.pointSizeF() + 3);
+        QApplication::setFont(larger);
+        QCoreApplication::processEvents();
+        const QSize grown = form.size();
+        problems = test::FitProblems(form);
+        QApplication::setFont(before);
+        QVERIFY(grown.width() > freshGerman.width() && grown.height() > freshGerman.height());
         QVERIFY2(problems.isEmpty(), qPrintable(Report(problems)));
     }
 };
