@@ -117,7 +117,9 @@ private slots:
             store.Set("avifile\\shell", "", "open");
             store.Set("avifile\\shell\\open\\command", "", "/usr/bin/vlc \"%1\"");
             RegistryAssociationBackend backend(store, "/opt/zuvora/zuvora");
-            TFileAssocForm types(nullptr, backend, ".avi;.mpg;.rmvb");
+            // The default list: more rows than the list shows at a large font.
+            TFileAssocForm types(nullptr, backend,
+                                 ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb");
             std::unique_ptr<QDialog> dialog;
             if (window == QLatin1String("add extension"))
                 dialog = std::make_unique<TAddExtensionForm>(&types);

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -62,13 +63,15 @@ void TFileAssocForm::FitToTexts()
     for (QPushButton* button : {btnSelectAll, btnAdd, btnDel, btnOk, btnCancel})
         FitToCaption(button);
     // The column captions: the first column as drawn or wider, the two that share the rest
-    // each with room for the longer of their captions.
+    // each with room for the longer of their captions, also when a scroll bar takes its part.
     const QHeaderView* header = lvTypes->header();
     const int first = std::max(kDrawnFirstColumn, header->sectionSizeHint(0));
     lvTypes->setColumnWidth(0, first);
     const int shared = std::max(header->sectionSizeHint(1), header->sectionSizeHint(2));
+    const int scrollBar =
+        lvTypes->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lvTypes);
     lvTypes->setMinimumSize(
-        kDrawnListSize.expandedTo({first + 2 * shared + 2 * lvTypes->frameWidth(), 0}));
+        kDrawnListSize.expandedTo({first + 2 * shared + scrollBar + 2 * lvTypes->frameWidth(), 0}));
     FitFixedWindow(*this, kDrawnSize);
 }
 
