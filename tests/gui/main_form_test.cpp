@@ -438,17 +438,22 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
+        // Hidden: the window ends just above the list; shown: 8 pixels below it. The width
+        // (at least the drawn 497) stays.
+        const QSize hidden(form.width(), form.lvPlaylist->y());
+        const QSize shown(form.width(), form.lvPlaylist->geometry().bottom() + 1 + 8);
+        QVERIFY(form.width() >= 497);
         QVERIFY(!form.PlaylistShown()); // hidden at the first start
-        QCOMPARE(form.size(), QSize(497, 288));
+        QCOMPARE(form.size(), hidden);
         form.btnPlaylist->click();
         QVERIFY(form.PlaylistShown());
-        QCOMPARE(form.size(), QSize(497, 457));
+        QCOMPARE(form.size(), shown);
         for (QWidget* widget : std::initializer_list<QWidget*>{
                  form.lvPlaylist, form.btnDelPlaylist, form.btnPlaylistUp, form.btnPlaylistDown})
             QVERIFY(!widget->isHidden());
         form.btnPlaylist->click();
         QVERIFY(!form.PlaylistShown());
-        QCOMPARE(form.size(), QSize(497, 288));
+        QCOMPARE(form.size(), hidden);
         for (QWidget* widget : std::initializer_list<QWidget*>{
                  form.lvPlaylist, form.btnDelPlaylist, form.btnPlaylistUp, form.btnPlaylistDown})
             QVERIFY(widget->isHidden());
@@ -464,7 +469,7 @@ private slots:
         form.comboSub->setEditText(QStringLiteral("/f/a.srt"));
         form.btnAddPlaylist->click();
         QVERIFY(form.PlaylistShown());
-        QCOMPARE(form.size(), QSize(497, 457));
+        QCOMPARE(form.size(), shown);
         QCOMPARE(form.Playlist()->Count(), 1);
         QCOMPARE(form.Playlist()->Items().Item(0).subtitlePath, std::string("/f/a.srt"));
     }

@@ -4,6 +4,8 @@
 // the user sees it. Used by the *_fit_test programs, which CMake runs at several scales and with a
 // larger application font (see ApplyFitTestFont).
 
+#include "widgets/qt/markup_label.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -103,6 +105,13 @@ inline void CheckText(const QWidget* widget, QStringList& problems)
     } else if (const auto* box = qobject_cast<const QGroupBox*>(widget)) {
         if (!box->title().isEmpty() && box->minimumSizeHint().width() > box->width())
             cut(box->title(), box->minimumSizeHint(), box->size());
+    } else if (const auto* markup = qobject_cast<const zuv::TMarkupLabel*>(widget)) {
+        // The label leaves out the lines below its bottom and lets a long word run past its
+        // right edge.
+        const zuv::MarkupLayout whole = markup->LayoutAtWidth(markup->width());
+        const QSize needed(whole.widestLine, whole.totalHeight);
+        if (!markup->HTMLText().join(QString()).isEmpty() && !Fits(needed, markup->size()))
+            cut(markup->HTMLText().join(QString()), needed, markup->size());
     } else if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
         // The user's own entries (file names) may be long; the program's fixed choices must fit.
         if (combo->isEditable())

@@ -1,5 +1,6 @@
 #include "app/qt/main_form.h"
 
+#include "app/main_window_layout.h"
 #include "app/qt/main_form_playback_host.h"
 #include "equalizer/qt/eq_form.h"
 #include "fileassoc/association_backend.h"
@@ -15,6 +16,7 @@
 #include "shutdown/qt/countdown_form.h"
 #include "util/text_utils.h"
 #include "widgets/qt/action_link.h"
+#include "widgets/qt/control_fit.h"
 #include "widgets/qt/history_combo.h"
 
 #include <QAction>
@@ -38,58 +40,76 @@ namespace zuv {
 
 namespace {
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top)
+// The controls get their places from LayOutControls; here only what they are.
+template <typename Control>
+Control* Named(Control* control, const char* name)
 {
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
+    control->setObjectName(QLatin1String(name));
+    return control;
 }
 
-QPushButton* MakeButton(QWidget* parent, int left, int top, int width, int height)
+QLabel* MakeLabel(QWidget* parent, const QString& text, const char* name)
 {
-    auto* button = new QPushButton(parent);
-    button->setGeometry(left, top, width, height);
+    return Named(new QLabel(text, parent), name);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name)
+{
+    auto* button = Named(new QPushButton(parent), name);
     button->setAutoDefault(false);
     return button;
 }
 
-QCheckBox* MakeCheck(QWidget* parent, const QString& text, int left, int top)
+QCheckBox* MakeCheck(QWidget* parent, const QString& text, const char* name)
 {
-    auto* check = new QCheckBox(text, parent);
-    check->move(left, top);
-    check->adjustSize();
-    return check;
+    return Named(new QCheckBox(text, parent), name);
 }
 
-THistoryCombo* MakeHistoryCombo(QWidget* parent, const char* section, int left, int top)
+THistoryCombo* MakeHistoryCombo(QWidget* parent, const char* section, const char* name)
 {
-    auto* combo = new THistoryCombo(parent);
-    combo->setGeometry(left, top, 401, 21);
+    auto* combo = Named(new THistoryCombo(parent), name);
     combo->SetPersistSection(section);
     return combo;
 }
 
-QFrame* MakeBevel(QWidget* parent, int left, int top, int width)
+QFrame* MakeBevel(QWidget* parent, const char* name)
 {
-    auto* bevel = new QFrame(parent);
+    auto* bevel = Named(new QFrame(parent), name);
     bevel->setFrameShape(QFrame::HLine);
     bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(left, top, width, 2);
     return bevel;
 }
 
 QSlider* MakeTrackBar(QWidget* parent, int maximum, int page, int tick, int position,
-                      const QRect& geometry)
+                      const char* name)
 {
-    auto* bar = new QSlider(Qt::Horizontal, parent);
+    auto* bar = Named(new QSlider(Qt::Horizontal, parent), name);
     bar->setRange(0, maximum);
     bar->setPageStep(page);
     bar->setTickInterval(tick);
     bar->setTickPosition(QSlider::TicksBelow);
     bar->setValue(position);
-    bar->setGeometry(geometry);
     return bar;
+}
+
+ControlSize SizeOf(QSize size)
+{
+    return {size.width(), size.height()};
+}
+
+ControlSize HintOf(const QWidget* widget)
+{
+    return SizeOf(widget->sizeHint());
+}
+
+ControlSize CaptionOf(const QPushButton* button)
+{
+    return SizeOf(ButtonSizeForCaption(*button));
+}
+
+void Place(QWidget* widget, const ControlRect& rect)
+{
+    widget->setGeometry(rect.left, rect.top, rect.width, rect.height);
 }
 
 QAction* MakeAction(QWidget* owner, const QString& caption)
@@ -129,14 +149,11 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("ZUVMainForm"));
     SavePlDialog.defaultSuffix = QStringLiteral("txt");
-    QFont font = this->font();
-    font.setPointSize(8);
-    setFont(font);
 
     CreateActions();
     CreateControls();
     CreatePlaylistPanel();
-    setFixedSize(kDesignedWidth, kDesignedHeight);
+    LayOutControls();
     setAcceptDrops(true);
     // Files dropped on a field go to the window like every other drop, not into the field as
     // text; plain text may still be dropped there.
@@ -212,48 +229,43 @@ void TZUVMainForm::CreateActions()
 
 void TZUVMainForm::CreateControls()
 {
-    // In tab order, at the designed places.
-    Label1 = MakeLabel(this, QStringLiteral("Média fájl"), 8, 8);
-    comboFile = MakeHistoryCombo(this, "Files", 8, 24);
+    // In tab order.
+    Label1 = MakeLabel(this, QStringLiteral("Média fájl"), "Label1");
+    comboFile = MakeHistoryCombo(this, "Files", "comboFile");
     Label1->setBuddy(comboFile);
-    btnSelFile = MakeButton(this, 416, 24, 73, 25);
+    btnSelFile = MakeButton(this, "btnSelFile");
     LinkButtonToAction(btnSelFile, ActionBrowseFile);
-    Label2 = MakeLabel(this, QStringLiteral("Felirat"), 8, 48);
-    comboSub = MakeHistoryCombo(this, "Subtitles", 8, 64);
+    Label2 = MakeLabel(this, QStringLiteral("Felirat"), "Label2");
+    comboSub = MakeHistoryCombo(this, "Subtitles", "comboSub");
     Label2->setBuddy(comboSub);
-    btnSelSub = MakeButton(this, 416, 64, 73, 25);
+    btnSelSub = MakeButton(this, "btnSelSub");
     LinkButtonToAction(btnSelSub, ActionBrowseSub);
-    Bevel1 = MakeBevel(this, 8, 96, 481);
-    Label3 = MakeLabel(this, QStringLiteral("MPlayer extra paraméterek"), 8, 112);
-    comboParams = MakeHistoryCombo(this, "Parameters", 8, 128);
+    Bevel1 = MakeBevel(this, "Bevel1");
+    Label3 = MakeLabel(this, QStringLiteral("MPlayer extra paraméterek"), "Label3");
+    comboParams = MakeHistoryCombo(this, "Parameters", "comboParams");
     Label3->setBuddy(comboParams);
-    btnSettings = MakeButton(this, 416, 128, 73, 25);
+    btnSettings = MakeButton(this, "btnSettings");
     LinkButtonToAction(btnSettings, ActionSettings);
-    cbFullscreen = MakeCheck(this, QStringLiteral("&Teljes képernyő"), 8, 160);
-    cbLoop = MakeCheck(this, QStringLiteral("Ismétlés"), 8, 184);
-    cbIdx = MakeCheck(this, QStringLiteral("idx újraszámolás"), 8, 208);
-    cbShutdown = MakeCheck(this, QStringLiteral("Gép leállítása lejátszás után"), 112, 160);
-    cbOnTop = MakeCheck(this, QStringLiteral("Ablakok mindig felül"), 112, 184);
-    btnHelp = MakeButton(this, 176, 208, 73, 25);
+    cbFullscreen = MakeCheck(this, QStringLiteral("&Teljes képernyő"), "cbFullscreen");
+    cbLoop = MakeCheck(this, QStringLiteral("Ismétlés"), "cbLoop");
+    cbIdx = MakeCheck(this, QStringLiteral("idx újraszámolás"), "cbIdx");
+    cbShutdown = MakeCheck(this, QStringLiteral("Gép leállítása lejátszás után"), "cbShutdown");
+    cbOnTop = MakeCheck(this, QStringLiteral("Ablakok mindig felül"), "cbOnTop");
+    btnHelp = MakeButton(this, "btnHelp");
     btnHelp->setText(QStringLiteral("Olvassel!"));
-    Label4 = new QLabel(QStringLiteral("Zuvora · zuvora.org"), this);
-    QFont small = Label4->font();
-    small.setPointSize(7);
-    Label4->setFont(small);
+    Label4 = MakeLabel(this, QStringLiteral("Zuvora · zuvora.org"), "Label4");
     Label4->setAlignment(Qt::AlignCenter);
     Label4->setEnabled(false);
-    Label4->setGeometry(16, 232, 264, 10);
-    cbCustomVolume = MakeCheck(this, QStringLiteral("Alap hangerő"), 288, 160);
-    lVolume = new QLabel(this);
+    cbCustomVolume = MakeCheck(this, QStringLiteral("Alap hangerő"), "cbCustomVolume");
+    lVolume = MakeLabel(this, QString(), "lVolume");
     lVolume->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    lVolume->setGeometry(441, 160, 40, 16);
     lVolume->setEnabled(false);
-    tbVolume = MakeTrackBar(this, 255, 30, 64, 0, {288, 176, 201, 25});
+    tbVolume = MakeTrackBar(this, 255, 30, 64, 0, "tbVolume");
     tbVolume->setEnabled(false);
-    cbExtraStereo = MakeCheck(this, QStringLiteral("E&xtra sztereo"), 288, 216);
-    tbExtraStereo = MakeTrackBar(this, 50, 5, 5, 25, {392, 208, 97, 25});
+    cbExtraStereo = MakeCheck(this, QStringLiteral("E&xtra sztereo"), "cbExtraStereo");
+    tbExtraStereo = MakeTrackBar(this, 50, 5, 5, 25, "tbExtraStereo");
     tbExtraStereo->setEnabled(false);
-    Bevel2 = MakeBevel(this, 8, 240, 481);
+    Bevel2 = MakeBevel(this, "Bevel2");
     tbVolumeChange();
 
     connect(tbVolume, &QSlider::valueChanged, this, &TZUVMainForm::tbVolumeChange);
@@ -265,20 +277,19 @@ void TZUVMainForm::CreateControls()
 
 void TZUVMainForm::CreatePlaylistPanel()
 {
-    btnPlaylist = MakeButton(this, 8, 256, 73, 25);
+    btnPlaylist = MakeButton(this, "btnPlaylist");
     LinkButtonToAction(btnPlaylist, ActionPlToggle);
-    btnAddPlaylist = MakeButton(this, 88, 256, 33, 25);
+    btnAddPlaylist = MakeButton(this, "btnAddPlaylist");
     LinkButtonToAction(btnAddPlaylist, ActionPlAdd);
-    btnDelPlaylist = MakeButton(this, 128, 256, 33, 25);
+    btnDelPlaylist = MakeButton(this, "btnDelPlaylist");
     LinkButtonToAction(btnDelPlaylist, ActionPlDel);
-    btnPlaylistUp = MakeButton(this, 168, 256, 33, 25);
+    btnPlaylistUp = MakeButton(this, "btnPlaylistUp");
     LinkButtonToAction(btnPlaylistUp, ActionPlUp);
-    btnPlaylistDown = MakeButton(this, 208, 256, 33, 25);
+    btnPlaylistDown = MakeButton(this, "btnPlaylistDown");
     LinkButtonToAction(btnPlaylistDown, ActionPlDown);
 
     m_playlist = new PlaylistModel(this);
-    lvPlaylist = new QTreeView(this);
-    lvPlaylist->setGeometry(8, 288, 481, 161);
+    lvPlaylist = Named(new QTreeView(this), "lvPlaylist");
     lvPlaylist->setModel(m_playlist);
     lvPlaylist->setRootIsDecorated(false);
     lvPlaylist->setItemsExpandable(false);
@@ -306,9 +317,9 @@ void TZUVMainForm::CreatePlaylistPanel()
     connect(lvPlaylist, &QTreeView::customContextMenuRequested, this,
             [this](const QPoint& point) { pmPlaylist->popup(lvPlaylist->mapToGlobal(point)); });
 
-    btnStop = MakeButton(this, 328, 256, 75, 25);
+    btnStop = MakeButton(this, "btnStop");
     LinkButtonToAction(btnStop, ActionStop);
-    btnStart = MakeButton(this, 416, 256, 73, 25);
+    btnStart = MakeButton(this, "btnStart");
     LinkButtonToAction(btnStart, ActionStart);
     btnStart->setDefault(true);
 }
@@ -343,8 +354,6 @@ void TZUVMainForm::TranslateMainForm()
     };
     for (const auto& [component, key] : mainTexts)
         TranslateComponent(component, "Main", key);
-    for (QLabel* label : {Label1, Label2, Label3})
-        label->adjustSize();
 
     TranslateComponent(OpenDialog, "OpenDialogs", "100");
     TranslateComponent(OpenSubDialog, "OpenDialogs", "200");
@@ -370,9 +379,91 @@ void TZUVMainForm::TranslateMainForm()
     };
     for (const auto& [component, key] : settingsTexts)
         TranslateComponent(component, "Settings", key);
-    for (QCheckBox* check :
-         {cbFullscreen, cbLoop, cbIdx, cbShutdown, cbOnTop, cbCustomVolume, cbExtraStereo})
-        check->adjustSize();
+    // The new texts decide the places and the window's size.
+    LayOutControls();
+}
+
+void TZUVMainForm::LayOutControls()
+{
+    // The credit line a size smaller than the window's font, whatever that is.
+    QFont small = font();
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 7 / 8);
+    else
+        small.setPixelSize(std::max(1, small.pixelSize() * 7 / 8));
+    Label4->setFont(small);
+
+    MainWindowMeasures measures;
+    measures.Label1 = HintOf(Label1);
+    measures.Label2 = HintOf(Label2);
+    measures.Label3 = HintOf(Label3);
+    measures.comboHeight = std::max({comboFile->sizeHint().height(), comboSub->sizeHint().height(),
+                                     comboParams->sizeHint().height()});
+    measures.btnSelFile = CaptionOf(btnSelFile);
+    measures.btnSelSub = CaptionOf(btnSelSub);
+    measures.btnSettings = CaptionOf(btnSettings);
+    measures.cbFullscreen = HintOf(cbFullscreen);
+    measures.cbLoop = HintOf(cbLoop);
+    measures.cbIdx = HintOf(cbIdx);
+    measures.cbShutdown = HintOf(cbShutdown);
+    measures.cbOnTop = HintOf(cbOnTop);
+    measures.btnHelp = CaptionOf(btnHelp);
+    measures.Label4 = HintOf(Label4);
+    measures.cbCustomVolume = HintOf(cbCustomVolume);
+    // Room for the largest volume, whatever it shows now.
+    const QFontMetrics volumeMetrics = lVolume->fontMetrics();
+    measures.lVolume = {volumeMetrics.horizontalAdvance(QString::number(tbVolume->maximum())) + 2,
+                        std::max(lVolume->sizeHint().height(), volumeMetrics.height())};
+    measures.cbExtraStereo = HintOf(cbExtraStereo);
+    measures.trackBarHeight =
+        std::max(tbVolume->sizeHint().height(), tbExtraStereo->sizeHint().height());
+    measures.btnPlaylist = CaptionOf(btnPlaylist);
+    measures.btnAddPlaylist = CaptionOf(btnAddPlaylist);
+    measures.btnDelPlaylist = CaptionOf(btnDelPlaylist);
+    measures.btnPlaylistUp = CaptionOf(btnPlaylistUp);
+    measures.btnPlaylistDown = CaptionOf(btnPlaylistDown);
+    measures.btnStop = CaptionOf(btnStop);
+    measures.btnStart = CaptionOf(btnStart);
+
+    const MainWindowGeometry geometry = LayOutMainWindow(measures);
+    const std::pair<QWidget*, const ControlRect*> places[] = {
+        {Label1, &geometry.Label1},
+        {comboFile, &geometry.comboFile},
+        {btnSelFile, &geometry.btnSelFile},
+        {Label2, &geometry.Label2},
+        {comboSub, &geometry.comboSub},
+        {btnSelSub, &geometry.btnSelSub},
+        {Bevel1, &geometry.Bevel1},
+        {Label3, &geometry.Label3},
+        {comboParams, &geometry.comboParams},
+        {btnSettings, &geometry.btnSettings},
+        {cbFullscreen, &geometry.cbFullscreen},
+        {cbLoop, &geometry.cbLoop},
+        {cbIdx, &geometry.cbIdx},
+        {cbShutdown, &geometry.cbShutdown},
+        {cbOnTop, &geometry.cbOnTop},
+        {btnHelp, &geometry.btnHelp},
+        {Label4, &geometry.Label4},
+        {cbCustomVolume, &geometry.cbCustomVolume},
+        {lVolume, &geometry.lVolume},
+        {tbVolume, &geometry.tbVolume},
+        {cbExtraStereo, &geometry.cbExtraStereo},
+        {tbExtraStereo, &geometry.tbExtraStereo},
+        {Bevel2, &geometry.Bevel2},
+        {btnPlaylist, &geometry.btnPlaylist},
+        {btnAddPlaylist, &geometry.btnAddPlaylist},
+        {btnDelPlaylist, &geometry.btnDelPlaylist},
+        {btnPlaylistUp, &geometry.btnPlaylistUp},
+        {btnPlaylistDown, &geometry.btnPlaylistDown},
+        {lvPlaylist, &geometry.lvPlaylist},
+        {btnStop, &geometry.btnStop},
+        {btnStart, &geometry.btnStart},
+    };
+    for (const auto& [widget, rect] : places)
+        Place(widget, *rect);
+    // Fixed for these texts: the user cannot resize it, only the playlist button changes it.
+    setFixedSize(geometry.width,
+                 m_playlistShown ? geometry.heightWithPlaylist : geometry.heightWithoutPlaylist);
 }
 
 void TZUVMainForm::SetMediaFile(const QString& path)
@@ -485,16 +576,11 @@ void TZUVMainForm::ShowFileTypes()
         m_fileTypes = *dialog.NewFileTypes();
 }
 
-void TZUVMainForm::SetClientHeight(int height)
-{
-    setFixedSize(kDesignedWidth, height);
-}
-
 void TZUVMainForm::TogglePlaylist()
 {
     m_playlistShown = !m_playlistShown;
-    // Hidden: the window ends just above the list; shown: the designed full height.
-    SetClientHeight(m_playlistShown ? kDesignedHeight : lvPlaylist->y());
+    // Hidden: the window ends just above the list; shown: the full height.
+    LayOutControls();
     for (QAction* action : {ActionPlDel, ActionPlUp, ActionPlDown})
         action->setVisible(m_playlistShown);
     lvPlaylist->setVisible(m_playlistShown);
@@ -742,6 +828,22 @@ void TZUVMainForm::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void TZUVMainForm::changeEvent(QEvent* event)
+{
+    // A new desktop font or style changes what every text needs.
+    if ((event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) && btnStart)
+        LayOutControls();
+    QWidget::changeEvent(event);
+}
+
+void TZUVMainForm::resizeEvent(QResizeEvent* event)
+{
+    // A new language or font moves the right edge the settings dialog hangs at.
+    if (m_settings && m_settings->isVisible())
+        m_settings->PlaceBesideMainWindow();
+    QWidget::resizeEvent(event);
 }
 
 void TZUVMainForm::moveEvent(QMoveEvent* event)

@@ -113,7 +113,7 @@ public:
     QPushButton* btnPlaylistDown;
     QTreeView* lvPlaylist;
     QPushButton* btnStop;
-    QPushButton* btnStart;
+    QPushButton* btnStart = nullptr;
 
     QAction* ActionBrowseFile;
     QAction* ActionBrowseSub;
@@ -158,10 +158,6 @@ public:
     // The file-type window, opened from the settings dialog.
     void ShowFileTypes();
 
-    // The height of the window's client area with the playlist shown, as designed.
-    static constexpr int kDesignedWidth = 497;
-    static constexpr int kDesignedHeight = 457;
-
 signals:
     // The window is closing: the exit steps run here, before any window is destroyed.
     void Closing();
@@ -172,13 +168,17 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
     void CreateActions();
     void CreatePlaylistPanel();
-    void SetClientHeight(int height);
+    // Places the controls for the texts and font they have now and fixes the window's size to
+    // them, with or without the playlist.
+    void LayOutControls();
     void ShowFileError(const QString& path, const std::string& reason);
 
     std::string m_fileTypes;

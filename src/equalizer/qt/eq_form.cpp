@@ -3,6 +3,7 @@
 #include "lang/qt/translate.h"
 #include "util/case_fold.h"
 #include "util/text_utils.h"
+#include "widgets/qt/control_fit.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -22,6 +23,8 @@ namespace zuv {
 namespace {
 
 constexpr char kSection[] = "Equalizer";
+// The drawn client area, the least the window gets.
+constexpr QSize kDrawnSize(377, 200);
 
 const char* const kBandLabels[kEqualizerBandCount] = {"31.25", "62.5", "125", "250", "500",
                                                       "1k",    "2k",   "4k",  "8k",  "16k"};
@@ -61,7 +64,6 @@ TEQForm::TEQForm(QWidget* parent, PresetFolders folders)
 {
     setObjectName(QStringLiteral("EQForm"));
     setWindowTitle(QStringLiteral("Ekvalizer"));
-    setFixedSize(377, 200);
     CreateControls();
     ConnectHandlers();
     LoadPresetList();
@@ -142,6 +144,9 @@ void TEQForm::CreateControls()
             SelectEntryKeepingText(m_indexBeforeFinish, m_textBeforeFinish);
     });
     comboPreset->setInsertPolicy(QComboBox::NoInsert);
+    // Room for a preset name of a dozen letters, whatever the captions beside it take.
+    comboPreset->setMinimumContentsLength(12);
+    comboPreset->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     // Completing a typed name would load a preset while the user types.
     comboPreset->setCompleter(nullptr);
     btnSave = new QPushButton(QStringLiteral("Ment"), this);
@@ -149,6 +154,10 @@ void TEQForm::CreateControls()
     btnDel = new QPushButton(QStringLiteral("Töröl"), this);
     btnDel->setEnabled(false);
     btnClose = new QPushButton(QStringLiteral("Bezár"), this);
+    Label14->setObjectName(QStringLiteral("Label14"));
+    btnSave->setObjectName(QStringLiteral("btnSave"));
+    btnDel->setObjectName(QStringLiteral("btnDel"));
+    btnClose->setObjectName(QStringLiteral("btnClose"));
     for (QPushButton* button : {btnSave, btnDel, btnClose})
         button->setAutoDefault(false);
     presets->addWidget(Label14);
@@ -290,11 +299,24 @@ void TEQForm::TranslateEQForm()
     };
     for (const auto& [component, key] : components)
         TranslateComponent(component, kSection, key);
-    // The buttons only as wide as their captions: the preset name gets the room.
-    for (QPushButton* button : {btnSave, btnDel, btnClose}) {
-        const int captionWidth = button->fontMetrics().horizontalAdvance(button->text());
-        button->setFixedWidth(std::max(captionWidth + 20, 50));
-    }
+    FitToTexts();
+}
+
+void TEQForm::FitToTexts()
+{
+    // The buttons only as wide as their captions: the preset name gets the room. The window
+    // grows where the captions need more than it was drawn with.
+    for (QPushButton* button : {btnSave, btnDel, btnClose})
+        button->setFixedWidth(std::max(ButtonSizeForCaption(*button).width(), 50));
+    FitFixedWindow(*this, kDrawnSize);
+}
+
+void TEQForm::changeEvent(QEvent* event)
+{
+    // A new desktop font changes what the captions need.
+    if (event->type() == QEvent::FontChange && btnClose)
+        FitToTexts();
+    QWidget::changeEvent(event);
 }
 
 void TEQForm::ApplyOptions(const Options& options)

@@ -72,11 +72,16 @@ public:
     QComboBox* comboPreset;
     QPushButton* btnSave;
     QPushButton* btnDel;
-    QPushButton* btnClose;
+    QPushButton* btnClose = nullptr;
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateControls();
     void ConnectHandlers();
+    // Buttons as wide as their captions, the window as large as its controls need.
+    void FitToTexts();
     void comboPresetEdited();
     int FindPresetEntry(std::string_view name) const;
     void SelectEntryKeepingText(int index, const QString& text);

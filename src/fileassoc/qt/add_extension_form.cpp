@@ -1,6 +1,7 @@
 #include "fileassoc/qt/add_extension_form.h"
 
 #include "lang/qt/translate.h"
+#include "widgets/qt/control_fit.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -19,11 +20,13 @@ constexpr char kSection[] = "FileAssoc";
 TAddExtensionForm::TAddExtensionForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AddExtensionForm"));
-    setFixedSize(226, 85);
     edExt = new QLineEdit(this);
+    edExt->setObjectName(QStringLiteral("edExt"));
     btnOk = new QPushButton(QStringLiteral("OK"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
     btnOk->setDefault(true);
     btnCancel = new QPushButton(QStringLiteral("Mégsem"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -40,6 +43,8 @@ TAddExtensionForm::TAddExtensionForm(QWidget* parent) : QDialog(parent)
     setWindowTitle(GetText(kSection, "200", QStringLiteral("Kiterjesztés hozzáadása")));
     TranslateComponent(btnOk, kSection, "201");
     TranslateComponent(btnCancel, kSection, "202");
+    // As drawn, or larger where the font and the captions need it.
+    FitFixedWindow(*this, {226, 85});
 }
 
 void TAddExtensionForm::showEvent(QShowEvent* event)

@@ -4,6 +4,7 @@
 #include "fileassoc/qt/add_extension_form.h"
 #include "lang/qt/translate.h"
 #include "util/text_utils.h"
+#include "widgets/qt/control_fit.h"
 #include "widgets/qt/dialogs.h"
 
 #include <QHBoxLayout>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -26,13 +28,15 @@ constexpr char kSection[] = "FileAssoc";
 // A row's file type (ProgID, MIME type), empty when it has none.
 constexpr int kFileTypeRole = Qt::UserRole;
 
+// The drawn window and list, the least they get.
+constexpr QSize kDrawnSize(377, 263);
+constexpr QSize kDrawnListSize(361, 217);
+constexpr int kDrawnFirstColumn = 80;
+
 // Five buttons share one row under the list: each only as wide as its caption needs.
 void FitToCaption(QPushButton* button)
 {
-    const int captionWidth =
-        button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&')));
-    button->setMinimumWidth(std::max(captionWidth + 20, 56));
-    button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    button->setFixedWidth(std::max(ButtonSizeForCaption(*button).width(), 56));
 }
 
 } // namespace
@@ -43,7 +47,6 @@ TFileAssocForm::TFileAssocForm(QWidget* parent, AssociationBackend& backend,
 {
     setObjectName(QStringLiteral("FileAssocForm"));
     setWindowTitle(QStringLiteral("Filetípusok"));
-    setFixedSize(377, 263);
     CreateControls();
     Translate();
 
@@ -55,10 +58,21 @@ TFileAssocForm::TFileAssocForm(QWidget* parent, AssociationBackend& backend,
     lvTypes->setUpdatesEnabled(true);
 }
 
-void TFileAssocForm::FitButtons()
+void TFileAssocForm::FitToTexts()
 {
     for (QPushButton* button : {btnSelectAll, btnAdd, btnDel, btnOk, btnCancel})
         FitToCaption(button);
+    // The column captions: the first column as drawn or wider, the two that share the rest
+    // each with room for the longer of their captions, also when a scroll bar takes its part.
+    const QHeaderView* header = lvTypes->header();
+    const int first = std::max(kDrawnFirstColumn, header->sectionSizeHint(0));
+    lvTypes->setColumnWidth(0, first);
+    const int shared = std::max(header->sectionSizeHint(1), header->sectionSizeHint(2));
+    const int scrollBar =
+        lvTypes->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lvTypes);
+    lvTypes->setMinimumSize(
+        kDrawnListSize.expandedTo({first + 2 * shared + scrollBar + 2 * lvTypes->frameWidth(), 0}));
+    FitFixedWindow(*this, kDrawnSize);
 }
 
 void TFileAssocForm::CreateControls()
@@ -75,11 +89,9 @@ void TFileAssocForm::CreateControls()
     lvTypes->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvTypes->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvTypes->setAllColumnsShowFocus(true);
-    lvTypes->setFixedSize(361, 217);
     QHeaderView* header = lvTypes->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::Interactive);
-    lvTypes->setColumnWidth(0, 80);
     header->setSectionResizeMode(1, QHeaderView::Stretch);
     header->setSectionResizeMode(2, QHeaderView::Stretch);
     lvTypesColumn0 = new ListColumn(lvTypes, 0);
@@ -91,6 +103,12 @@ void TFileAssocForm::CreateControls()
     btnDel = new QPushButton(QStringLiteral("&Töröl"), this);
     btnOk = new QPushButton(QStringLiteral("OK"), this);
     btnCancel = new QPushButton(QStringLiteral("Mégsem"), this);
+    const std::pair<QPushButton*, const char*> names[] = {
+        {btnSelectAll, "btnSelectAll"}, {btnAdd, "btnAdd"}, {btnDel, "btnDel"}, {btnOk, "btnOk"},
+        {btnCancel, "btnCancel"},
+    };
+    for (const auto& [button, name] : names)
+        button->setObjectName(QLatin1String(name));
     for (QPushButton* button : {btnSelectAll, btnAdd, btnDel, btnCancel})
         button->setAutoDefault(false);
     btnOk->setDefault(true);
@@ -126,7 +144,7 @@ void TFileAssocForm::Translate()
     };
     for (const auto& [component, key] : components)
         TranslateComponent(component, kSection, key);
-    FitButtons();
+    FitToTexts();
 }
 
 void TFileAssocForm::ShowRegistryError(const std::string& text)

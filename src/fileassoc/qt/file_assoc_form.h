@@ -56,7 +56,8 @@ protected:
 private:
     void CreateControls();
     void Translate();
-    void FitButtons();
+    // Buttons and columns as wide as their captions, the window as large as they need.
+    void FitToTexts();
     void ShowRegistryError(const std::string& text);
     // Checks or clears the other rows of the changed row's file type with it.
     void FollowFileType(QTreeWidgetItem* changed);

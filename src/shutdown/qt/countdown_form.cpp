@@ -2,12 +2,14 @@
 
 #include "util/number_format.h"
 #include "util/text_utils.h"
+#include "widgets/qt/control_fit.h"
 #include "widgets/qt/markup_label.h"
 
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 namespace zuv {
@@ -17,6 +19,14 @@ namespace {
 constexpr std::string_view kSection = "Shutdown";
 constexpr std::string_view kDesignText =
     "<p align=\"center\"><br>A számítógép leáll <b>%s</b> másodperc múlva</p>";
+
+// The drawn window: the label across its top, the button centred below it.
+constexpr int kWidth = 242;
+constexpr int kLabelTop = 8;
+constexpr int kLabelHeight = 41;
+constexpr QSize kButton(75, 25);
+constexpr int kButtonGap = 3;
+constexpr int kMargin = 8;
 
 } // namespace
 
@@ -30,21 +40,14 @@ TCountdownForm::TCountdownForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("CountdownForm"));
     setWindowTitle(QString::fromUtf8("Kikapcsolás"));
-    setFixedSize(242, 85);
-    // The window is laid out for an 8-point font; the desktop's usual 9 or 10 points would push
-    // the sentence onto a third line that the label has no room for.
-    QFont designFont = font();
-    designFont.setPointSize(8);
-    setFont(designFont);
 
     m_label = new TMarkupLabel(this);
     m_label->setObjectName(QStringLiteral("Label"));
-    m_label->setGeometry(0, 8, 242, 41);
     m_label->SetHTMLText(QString::fromUtf8(kDesignText.data(), kDesignText.size()));
 
     m_btnCancel = new QPushButton(QString::fromUtf8("Mégsem"), this);
     m_btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    m_btnCancel->setGeometry(83, 52, 75, 25);
+    LayOut();
     connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_timer = new QTimer(this);
@@ -71,7 +74,25 @@ void TCountdownForm::StartCountdown(int seconds)
 
     m_secondsLeft = seconds;
     ShowSeconds();
+    // The count only gets shorter: the first text is the widest.
+    LayOut();
     m_timer->start();
+}
+
+void TCountdownForm::LayOut()
+{
+    // The sentence on one line as drawn, up to twice the drawn width; a longer one wraps and the
+    // label grows downwards.
+    const int natural = m_label->LayoutAtWidth(QWIDGETSIZE_MAX).widestLine + 2 * kMargin;
+    const QSize button = ButtonSizeForCaption(*m_btnCancel).expandedTo(kButton);
+    const int width =
+        std::max({kWidth, std::min(natural, 2 * kWidth), button.width() + 2 * kMargin});
+    const int labelHeight = std::max(kLabelHeight, m_label->LayoutAtWidth(width).totalHeight);
+    m_label->setGeometry(0, kLabelTop, width, labelHeight);
+    const int buttonTop = kLabelTop + labelHeight + kButtonGap;
+    m_btnCancel->setGeometry((width - button.width()) / 2, buttonTop, button.width(),
+                             button.height());
+    setFixedSize(width, buttonTop + button.height() + kMargin);
 }
 
 void TCountdownForm::TimerTimer()

@@ -50,6 +50,8 @@ protected:
 
 private:
     void ShowSeconds();
+    // Sizes the label to its text and the window around it and the button.
+    void LayOut();
 
     TMarkupLabel* m_label = nullptr;
     QPushButton* m_btnCancel = nullptr;

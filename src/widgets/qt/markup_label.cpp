@@ -115,6 +115,13 @@ MarkupLayout TMarkupLabel::CurrentLayout() const
     return LayOutMarkup(m_text, {0, 0, width(), height()}, FontMeasurer(font()), m_autoSizing);
 }
 
+MarkupLayout TMarkupLabel::LayoutAtWidth(int width) const
+{
+    // Lines that do not fit the area are left out, so the area must be taller than any text.
+    constexpr int kTallEnough = 1 << 20;
+    return LayOutMarkup(m_text, {0, 0, width, kTallEnough}, FontMeasurer(font()), false);
+}
+
 void TMarkupLabel::AdjustSizeToText()
 {
     if (!m_autoSizing)

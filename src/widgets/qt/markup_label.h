@@ -45,6 +45,8 @@ public:
 
     // The layout as the label draws it now.
     MarkupLayout CurrentLayout() const;
+    // The layout at a width with room below for every line: the height the whole text needs.
+    MarkupLayout LayoutAtWidth(int width) const;
 
     // The target of the link at a point in label coordinates.
     std::optional<QString> LinkAt(const QPoint& point) const;
