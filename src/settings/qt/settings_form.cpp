@@ -8,6 +8,7 @@
 #include "settings/key_bindings.h"
 #include "util/number_format.h"
 #include "util/text_utils.h"
+#include "widgets/qt/desktop_window.h"
 #include "widgets/qt/dialogs.h"
 #include "widgets/qt/markup_label.h"
 
@@ -385,7 +386,7 @@ void TSettingsForm::PlaceBesideMainWindow()
         return;
     // The outer frame of the main window, as the user sees it.
     const QRect frame = main->frameGeometry();
-    move(frame.left() + frame.width(), frame.top() + 16);
+    PlaceWindow(*this, QPoint(frame.left() + frame.width(), frame.top() + 16));
 }
 
 double TSettingsForm::GetSubFontScale() const
