@@ -12,11 +12,14 @@
 
 #include <QCheckBox>
 #include <QCursor>
+#include <QFileDialog>
+#include <QListView>
 #include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTreeView>
 #include <QWindow>
 
@@ -26,6 +29,9 @@ using zuv::test::ScopedEnv;
 using zuv::test::TempDir;
 
 namespace {
+
+// How long a window manager or compositor may take to carry a request out on a loaded machine.
+constexpr int kSettleMs = 20000;
 
 enum class Desktop
 {
@@ -135,7 +141,7 @@ bool Activate(QWidget* window)
         Xdotool({QStringLiteral("windowactivate"), WindowId(window)});
     else
         window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
+    return QTest::qWaitForWindowActive(window, kSettleMs);
 }
 
 // Moves the main window as the user drags it: from outside the program on X.
@@ -178,21 +184,21 @@ private slots:
         TZUVMainForm& main = *fixture.form;
         TSettingsForm* settings = main.SettingsForm();
         main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
         main.ActionSettings->trigger();
-        QVERIFY(QTest::qWaitForWindowExposed(settings));
+        QVERIFY(QTest::qWaitForWindowExposed(settings, kSettleMs));
         if (CurrentDesktop() == Desktop::Wayland)
             return; // the compositor places both
         const auto besideMain = [&] {
             const QRect frame = Frame(&main);
             return Frame(settings).topLeft() == QPoint(frame.right() + 1, frame.top() + 16);
         };
-        QTRY_VERIFY2(besideMain(), "when opened");
+        QTRY_VERIFY2_WITH_TIMEOUT(besideMain(), "when opened", kSettleMs);
         for (const QPoint& place : {QPoint(60, 40), QPoint(300, 200)}) {
             const QRect before = Frame(&main);
             MoveByUser(&main, place);
-            QTRY_VERIFY(Frame(&main) != before);
-            QTRY_VERIFY2(besideMain(), "after a move");
+            QTRY_VERIFY_WITH_TIMEOUT(Frame(&main) != before, kSettleMs);
+            QTRY_VERIFY2_WITH_TIMEOUT(besideMain(), "after a move", kSettleMs);
         }
     }
 
@@ -211,44 +217,44 @@ private slots:
         TSettingsForm* settings = main.SettingsForm();
         TResultForm* result = main.ResultForm();
         main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
         result->Show();
         main.EQForm()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(result));
-        QVERIFY(QTest::qWaitForWindowExposed(main.EQForm()));
+        QVERIFY(QTest::qWaitForWindowExposed(result, kSettleMs));
+        QVERIFY(QTest::qWaitForWindowExposed(main.EQForm(), kSettleMs));
         if (settingsOpenFirst) {
             main.ActionSettings->trigger();
-            QVERIFY(QTest::qWaitForWindowExposed(settings));
+            QVERIFY(QTest::qWaitForWindowExposed(settings, kSettleMs));
         }
         const QRect mainBefore = Frame(&main);
 
         main.cbOnTop->setChecked(true);
         if (!settingsOpenFirst) {
             main.ActionSettings->trigger();
-            QVERIFY(QTest::qWaitForWindowExposed(settings));
+            QVERIFY(QTest::qWaitForWindowExposed(settings, kSettleMs));
         }
         QVERIFY(main.isVisible());
         if (CurrentDesktop() == Desktop::Wayland)
             return; // no layer above the others for programs there
-        QTRY_VERIFY(KeptAbove(&main));
-        QTRY_VERIFY(KeptAbove(settings));
+        QTRY_VERIFY_WITH_TIMEOUT(KeptAbove(&main), kSettleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(KeptAbove(settings), kSettleMs);
         QVERIFY(!KeptAbove(result));
         QVERIFY(!KeptAbove(main.EQForm()));
         QCOMPARE(Frame(&main), mainBefore);
         if (CurrentDesktop() == Desktop::X11) {
             QVERIFY(Activate(result));
-            QTRY_VERIFY(Above(&main, result));
+            QTRY_VERIFY_WITH_TIMEOUT(Above(&main, result), kSettleMs);
             QVERIFY(Above(settings, result));
         }
 
         main.cbOnTop->setChecked(false);
-        QTRY_VERIFY(!KeptAbove(&main));
-        QTRY_VERIFY(!KeptAbove(settings));
+        QTRY_VERIFY_WITH_TIMEOUT(!KeptAbove(&main), kSettleMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!KeptAbove(settings), kSettleMs);
         QCOMPARE(Frame(&main), mainBefore);
         QVERIFY(settings->isVisible());
         if (CurrentDesktop() == Desktop::X11) {
             QVERIFY(Activate(result));
-            QTRY_VERIFY(Above(result, &main));
+            QTRY_VERIFY_WITH_TIMEOUT(Above(result, &main), kSettleMs);
         }
     }
 
@@ -268,7 +274,7 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& main = *fixture.form;
         main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
         main.ActionSettings->trigger();
         main.EQForm()->show();
         QWidget* target = &main;
@@ -278,15 +284,15 @@ private slots:
                 target = candidate;
         }
         QCOMPARE(target->objectName(), window);
-        QVERIFY(QTest::qWaitForWindowExposed(target));
+        QVERIFY(QTest::qWaitForWindowExposed(target, kSettleMs));
         QVERIFY(Activate(target));
         QVERIFY(!main.ResultForm()->isVisible());
         if (CurrentDesktop() == Desktop::X11)
             Xdotool({QStringLiteral("key"), QStringLiteral("F11")});
         else
             QTest::keyClick(target, Qt::Key_F11);
-        QTRY_VERIFY(main.ResultForm()->isVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(main.ResultForm()));
+        QTRY_VERIFY_WITH_TIMEOUT(main.ResultForm()->isVisible(), kSettleMs);
+        QVERIFY(QTest::qWaitForWindowExposed(main.ResultForm(), kSettleMs));
     }
 
     void countdownCentred()
@@ -294,22 +300,24 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& main = *fixture.form;
         main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
         TCountdownForm* countdown = main.CountdownForm();
         countdown->StartCountdown(30);
         countdown->show();
-        QVERIFY(QTest::qWaitForWindowExposed(countdown));
+        QVERIFY(QTest::qWaitForWindowExposed(countdown, kSettleMs));
         if (CurrentDesktop() != Desktop::Wayland) {
             const QPoint centre = countdown->screen()->availableGeometry().center();
-            // The frame around the window, as far as the window manager's borders allow.
-            QTRY_VERIFY2((Frame(countdown).center() - centre).manhattanLength() <= 2,
-                         qPrintable(QStringLiteral("frame %1,%2 %3x%4, screen centre %5,%6")
-                                        .arg(Frame(countdown).x())
-                                        .arg(Frame(countdown).y())
-                                        .arg(Frame(countdown).width())
-                                        .arg(Frame(countdown).height())
-                                        .arg(centre.x())
-                                        .arg(centre.y())));
+            // The frame the user sees, centred to the pixel (rounding aside).
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                (Frame(countdown).center() - centre).manhattanLength() <= 2,
+                qPrintable(QStringLiteral("frame %1,%2 %3x%4, screen centre %5,%6")
+                               .arg(Frame(countdown).x())
+                               .arg(Frame(countdown).y())
+                               .arg(Frame(countdown).width())
+                               .arg(Frame(countdown).height())
+                               .arg(centre.x())
+                               .arg(centre.y())),
+                kSettleMs);
         }
         countdown->reject();
     }
@@ -320,9 +328,9 @@ private slots:
         TZUVMainForm& main = *fixture.form;
         TResultForm* result = main.ResultForm();
         main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
         main.ActionShowResultWindow->trigger();
-        QVERIFY(QTest::qWaitForWindowExposed(result));
+        QVERIFY(QTest::qWaitForWindowExposed(result, kSettleMs));
         QCOMPARE(result->windowHandle()->transientParent(), nullptr);
         if (CurrentDesktop() != Desktop::X11)
             return;
@@ -330,12 +338,12 @@ private slots:
         QVERIFY(Property(result, "_NET_WM_WINDOW_TYPE").contains(QStringLiteral("_NORMAL")));
         // Either one comes to the front when activated.
         QVERIFY(Activate(result));
-        QTRY_VERIFY(Above(result, &main));
+        QTRY_VERIFY_WITH_TIMEOUT(Above(result, &main), kSettleMs);
         QVERIFY(Activate(&main));
-        QTRY_VERIFY(Above(&main, result));
+        QTRY_VERIFY_WITH_TIMEOUT(Above(&main, result), kSettleMs);
         // Minimizing the main window leaves it in place.
         main.showMinimized();
-        QTRY_VERIFY(!Viewable(&main));
+        QTRY_VERIFY_WITH_TIMEOUT(!Viewable(&main), kSettleMs);
         QVERIFY(Viewable(result));
     }
 
@@ -345,7 +353,7 @@ private slots:
         TZUVMainForm& main = *fixture.form;
         main.ShowPlaylist();
         main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
         QWidget* viewport = main.lvPlaylist->viewport();
         const QPoint point(40, 30);
         const QPoint pointer = viewport->mapToGlobal(point);
@@ -353,14 +361,43 @@ private slots:
             QVERIFY(Activate(&main));
             Xdotool({QStringLiteral("mousemove"), QString::number(pointer.x()),
                      QString::number(pointer.y()), QStringLiteral("click"), QStringLiteral("3")});
-            QTRY_COMPARE(QCursor::pos(), pointer);
+            QTRY_COMPARE_WITH_TIMEOUT(QCursor::pos(), pointer, kSettleMs);
         } else {
             QContextMenuEvent click(QContextMenuEvent::Mouse, point, pointer);
             QApplication::sendEvent(viewport, &click);
         }
-        QTRY_VERIFY(main.pmPlaylist->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(main.pmPlaylist->isVisible(), kSettleMs);
         QCOMPARE(main.pmPlaylist->pos(), pointer);
         main.pmPlaylist->hide();
+    }
+
+    // "*.*" was written for Windows, where it means every file; here the dialog must list names
+    // without a dot too.
+    void allFilesWithoutAnExtension()
+    {
+        TempDir folder;
+        zuv::test::WriteFile(folder.file("README"), "x");
+        zuv::test::WriteFile(folder.file("film.avi"), "x");
+        FileDialog dialog(FileDialog::Mode::OpenFile, QStringLiteral("Open"),
+                          QStringLiteral("Movie files|*.avi|All files|*.*"));
+        dialog.initialFolder = QString::fromStdString(folder.path());
+        QStringList listed;
+        QTimer::singleShot(0, [&listed] {
+            auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!shown)
+                return;
+            shown->selectNameFilter(shown->nameFilters().last());
+            const auto* view = shown->findChild<QListView*>(QStringLiteral("listView"));
+            QDeadlineTimer deadline(10000);
+            while (view && view->model()->rowCount(view->rootIndex()) < 2 && !deadline.hasExpired())
+                QTest::qWait(20);
+            for (int row = 0; view && row < view->model()->rowCount(view->rootIndex()); ++row)
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            shown->reject();
+        });
+        QVERIFY(dialog.Execute(nullptr).isEmpty());
+        listed.sort();
+        QCOMPARE(listed, QStringList({QStringLiteral("README"), QStringLiteral("film.avi")}));
     }
 
     // Start, the settings dialog, the equalizer and a second copy's hand-over on this desktop;
@@ -372,7 +409,7 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& main = *fixture.form;
         main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
 
         main.comboFile->setEditText(QStringLiteral("/videos/first.avi"));
         main.btnStart->click();
@@ -380,20 +417,21 @@ private slots:
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t{1});
 
         main.ActionSettings->trigger();
-        QVERIFY(QTest::qWaitForWindowExposed(main.SettingsForm()));
+        QVERIFY(QTest::qWaitForWindowExposed(main.SettingsForm(), kSettleMs));
         main.SettingsForm()->cbEqualizer->setChecked(true);
         main.SettingsForm()->btnShowEQ->click();
-        QVERIFY(QTest::qWaitForWindowExposed(main.EQForm()));
+        QVERIFY(QTest::qWaitForWindowExposed(main.EQForm(), kSettleMs));
 
         main.SettingsForm()->cbOneInstance->setChecked(true);
         QVERIFY(fixture.session->ListenForSecondCopies());
         QProcess second;
         second.start(QStringLiteral(ZUVORA_EXECUTABLE), {QStringLiteral("/videos/second.avi")});
         QVERIFY(second.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, kSettleMs);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(QString::fromLocal8Bit(second.readAllStandardError()), QString());
-        QTRY_COMPARE(main.comboFile->currentText(), QStringLiteral("/videos/second.avi"));
+        QTRY_COMPARE_WITH_TIMEOUT(main.comboFile->currentText(),
+                                  QStringLiteral("/videos/second.avi"), kSettleMs);
     }
 };
 

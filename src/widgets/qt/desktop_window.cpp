@@ -25,11 +25,16 @@ void SetStaysOnTop(QWidget& window, bool on)
     if (flags.testFlag(Qt::WindowStaysOnTopHint) == on)
         return;
     flags.setFlag(Qt::WindowStaysOnTopHint, on);
-    // setWindowFlags would hide the window and have it placed anew when shown again; the flag
-    // goes to the window that exists instead, and to the next one Qt creates.
+    if (!window.isVisible()) {
+        // Taken when it is shown next.
+        window.setWindowFlags(flags);
+        return;
+    }
+    // setWindowFlags would hide the shown window and show it again without the state (Qt 6.4 on
+    // X11, measured with openbox) and have it placed anew; the flag goes to the window as it is.
     window.overrideWindowFlags(flags);
-    if (QWindow* handle = window.windowHandle(); handle && !DesktopManagesWindows())
-        handle->setFlags(flags);
+    if (!DesktopManagesWindows())
+        window.windowHandle()->setFlags(flags);
 }
 
 void BringToFront(QWidget& window)
