@@ -20,7 +20,7 @@ private slots:
     {
         QCOMPARE(m_form->windowTitle(), QStringLiteral("MPlayer kimenet"));
         QCOMPARE(m_form->size(), QSize(504, 332));
-        QVERIFY(m_form->windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(m_form->windowType(), Qt::Window);
         QPlainTextEdit* memo = m_form->Memo();
         QCOMPARE(memo->objectName(), QStringLiteral("Memo"));
         QVERIFY(memo->isReadOnly());
@@ -125,7 +125,7 @@ private slots:
     // notice in one batch, old lines dropped, a batch that replaces all newest lines.
     void keepsTheFirstLineAndTheNewestWithinItsLimits()
     {
-        TResultForm form(nullptr, {3, 1000, 100});
+        TResultForm form({3, 1000, 100});
         const auto text = [&form] { return form.Memo()->toPlainText(); };
         form.AddLines({"cmd", "1", "2", "3", "4"});
         QCOMPARE(text(), QStringLiteral("cmd\n... 1 older lines left out ...\n2\n3\n4"));

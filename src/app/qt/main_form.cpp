@@ -17,6 +17,7 @@
 #include "util/text_utils.h"
 #include "widgets/qt/action_link.h"
 #include "widgets/qt/control_fit.h"
+#include "widgets/qt/desktop_window.h"
 #include "widgets/qt/history_combo.h"
 
 #include <QAction>
@@ -176,7 +177,8 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
             },
     });
     m_equalizer = new TEQForm(this);
-    m_result = new TResultForm(this);
+    // Not a child: a child window would be kept above this one and hidden with it.
+    m_result = new TResultForm();
     m_result->SetCaptionProvider([] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });
     m_countdown = new TCountdownForm(this);
     m_countdown->SetTextLookup(
@@ -190,7 +192,11 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
     TranslateMainForm();
 }
 
-TZUVMainForm::~TZUVMainForm() = default;
+TZUVMainForm::~TZUVMainForm()
+{
+    delete m_result;
+    m_result = nullptr;
+}
 
 void TZUVMainForm::CreateActions()
 {
@@ -314,8 +320,10 @@ void TZUVMainForm::CreatePlaylistPanel()
     pmPlaylist->addSeparator();
     pmPlaylist->addAction(ActionPlLoad);
     pmPlaylist->addAction(ActionPlSave);
-    connect(lvPlaylist, &QTreeView::customContextMenuRequested, this,
-            [this](const QPoint& point) { pmPlaylist->popup(lvPlaylist->mapToGlobal(point)); });
+    // The point comes in the list's viewport, below the column headers.
+    connect(lvPlaylist, &QTreeView::customContextMenuRequested, this, [this](const QPoint& point) {
+        pmPlaylist->popup(lvPlaylist->viewport()->mapToGlobal(point));
+    });
 
     btnStop = MakeButton(this, "btnStop");
     LinkButtonToAction(btnStop, ActionStop);
@@ -497,19 +505,8 @@ void TZUVMainForm::SetWindowsOnTop(bool on)
 {
     if (on == m_onTop)
         return;
-    // Changing a window's flags hides it; show again what was visible.
-    const auto setTopmost = [on](QWidget* window) {
-        const bool visible = window->isVisible();
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-        if (visible)
-            window->show();
-    };
-    // The dialog changes its layer without taking the focus; later shows activate it again.
-    const bool activates = !m_settings->testAttribute(Qt::WA_ShowWithoutActivating);
-    m_settings->setAttribute(Qt::WA_ShowWithoutActivating, true);
-    setTopmost(m_settings);
-    m_settings->setAttribute(Qt::WA_ShowWithoutActivating, !activates);
-    setTopmost(this);
+    SetStaysOnTop(*m_settings, on);
+    SetStaysOnTop(*this, on);
     m_onTop = on;
 }
 
@@ -733,8 +730,7 @@ void TZUVMainForm::BringWindowsToFront()
 {
     if (isMinimized())
         showNormal();
-    raise();
-    activateWindow();
+    BringToFront(*this);
     if (m_settings && m_settings->isVisible())
         m_settings->raise();
 }

@@ -22,10 +22,12 @@ ResultLog::Limits WithShownLineLimit(ResultLog::Limits limits)
 
 } // namespace
 
-TResultForm::TResultForm(QWidget* parent, ResultLog::Limits limits)
-    : QWidget(parent, Qt::Tool), m_memo(new QPlainTextEdit(this)), m_log(WithShownLineLimit(limits))
+TResultForm::TResultForm(ResultLog::Limits limits)
+    : QWidget(nullptr, Qt::Window), m_memo(new QPlainTextEdit(this)),
+      m_log(WithShownLineLimit(limits))
 {
     setObjectName(QStringLiteral("ResultForm"));
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("MPlayer kimenet"));
     resize(504, 332);
 

@@ -14,8 +14,10 @@ class QPlainTextEdit;
 namespace zuv {
 
 // The window that shows what the player printed during the last run: a read-only text that
-// wraps long lines, with a vertical scroll bar only. Shown and hidden, never modal. What it holds
-// is bounded (see ResultLog), so a player that floods its output cannot fill the memory.
+// wraps long lines, with a vertical scroll bar only. Shown and hidden, never modal. A window of
+// its own beside the main window, not above it: the desktop stacks, minimizes and lists the two
+// apart. What it holds is bounded (see ResultLog), so a player that floods its output cannot fill
+// the memory.
 class TResultForm : public QWidget
 {
     Q_OBJECT
@@ -25,7 +27,8 @@ public:
     // (a player's status line is far shorter). Cuts fall between UTF-8 characters.
     static constexpr std::size_t kMaxShownLineBytes = 4 * 1024;
 
-    explicit TResultForm(QWidget* parent = nullptr, ResultLog::Limits limits = {});
+    // Without a parent: its owner deletes it. It never keeps the program running on its own.
+    explicit TResultForm(ResultLog::Limits limits = {});
 
     // Gives the translated caption, or empty to keep the current one; asked whenever the window
     // is shown and by Translate.

@@ -5,6 +5,7 @@
 #include "settings/qt/settings_info_page.h"
 #include "settings/qt/settings_other_page.h"
 #include "settings/qt/settings_video_page.h"
+#include "widgets/qt/desktop_window.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -87,7 +88,7 @@ void TSettingsForm::PlaceBesideMainWindow()
         return;
     // The outer frame of the main window, as the user sees it.
     const QRect frame = main->frameGeometry();
-    move(frame.left() + frame.width(), frame.top() + 16);
+    PlaceWindow(*this, QPoint(frame.left() + frame.width(), frame.top() + 16));
 }
 
 double TSettingsForm::GetSubFontScale() const

@@ -3,11 +3,13 @@
 #include "util/number_format.h"
 #include "util/text_utils.h"
 #include "widgets/qt/control_fit.h"
+#include "widgets/qt/desktop_window.h"
 #include "widgets/qt/markup_label.h"
 
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <limits>
@@ -120,8 +122,22 @@ void TCountdownForm::done(int result)
 
 void TCountdownForm::showEvent(QShowEvent* event)
 {
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    if (const QScreen* screen = this->screen()) {
+        // The frame is centred. The window manager draws it only once the window shows; until
+        // then the main window's frame tells its size.
+        QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        if (const QWidget* owner = parentWidget(); margins.isNull() && owner) {
+            const QRect outer = owner->window()->frameGeometry();
+            const QRect inner = owner->window()->geometry();
+            margins = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                               outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        }
+        const QRect frame(QPoint(), size().grownBy(margins));
+        const QPoint client = screen->availableGeometry().center() - frame.center() +
+                              QPoint(margins.left(), margins.top());
+        // move() takes the frame's corner, as far as Qt knows the frame now.
+        PlaceWindow(*this, client - (geometry().topLeft() - pos()));
+    }
     QDialog::showEvent(event);
 }
 

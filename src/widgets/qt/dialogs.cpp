@@ -98,9 +98,15 @@ QStringList FileDialog::NameFilters(const QString& filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file where the filters were written; here it would leave out the
+        // names without a dot, which "*" takes in (and means every file on Windows too).
+        for (QString& pattern : patterns) {
+            if (pattern.trimmed() == QStringLiteral("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
     }
     if (filters.isEmpty())
         filters << QStringLiteral("(*)");

@@ -63,7 +63,7 @@ public:
     // The chosen files in the dialog's order; empty when the user cancels.
     QStringList Execute(QWidget* owner);
 
-    // Turns "Movie files|*.avi;*.mpg|All files|*.*" into Qt's name filters.
+    // Turns "Movie files|*.avi;*.mpg|All files|*.*" into Qt's name filters, "*.*" into "*".
     static QStringList NameFilters(const QString& filter);
 
     // Test seam: the next Execute calls return these answers (empty list = cancel).
