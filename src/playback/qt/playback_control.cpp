@@ -173,6 +173,15 @@ void PlaybackControl::ActionStopExecute()
     m_runner->Stop();
 }
 
+void PlaybackControl::SkipToPlaylistItem(int row)
+{
+    if (!m_playing || row < 0 || row >= m_form.Playlist()->Count())
+        return;
+    m_playlistMode = true;
+    m_playlistIndex = row - 1;
+    m_runner->Stop();
+}
+
 void PlaybackControl::PlayerExited(int exitCode)
 {
     TResultForm* result = m_form.ResultForm();

@@ -30,6 +30,8 @@ public:
     // Does nothing while Start is disabled (a player runs or is being started).
     void ActionStartExecute();
     void ActionStopExecute();
+    // Ends the run; its end goes on with playlist item `row` as it goes on with the next one.
+    void SkipToPlaylistItem(int row);
     // Starts one run; false when nothing was started (empty media path or a failed start).
     bool Play(const QString& mediaPath, const QString& subtitlePath);
     void SetPlayingState(bool on);
@@ -44,6 +46,7 @@ public:
     PlayerRunner& Runner() { return *m_runner; }
     // Where the picture size comes from (the player in identify mode, unless replaced).
     void SetProbe(ProbeFunction probe) { m_probe = std::move(probe); }
+    const ProbeFunction& Probe() const { return m_probe; }
     // The screen the geometry fits the picture to (the primary screen, unless replaced).
     void SetScreenSize(std::optional<ScreenSize> size) { m_screenSize = size; }
     bool ScreenSaverInhibited() const;
