@@ -114,6 +114,15 @@ void RunSequence::SetPlayingState(bool on)
     m_host.ShowPlayingState(on);
 }
 
+void RunSequence::SkipToPlaylistItem(int row)
+{
+    if (!m_playing || row < 0 || static_cast<std::size_t>(row) >= m_host.PlaylistItems().Count())
+        return;
+    m_playlistMode = true;
+    m_playlistIndex = row - 1;
+    m_player.StopPlayer();
+}
+
 void RunSequence::ActionStopExecute()
 {
     if (!m_playing)

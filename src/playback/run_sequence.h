@@ -39,6 +39,9 @@ public:
     void ActionStartExecute();
     // Only while playing: the end of the run then never moves on to the next item.
     void ActionStopExecute();
+    // Ends the run; its end goes on with playlist item `row` as it goes on with the next one.
+    // Nothing while no player runs or when the row is not in the playlist.
+    void SkipToPlaylistItem(int row);
     // Starts one run; false when nothing was started (empty media path or a failed start).
     bool Play(const std::string& mediaPath, const std::string& subtitlePath);
     void SetPlayingState(bool on);
@@ -56,6 +59,7 @@ public:
     PlayerInfoCache& PlayerInfo() { return m_playerInfo; }
     // Where the picture size comes from (the player in identify mode, unless replaced).
     void SetProbe(ProbeFunction probe) { m_probe = std::move(probe); }
+    const ProbeFunction& Probe() const { return m_probe; }
 
     // The seconds of the countdown before the power-off.
     static constexpr int kShutdownSeconds = 30;

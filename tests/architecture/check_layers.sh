@@ -9,7 +9,8 @@ cd "$src" || exit 2
 # Floor of each top folder; a folder may include folders of its own floor or below.
 declare -A floor=(
     [util]=0 [platform]=1 [options]=2 [widgets]=3 [lang]=4 [archive]=4 [shutdown]=4
-    [equalizer]=5 [settings]=5 [fileassoc]=5 [playback]=5 [app]=6
+    [equalizer]=5 [settings]=5 [fileassoc]=5 [playback]=5 [mpris]=6
+    [app]=7
 )
 # Folders on one floor that must not reach each other all the same.
 forbidden_pairs=(playback:settings playback:equalizer playback:fileassoc)

@@ -64,6 +64,7 @@ int main(int argc, char* argv[])
     // of opening a window of its own.
     session.ListenForSecondCopies();
     session.Startup(startupArguments);
+    session.PublishMediaControls();
     zuv::ExitAfterFirstShow::InstallOn(form);
     form.show();
 

@@ -1,5 +1,6 @@
 #include "app/qt/program_session.h"
 
+#include "app/qt/desktop_media_controls.h"
 #include "app/qt/handover.h"
 #include "app/qt/main_form.h"
 #include "equalizer/qt/eq_form.h"
@@ -180,6 +181,12 @@ bool ProgramSession::ListenForSecondCopies()
     return false;
 }
 
+void ProgramSession::PublishMediaControls()
+{
+    if (!m_exited)
+        m_mediaControls = std::make_unique<DesktopMediaControls>(m_form);
+}
+
 bool ProgramSession::AcceptsFiles() const
 {
     const TSettingsForm* settings = m_form.SettingsForm();
@@ -230,6 +237,7 @@ void ProgramSession::Exit()
     if (m_listenRetry)
         m_listenRetry->stop();
     m_handover.reset();
+    m_mediaControls.reset();
     PlaybackControl* playback = m_form.Playback();
     if (playback->Playing())
         playback->ActionStopExecute();

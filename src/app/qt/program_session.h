@@ -13,6 +13,7 @@ class QTimer;
 
 namespace zuv {
 
+class DesktopMediaControls;
 class HandoverServer;
 class TZUVMainForm;
 
@@ -42,6 +43,8 @@ public:
     // Called before the start-up, second copies wait until it has finished. A copy that could
     // not listen tries again while it takes files, so that it takes over when the holder ends.
     bool ListenForSecondCopies();
+    // Offers the desktop's media controls (media keys, the panel's player) until the exit.
+    void PublishMediaControls();
 
     // The replies of the two hand-over messages.
     bool AcceptsFiles() const;
@@ -66,6 +69,7 @@ private:
     std::optional<ConfigurationFile> m_config;
     AutomaticPlaylistFile m_playlistFile;
     std::unique_ptr<HandoverServer> m_handover;
+    std::unique_ptr<DesktopMediaControls> m_mediaControls;
     QTimer* m_listenRetry = nullptr;
     bool m_listening = false;
     bool m_started = false;

@@ -34,6 +34,8 @@ public:
     // Does nothing while Start is disabled (a player runs or is being started).
     void ActionStartExecute() { m_sequence.ActionStartExecute(); }
     void ActionStopExecute() { m_sequence.ActionStopExecute(); }
+    // Ends the run; its end goes on with playlist item `row` as it goes on with the next one.
+    void SkipToPlaylistItem(int row) { m_sequence.SkipToPlaylistItem(row); }
     // Starts one run; false when nothing was started (empty media path or a failed start).
     bool Play(const std::string& mediaPath, const std::string& subtitlePath)
     {
@@ -53,6 +55,7 @@ public:
     PlayerRunner& Runner() { return *m_runner; }
     // Where the picture size comes from (the player in identify mode, unless replaced).
     void SetProbe(ProbeFunction probe) { m_sequence.SetProbe(std::move(probe)); }
+    const ProbeFunction& Probe() const { return m_sequence.Probe(); }
     // The screen the geometry fits the picture to (the primary screen, unless replaced).
     void SetScreenSize(std::optional<ScreenSize> size) { m_screenSize = size; }
     bool ScreenSaverInhibited() const;

@@ -1,0 +1,157 @@
+#include "app/qt/desktop_media_controls.h"
+
+#include "app/qt/main_form.h"
+#include "mpris/qt/media_control_service.h"
+#include "playback/qt/playback_control.h"
+#include "playback/qt/player_runner.h"
+#include "playback/qt/playlist_model.h"
+#include "widgets/qt/history_combo.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QTreeView>
+
+namespace zuv {
+
+DesktopMediaControls::DesktopMediaControls(TZUVMainForm& form)
+    : m_form(form), m_control(*this, DesktopMimeTypeOf)
+{
+    m_control.Refresh();
+    m_service = std::make_unique<MediaControlService>(m_control);
+    if (m_service->Published())
+        WatchTheWindow();
+}
+
+DesktopMediaControls::~DesktopMediaControls()
+{
+    if (m_windowProbe)
+        m_form.Playback()->SetProbe(m_windowProbe);
+}
+
+void DesktopMediaControls::WatchTheWindow()
+{
+    // Start and Stop change with the playing state, the playlist's buttons with its panel.
+    for (QAction* action : {m_form.ActionStart, m_form.ActionStop, m_form.ActionPlDel})
+        connect(action, &QAction::changed, this, &DesktopMediaControls::ScheduleRefresh);
+    PlaylistModel* playlist = m_form.Playlist();
+    connect(playlist, &QAbstractItemModel::rowsInserted, this,
+            &DesktopMediaControls::ScheduleRefresh);
+    connect(playlist, &QAbstractItemModel::rowsRemoved, this,
+            &DesktopMediaControls::ScheduleRefresh);
+    connect(playlist, &QAbstractItemModel::rowsMoved, this, &DesktopMediaControls::ScheduleRefresh);
+    connect(playlist, &QAbstractItemModel::modelReset, this,
+            &DesktopMediaControls::ScheduleRefresh);
+    connect(playlist, &QAbstractItemModel::layoutChanged, this,
+            &DesktopMediaControls::ScheduleRefresh);
+    connect(m_form.lvPlaylist->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DesktopMediaControls::ScheduleRefresh);
+    connect(m_form.comboFile, &QComboBox::currentTextChanged, this,
+            &DesktopMediaControls::ScheduleRefresh);
+
+    PlaybackControl* playback = m_form.Playback();
+    // The next playlist item starts while the window keeps its playing state.
+    connect(&playback->Runner(), &PlayerRunner::Exited, this,
+            &DesktopMediaControls::ScheduleRefresh);
+    connect(&playback->Runner(), &PlayerRunner::LinesReceived, this,
+            [this](const std::vector<std::string>& lines) { m_control.PlayerOutput(lines); });
+    // The size probe may tell the length before the run starts.
+    m_windowProbe = playback->Probe();
+    if (m_windowProbe) {
+        playback->SetProbe([this, probe = m_windowProbe](const std::string& mediaPath) {
+            std::optional<std::string> output = probe(mediaPath);
+            if (output)
+                m_control.ProbeAnswered(mediaPath, *output);
+            return output;
+        });
+    }
+}
+
+void DesktopMediaControls::ScheduleRefresh()
+{
+    if (m_refreshScheduled)
+        return;
+    m_refreshScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_refreshScheduled = false;
+            m_control.Refresh();
+        },
+        Qt::QueuedConnection);
+}
+
+MediaState DesktopMediaControls::State() const
+{
+    PlaybackControl* playback = m_form.Playback();
+    const PlaylistModel* playlist = m_form.Playlist();
+    MediaState state;
+    state.playing = playback->Playing();
+    state.startEnabled = m_form.ActionStart->isEnabled();
+    state.playlistCount = playlist->Count();
+    state.playlistInUse = m_form.PlaylistShown() && state.playlistCount > 0;
+    state.playlistRun = state.playing && playback->PlaylistMode();
+    state.playlistItem =
+        state.playlistRun ? playback->PlaylistIndex() : m_form.SelectedPlaylistItem();
+    state.mediaFile = m_form.comboFile->currentText().toStdString();
+    state.fileTypes = m_form.FileTypes();
+    if (state.playing) {
+        state.runId = playback->Runner().ProcessId();
+        const int item = state.playlistItem;
+        state.runMediaPath = state.playlistRun && item >= 0 && item < state.playlistCount
+                                 ? playlist->Items().Item(static_cast<std::size_t>(item)).mediaPath
+                                 : state.mediaFile;
+    }
+    return state;
+}
+
+void DesktopMediaControls::Start()
+{
+    m_form.Playback()->ActionStartExecute();
+}
+
+void DesktopMediaControls::Stop()
+{
+    m_form.Playback()->ActionStopExecute();
+}
+
+void DesktopMediaControls::StopAndRestart()
+{
+    PlaybackControl* playback = m_form.Playback();
+    playback->ActionStopExecute();
+    playback->SetRestartPending(true);
+}
+
+void DesktopMediaControls::SkipToItem(int row)
+{
+    m_form.Playback()->SkipToPlaylistItem(row);
+}
+
+void DesktopMediaControls::SelectItem(int row)
+{
+    m_form.SelectPlaylistItem(row);
+}
+
+void DesktopMediaControls::SetMediaFile(const std::string& path)
+{
+    m_form.SetMediaFile(QString::fromStdString(path));
+}
+
+void DesktopMediaControls::AddPlaylistItem(const std::string& path)
+{
+    m_form.Playlist()->AddItem(path, {});
+}
+
+void DesktopMediaControls::Raise()
+{
+    m_form.show();
+    m_form.BringWindowsToFront();
+}
+
+void DesktopMediaControls::Quit()
+{
+    // Closing runs the exit steps, which end this object: not from inside its own call.
+    QMetaObject::invokeMethod(
+        &m_form, [&form = m_form] { form.close(); }, Qt::QueuedConnection);
+}
+
+} // namespace zuv

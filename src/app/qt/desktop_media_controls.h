@@ -1,0 +1,49 @@
+#pragma once
+
+#include "mpris/media_control.h"
+#include "playback/picture_geometry.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace zuv {
+
+class MediaControlService;
+class TZUVMainForm;
+
+// The main window behind the desktop's media controls: tells them what plays and what can be
+// done, does what they ask through the window's own actions, and tells them of every change.
+// Offered on the session bus while this object lives, where there is one.
+class DesktopMediaControls : public QObject, private MediaControlHost
+{
+    Q_OBJECT
+
+public:
+    explicit DesktopMediaControls(TZUVMainForm& form);
+    ~DesktopMediaControls() override;
+
+private:
+    MediaState State() const override;
+    void Start() override;
+    void Stop() override;
+    void StopAndRestart() override;
+    void SkipToItem(int row) override;
+    void SelectItem(int row) override;
+    void SetMediaFile(const std::string& path) override;
+    void AddPlaylistItem(const std::string& path) override;
+    void Raise() override;
+    void Quit() override;
+
+    void WatchTheWindow();
+    // Many changes come at once (a run ends, the next begins): one refresh after them.
+    void ScheduleRefresh();
+
+    TZUVMainForm& m_form;
+    MediaControl m_control;
+    std::unique_ptr<MediaControlService> m_service;
+    ProbeFunction m_windowProbe;
+    bool m_refreshScheduled = false;
+};
+
+} // namespace zuv

@@ -1,0 +1,167 @@
+#include "mpris/qt/mpris_adaptors.h"
+
+#include "mpris/file_uri.h"
+
+#include <QDBusConnection>
+#include <QMetaObject>
+
+namespace zuv {
+
+namespace {
+
+QString Text(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList TextList(const std::vector<std::string>& texts)
+{
+    QStringList list;
+    for (const std::string& text : texts)
+        list << QString::fromStdString(text);
+    return list;
+}
+
+QVariantMap MetadataMap(const std::optional<MediaMetadata>& metadata)
+{
+    QVariantMap map;
+    if (!metadata)
+        return map;
+    map.insert(QStringLiteral("mpris:trackid"),
+               QVariant::fromValue(QDBusObjectPath(QString::fromStdString(metadata->trackId))));
+    if (!metadata->url.empty())
+        map.insert(QStringLiteral("xesam:url"), QString::fromStdString(metadata->url));
+    map.insert(QStringLiteral("xesam:title"), QString::fromStdString(metadata->title));
+    if (metadata->length)
+        map.insert(QStringLiteral("mpris:length"),
+                   QVariant::fromValue(qlonglong(*metadata->length)));
+    return map;
+}
+
+QString StatusText(bool playing)
+{
+    return playing ? QStringLiteral("Playing") : QStringLiteral("Stopped");
+}
+
+// The call is answered first; what it asks for is done when the event loop comes back here.
+template <typename Action>
+void Later(QObject* context, Action action)
+{
+    QMetaObject::invokeMethod(context, std::move(action), Qt::QueuedConnection);
+}
+
+} // namespace
+
+QVariant MediaPropertyValue(const std::string& name, const MediaProperties& properties)
+{
+    if (name == "SupportedMimeTypes")
+        return TextList(properties.supportedMimeTypes);
+    if (name == "PlaybackStatus")
+        return StatusText(properties.playing);
+    if (name == "CanPlay")
+        return properties.canPlay;
+    if (name == "CanGoNext")
+        return properties.canGoNext;
+    if (name == "CanGoPrevious")
+        return properties.canGoPrevious;
+    if (name == "Metadata")
+        return MetadataMap(properties.metadata);
+    return {};
+}
+
+MprisRootAdaptor::MprisRootAdaptor(QObject* object, MediaControl& control)
+    : QDBusAbstractAdaptor(object), m_control(control)
+{}
+
+QString MprisRootAdaptor::Identity() const
+{
+    return Text(kMediaIdentity);
+}
+
+QString MprisRootAdaptor::DesktopEntry() const
+{
+    return Text(kMediaDesktopEntry);
+}
+
+QStringList MprisRootAdaptor::SupportedMimeTypes() const
+{
+    return TextList(m_control.Properties().supportedMimeTypes);
+}
+
+void MprisRootAdaptor::Raise()
+{
+    Later(this, [this] { m_control.Raise(); });
+}
+
+void MprisRootAdaptor::Quit()
+{
+    Later(this, [this] { m_control.Quit(); });
+}
+
+MprisPlayerAdaptor::MprisPlayerAdaptor(QObject* object, MediaControl& control)
+    : QDBusAbstractAdaptor(object), m_control(control)
+{}
+
+QString MprisPlayerAdaptor::PlaybackStatus() const
+{
+    return StatusText(m_control.Properties().playing);
+}
+
+QVariantMap MprisPlayerAdaptor::Metadata() const
+{
+    return MetadataMap(m_control.Properties().metadata);
+}
+
+bool MprisPlayerAdaptor::CanGoNext() const
+{
+    return m_control.Properties().canGoNext;
+}
+
+bool MprisPlayerAdaptor::CanGoPrevious() const
+{
+    return m_control.Properties().canGoPrevious;
+}
+
+bool MprisPlayerAdaptor::CanPlay() const
+{
+    return m_control.Properties().canPlay;
+}
+
+void MprisPlayerAdaptor::Next()
+{
+    Later(this, [this] { m_control.Next(); });
+}
+
+void MprisPlayerAdaptor::Previous()
+{
+    Later(this, [this] { m_control.Previous(); });
+}
+
+void MprisPlayerAdaptor::PlayPause()
+{
+    Later(this, [this] { m_control.PlayPause(); });
+}
+
+void MprisPlayerAdaptor::Stop()
+{
+    Later(this, [this] { m_control.Stop(); });
+}
+
+void MprisPlayerAdaptor::Play()
+{
+    Later(this, [this] { m_control.Play(); });
+}
+
+void MprisPlayerAdaptor::OpenUri(const QString& uri, const QDBusMessage& message)
+{
+    const std::optional<std::string> path = PathOfFileUri(uri.toStdString());
+    if (!path) {
+        message.setDelayedReply(true);
+        QDBusConnection::sessionBus().send(message.createErrorReply(
+            QDBusError::NotSupported, QStringLiteral("Only local files (file:) can be opened")));
+        return;
+    }
+    Later(this, [this, file = *path] { m_control.OpenFile(file); });
+}
+
+} // namespace zuv
