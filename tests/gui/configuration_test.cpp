@@ -151,6 +151,19 @@ std::vector<std::string> SectionNames(const IniDocument& document)
     return names;
 }
 
+// The settings dialog's switches that are off at the first start.
+QList<QCheckBox*> SettingsSwitchesOffAtFirstStart(const TSettingsForm& settings)
+{
+    QList<QCheckBox*> checks;
+    for (const char* name :
+         {"cbDri", "cbEq2", "cbYUY2", "cbPostProcessing", "cbExpand", "cbPanScan", "cbNormalize",
+          "cbSetChannels", "cbSubChannel", "cbEqualizer", "cbCustomChannelMapping",
+          "cbAutostartDragDrop", "cbAutostartCmd", "cbOneInstance", "cbFontScale",
+          "cbSubFontOutline", "cbSubFontBlur"})
+        checks << test::Find<QCheckBox>(&settings, name);
+    return checks;
+}
+
 // Moves every control of every window away from the value it shows at the first start.
 void SetEveryControlAwayFromItsDefault(TZUVMainForm& form)
 {
@@ -166,23 +179,7 @@ void SetEveryControlAwayFromItsDefault(TZUVMainForm& form)
     form.tbExtraStereo->setValue(11);
 
     TSettingsForm& settings = *form.SettingsForm();
-    for (QCheckBox* check :
-         {test::Find<QCheckBox>(&settings, "cbDri"), test::Find<QCheckBox>(&settings, "cbEq2"),
-          test::Find<QCheckBox>(&settings, "cbYUY2"),
-          test::Find<QCheckBox>(&settings, "cbPostProcessing"),
-          test::Find<QCheckBox>(&settings, "cbExpand"),
-          test::Find<QCheckBox>(&settings, "cbPanScan"),
-          test::Find<QCheckBox>(&settings, "cbNormalize"),
-          test::Find<QCheckBox>(&settings, "cbSetChannels"),
-          test::Find<QCheckBox>(&settings, "cbSubChannel"),
-          test::Find<QCheckBox>(&settings, "cbEqualizer"),
-          test::Find<QCheckBox>(&settings, "cbCustomChannelMapping"),
-          test::Find<QCheckBox>(&settings, "cbAutostartDragDrop"),
-          test::Find<QCheckBox>(&settings, "cbAutostartCmd"),
-          test::Find<QCheckBox>(&settings, "cbOneInstance"),
-          test::Find<QCheckBox>(&settings, "cbFontScale"),
-          test::Find<QCheckBox>(&settings, "cbSubFontOutline"),
-          test::Find<QCheckBox>(&settings, "cbSubFontBlur")})
+    for (QCheckBox* check : SettingsSwitchesOffAtFirstStart(settings))
         check->setChecked(true);
     for (QCheckBox* check : {test::Find<QCheckBox>(&settings, "cbDoubleBuffer"),
                              test::Find<QCheckBox>(&settings, "cbDisableScrSaver"),
@@ -265,30 +262,10 @@ private slots:
                                        test::Find<QCheckBox>(&settings, "cbResultIfUnclean")})
             QVERIFY2(check->isChecked(), qPrintable(check->text()));
         QVERIFY(test::Find<QCheckBox>(&settings, "cbResultIfUnclean")->isEnabled());
-        for (const QCheckBox* check : {form.cbFullscreen,
-                                       form.cbLoop,
-                                       form.cbIdx,
-                                       form.cbShutdown,
-                                       form.cbOnTop,
-                                       form.cbCustomVolume,
-                                       form.cbExtraStereo,
-                                       test::Find<QCheckBox>(&settings, "cbDri"),
-                                       test::Find<QCheckBox>(&settings, "cbEq2"),
-                                       test::Find<QCheckBox>(&settings, "cbYUY2"),
-                                       test::Find<QCheckBox>(&settings, "cbPostProcessing"),
-                                       test::Find<QCheckBox>(&settings, "cbExpand"),
-                                       test::Find<QCheckBox>(&settings, "cbPanScan"),
-                                       test::Find<QCheckBox>(&settings, "cbNormalize"),
-                                       test::Find<QCheckBox>(&settings, "cbSetChannels"),
-                                       test::Find<QCheckBox>(&settings, "cbSubChannel"),
-                                       test::Find<QCheckBox>(&settings, "cbEqualizer"),
-                                       test::Find<QCheckBox>(&settings, "cbCustomChannelMapping"),
-                                       test::Find<QCheckBox>(&settings, "cbAutostartDragDrop"),
-                                       test::Find<QCheckBox>(&settings, "cbAutostartCmd"),
-                                       test::Find<QCheckBox>(&settings, "cbOneInstance"),
-                                       test::Find<QCheckBox>(&settings, "cbFontScale"),
-                                       test::Find<QCheckBox>(&settings, "cbSubFontOutline"),
-                                       test::Find<QCheckBox>(&settings, "cbSubFontBlur")})
+        for (const QCheckBox* check : {form.cbFullscreen, form.cbLoop, form.cbIdx, form.cbShutdown,
+                                       form.cbOnTop, form.cbCustomVolume, form.cbExtraStereo})
+            QVERIFY2(!check->isChecked(), qPrintable(check->text()));
+        for (const QCheckBox* check : SettingsSwitchesOffAtFirstStart(settings))
             QVERIFY2(!check->isChecked(), qPrintable(check->text()));
         QCOMPARE(form.tbVolume->value(), 100);
         QCOMPARE(form.lVolume->text(), QStringLiteral("100"));

@@ -8,6 +8,7 @@
 #include "playback/qt/result_form.h"
 #include "settings/qt/settings_form.h"
 #include "shutdown/qt/countdown_form.h"
+#include "support/find_control.h"
 #include "widgets/qt/history_combo.h"
 
 #include <QCheckBox>
@@ -375,6 +376,10 @@ private slots:
     // without a dot too.
     void allFilesWithoutAnExtension()
     {
+        // Qt 6.4's Wayland plugin crashes painting the dialog's text cursor on a seat without a
+        // keyboard, which is what the headless compositor offers; the filter is the same there.
+        if (CurrentDesktop() == Desktop::Wayland)
+            QSKIP("the headless compositor has no keyboard for the dialog's file name field");
         TempDir folder;
         zuv::test::WriteFile(folder.file("README"), "x");
         zuv::test::WriteFile(folder.file("film.avi"), "x");
@@ -418,11 +423,11 @@ private slots:
 
         main.ActionSettings->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(main.SettingsForm(), kSettleMs));
-        main.SettingsForm()->cbEqualizer->setChecked(true);
-        main.SettingsForm()->btnShowEQ->click();
+        test::Find<QCheckBox>(main.SettingsForm(), "cbEqualizer")->setChecked(true);
+        test::Find<QPushButton>(main.SettingsForm(), "btnShowEQ")->click();
         QVERIFY(QTest::qWaitForWindowExposed(main.EQForm(), kSettleMs));
 
-        main.SettingsForm()->cbOneInstance->setChecked(true);
+        test::Find<QCheckBox>(main.SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(fixture.session->ListenForSecondCopies());
         QProcess second;
         // Leaks are looked for elsewhere; a sanitizer's report would be taken for a warning.

@@ -19,6 +19,7 @@
 #include "widgets/qt/control_fit.h"
 #include "widgets/qt/desktop_window.h"
 #include "widgets/qt/history_combo.h"
+#include "widgets/qt/named_control.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,13 +43,6 @@ namespace zuv {
 namespace {
 
 // The controls get their places from LayOutControls; here only what they are.
-template <typename Control>
-Control* Named(Control* control, const char* name)
-{
-    control->setObjectName(QLatin1String(name));
-    return control;
-}
-
 QLabel* MakeLabel(QWidget* parent, const QString& text, const char* name)
 {
     return Named(new QLabel(text, parent), name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lang/qt/translate.h"
+#include "widgets/qt/named_control.h"
 
 #include <QString>
 
@@ -29,15 +30,6 @@ struct SettingsHooks
 
 // The language file's section of the settings dialog.
 inline constexpr char kSettingsSection[] = "Settings";
-
-// Gives a control its designed name, by which the language file's keys, tests and the fit check
-// know it.
-template <class Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // One page of the settings dialog. Each page makes, translates, fills and reads its own controls.
 class SettingsPage : public TabSheet
