@@ -154,6 +154,16 @@ sockaddr_un SocketAddress(const std::string& path)
     return address;
 }
 
+// Leaves a socket file that nobody listens on at `path`, as a crashed copy leaves it.
+bool LeaveStaleSocket(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = SocketAddress(path);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
 // Child outcomes of a stranger's query.
 constexpr int kCannotConnect = 1;
 constexpr int kDropped = 2;
@@ -234,15 +244,7 @@ private slots:
     void staleSocketIsReplaced()
     {
         // A socket file nobody listens on, as a crashed copy leaves it.
-        const std::string path = HandoverAddress();
-        {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-            ::close(fd);
-        }
+        QVERIFY(LeaveStaleSocket(HandoverAddress()));
         QVERIFY(!HandOverToRunningCopy("zuvora a.avi", 500));
         HandoverServer server([] { return true; }, [] { return true; });
         QVERIFY(server.Listen());
@@ -832,12 +834,7 @@ private slots:
         PrepareProfile("OneInstanceOnly=1\r\n");
         // The socket file a crashed copy leaves behind: nobody listens on it.
         const std::string path = m_runtime->path() + "TZUVMainForm";
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ::close(fd);
+        QVERIFY(LeaveStaleSocket(path));
         QVERIFY(!Listening());
 
         QProcess* first = LaunchFirst({QStringLiteral("/films/a.avi")});
