@@ -13,12 +13,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <set>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -107,16 +104,10 @@ AssociationStatus ReadEditableKeyFile(const std::string& path, std::size_t maxBy
                                  {{"%f", path}, {"%g", std::string(group)}})};
     }
     // The atomic replacement would not ask for write permission: a read-only file stays.
-    if (::access(path.c_str(), W_OK) != 0)
-        return FileStatus(errno, path);
+    if (const int error = platform::WriteAccessError(path); error != 0)
+        return FileStatus(error, path);
     text = file.data;
     return {};
-}
-
-std::string RealPath(const std::string& path)
-{
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
 std::vector<std::string> SplitList(std::string_view value)
@@ -293,7 +284,7 @@ DesktopAssociationBackend::DesktopAssociationBackend(DesktopFolders folders,
                                                      std::string programPath)
     : m_folders(std::move(folders)),
       m_programPath(programPath.empty() ? platform::ProgramFile() : std::move(programPath)),
-      m_realProgramPath(RealPath(m_programPath))
+      m_realProgramPath(platform::ResolvedPath(m_programPath))
 {}
 
 std::string DesktopAssociationBackend::UserMimeAppsFile() const
@@ -319,7 +310,7 @@ bool DesktopAssociationBackend::RunsThisProgram(const std::string& desktopFile) 
         return false;
     // A bare name runs what PATH finds, as the desktop would start it.
     const platform::ProgramLocation location = platform::FindProgram(program, {});
-    return location.error == 0 && RealPath(location.path) == m_realProgramPath;
+    return location.error == 0 && platform::ResolvedPath(location.path) == m_realProgramPath;
 }
 
 AssociationRowState DesktopAssociationBackend::ReadRow(const std::string& extension)
@@ -667,6 +658,12 @@ AssociationStatus DesktopAssociationBackend::GiveBack(const std::string& extensi
                                     "ez a program."),
                      {{"%t", mimeType}, {"%f", now.listFile}})};
     return {};
+}
+
+// On Linux file types are the desktop's MIME defaults.
+std::unique_ptr<AssociationBackend> CreateSystemAssociationBackend()
+{
+    return std::make_unique<DesktopAssociationBackend>();
 }
 
 } // namespace zuv
