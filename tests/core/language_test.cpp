@@ -347,6 +347,7 @@ std::vector<RequiredText> RequiredTexts()
         {"FileAssoc", "403", {"%s"}},
         {"FileAssoc", "404", {"%f", "%g"}},
         {"FileAssoc", "405", {"%f"}},
+        {"FileAssoc", "406", {"%p"}},
     };
     const auto add = [&](std::string_view section, std::initializer_list<std::string_view> keys) {
         for (const std::string_view key : keys)
