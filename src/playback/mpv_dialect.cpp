@@ -248,7 +248,8 @@ std::string MpvEqualizerChain(std::string_view bands)
             continue;
         if (!chain.empty())
             chain += ',';
-        chain += "equalizer=f=" + std::string(hertz) + ":t=o:w=2:g=" + FormatDecimal(*gain);
+        // Three octaves wide: MPlayer's bands reach far into their neighbours.
+        chain += "equalizer=f=" + std::string(hertz) + ":t=o:w=3:g=" + FormatDecimal(*gain);
     }
     return chain;
 }

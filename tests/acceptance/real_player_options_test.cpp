@@ -157,12 +157,12 @@ protected:
         static const std::map<std::string, std::string> kSame = {
             {"-af volume=3,volnorm,extrastereo=1,equalizer=1:1:1:1:1:1:1:1:1:1,sub -vf flip,eq,pp",
              "--af=lavfi=[volume=3dB],lavfi=[dynaudnorm],lavfi=[extrastereo=m=1],"
-             "lavfi=[equalizer=f=1000:t=o:w=2:g=1],lavfi=[lowpass=f=60] "
+             "lavfi=[equalizer=f=1000:t=o:w=3:g=1],lavfi=[lowpass=f=60] "
              "--vf=lavfi=[vflip],lavfi=[eq],lavfi=[pp]"},
             {"-af volume=3", "--af=lavfi=[volume=3dB]"},
             {"-af volnorm,extrastereo", "--af=lavfi=[dynaudnorm],lavfi=[extrastereo]"},
             {"-af equalizer=2:2:2:2:2:2:2:2:2:2,sub",
-             "--af=lavfi=[equalizer=f=1000:t=o:w=2:g=2],lavfi=[lowpass=f=60]"},
+             "--af=lavfi=[equalizer=f=1000:t=o:w=3:g=2],lavfi=[lowpass=f=60]"},
             {"-af volume=-6", "--af=lavfi=[volume=-6dB]"},
             {"-vf flip", "--vf=lavfi=[vflip]"},
         };

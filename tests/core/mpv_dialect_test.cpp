@@ -67,7 +67,7 @@ TEST(MpvDialect, EachOptionInMpvForm)
         {"flat equalizer adds nothing", [](Options& o) { o.EQ = true; }, ""},
         {"equalizer bands that are not numbers stay flat",
          [](Options& o) { o.EQ = true, o.EQSettings = "x:1.5:::::::y:-12"; },
-         " --af=lavfi=[equalizer=f=62.5:t=o:w=2:g=1.5,equalizer=f=16000:t=o:w=2:g=-12]"},
+         " --af=lavfi=[equalizer=f=62.5:t=o:w=3:g=1.5,equalizer=f=16000:t=o:w=3:g=-12]"},
         {"channels", [](Options& o) { o.SetChannels = true, o.Channels = 6; },
          " --audio-channels=6"},
         {"channels without a list entry", [](Options& o) { o.SetChannels = true, o.Channels = 9; },
