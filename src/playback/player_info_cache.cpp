@@ -51,6 +51,8 @@ PlayerInfo PlayerInfoCache::Get(int storedChoice)
     m_choice = storedChoice;
     Launch();
     if (m_asked && m_answeredChoice != storedChoice) {
+        // The earlier answer (and what it tells) comes first, so the newer one is told last.
+        Get();
         Question question = *m_asked;
         Start(std::move(question.capture), std::move(question.ready));
     }
