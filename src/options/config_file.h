@@ -69,6 +69,10 @@ Options ReadOptions(const IniDocument& document);
 // Writes every option in the program's key order. `FileTypes` is never written.
 void WriteOptions(IniDocument& document, const Options& options);
 
+// Stores the player choice in the written file, in a section of its own that a new file gets
+// after the histories: every section and key that older copies know keeps its place.
+int StorePlayerChoice(const std::string& path, const Options& options);
+
 // The value encodings of the file.
 bool ReadSwitch(const IniDocument& document, std::string_view section, std::string_view key,
                 bool fallback);

@@ -68,7 +68,19 @@ struct Options
     int SubfontOutlineValue = 2;
     bool SubfontBlur = false;
     int SubfontBlurValue = 2;
+
+    // [Player], after the sections that older copies know
+    int Player = 0; // PlayerChoice
 };
+
+// Which player runs: Automatic takes MPlayer when it is found, mpv otherwise.
+enum PlayerChoice
+{
+    kPlayerAutomatic = 0,
+    kPlayerMPlayer = 1,
+    kPlayerMpv = 2,
+};
+inline constexpr int kPlayerChoiceCount = 3;
 
 // The positions a track bar can take.
 struct TrackBarRange

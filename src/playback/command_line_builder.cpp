@@ -1,5 +1,6 @@
 #include "playback/command_line_builder.h"
 
+#include "playback/mpv_dialect.h"
 #include "playback/player_program.h"
 #include "util/number_format.h"
 #include "util/text_utils.h"
@@ -209,6 +210,8 @@ void AppendVideoFilters(std::string& text, const Options& options, const std::st
 std::string BuildOptionsText(const Options& options, bool loop, const std::string& mediaPath,
                              ScreenSize screen, const ProbeFunction& probe, PlayerDialect dialect)
 {
+    if (IsMpv(dialect))
+        return BuildMpvOptionsText(options, loop, mediaPath, screen, probe, dialect);
     // Positions as the controls hold them, whatever the record was filled with.
     const int volume = ClampToRange(options.Volume, kVolumeRange);
     const int extraStereo = ClampToRange(options.ExtraStereoVal, kExtraStereoValRange);

@@ -45,7 +45,7 @@ public:
     // Starts one run; false when nothing was started (empty media path or a failed start).
     bool Play(const std::string& mediaPath, const std::string& subtitlePath);
     void SetPlayingState(bool on);
-    // The end of a run with the player's exit code (0 and 255 are clean ends).
+    // The end of a run with the player's exit code (IsCleanEnd tells a clean one).
     void PlayerExited(int exitCode);
     // The screen saver switch counts at once, also in the middle of a run.
     void ScreenSaverSwitchChanged(bool on);
@@ -75,6 +75,7 @@ private:
     bool m_playlistMode = false;
     bool m_restartPending = false;
     int m_playlistIndex = 0;
+    PlayerDialect m_dialect = PlayerDialect::Classic; // of the last run
 };
 
 } // namespace zuv

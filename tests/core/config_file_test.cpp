@@ -71,6 +71,21 @@ TEST(ConfigValues, FreshFileHoldsEveryKeyInOrderWithoutFileTypes)
               "SubfontBlurValue=2\r\n\r\n");
 }
 
+TEST(ConfigValues, PlayerChoiceGoesAfterEverySectionOlderCopiesKnow)
+{
+    TempDir dir;
+    const std::string path = dir.file("zuv.ini");
+    Options options;
+    options.Player = kPlayerMpv;
+    EXPECT_NE(StorePlayerChoice(path, options), 0); // no options written, nothing to add to
+    EXPECT_FALSE(ReadFile(path).has_value());
+    WriteFile(path, "[Main]\r\nLanguage=enu\r\n\r\n[Subtitles]\r\nItem1=a.srt\r\n");
+    EXPECT_EQ(StorePlayerChoice(path, options), 0);
+    const std::string text = ReadFile(path).value_or("");
+    EXPECT_TRUE(text.ends_with("Item1=a.srt\r\n\r\n[Player]\r\nPlayer=2\r\n\r\n")) << text;
+    EXPECT_EQ(ReadOptions(IniDocument::Parse(text)).Player, kPlayerMpv);
+}
+
 TEST(ConfigValues, RewritingKeepsPlacesAndDropsComments)
 {
     IniDocument document =

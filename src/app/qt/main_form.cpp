@@ -333,21 +333,27 @@ void TZUVMainForm::ShowError(const QString& text)
                      text);
 }
 
-void TZUVMainForm::SetVersions(const QString& programVersion, const QString& playerVersion)
+void TZUVMainForm::SetVersions(const QString& programVersion, const QString& playerVersion,
+                               const QString& playerName)
 {
     m_programVersion = programVersion;
     m_playerVersion = playerVersion;
-    m_settings->SetVersions(programVersion, playerVersion);
-    QString caption = GetText("Main", "100", QStringLiteral("Zuvora %v / MPlayer %m"));
+    m_playerName = playerName;
+    m_settings->SetVersions(programVersion, playerVersion, playerName);
+    TranslateCaption();
+}
+
+void TZUVMainForm::TranslateCaption()
+{
+    QString caption = GetText("Main", "100", QStringLiteral("Zuvora %v / %p %m"));
     caption = ReplacedAll(caption, "%v", m_programVersion);
+    caption = ReplacedAll(caption, "%p", m_playerName);
     setWindowTitle(ReplacedAll(caption, "%m", m_playerVersion));
 }
 
 void TZUVMainForm::TranslateMainForm()
 {
-    QString caption = GetText("Main", "100", QStringLiteral("Zuvora %v / MPlayer %m"));
-    caption = ReplacedAll(caption, "%v", m_programVersion);
-    setWindowTitle(ReplacedAll(caption, "%m", m_playerVersion));
+    TranslateCaption();
 
     const std::pair<QObject*, const char*> mainTexts[] = {
         {Label1, "101"},          {ActionBrowseFile, "102"}, {Label2, "103"},

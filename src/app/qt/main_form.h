@@ -49,7 +49,9 @@ public:
     // A new media file: comboFile gets the path, comboSub is emptied.
     void SetMediaFile(const QString& path);
     // The version texts of the caption and the Info page: the program's and the player's.
-    void SetVersions(const QString& programVersion, const QString& playerVersion);
+    // The player's name and version as the player that runs gave them.
+    void SetVersions(const QString& programVersion, const QString& playerVersion,
+                     const QString& playerName = QStringLiteral("MPlayer"));
     // Raises the main window and, when it is visible, the settings dialog.
     void BringWindowsToFront();
     // Dropped files at a point of the window: subtitles to the subtitle field or to the playlist
@@ -184,6 +186,8 @@ private:
     std::string m_fileTypes;
     QString m_programVersion;
     QString m_playerVersion;
+    QString m_playerName = QStringLiteral("MPlayer");
+    void TranslateCaption();
     bool m_onTop = false;
     bool m_playlistShown = true;
     PlaylistModel* m_playlist = nullptr;

@@ -11,6 +11,7 @@
 #include "platform/system_utils.h"
 #include "platform/version_info.h"
 #include "playback/capture_run.h"
+#include "playback/player_choice.h"
 #include "playback/qt/playback_control.h"
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
@@ -77,11 +78,12 @@ void ProgramSession::Startup(const QStringList& arguments)
     m_form.Playback()->PlayerInfo().Defer(
         PlayerCaptureFunction(), [form, programVersion](const zuv::PlayerInfo& info) {
             const QString playerVersion = QString::fromStdString(info.version);
+            const QString playerName = QString::fromStdString(PlayerName(info.dialect));
             QMetaObject::invokeMethod(
                 qApp,
-                [form, programVersion, playerVersion] {
+                [form, programVersion, playerVersion, playerName] {
                     if (form)
-                        form->SetVersions(programVersion, playerVersion);
+                        form->SetVersions(programVersion, playerVersion, playerName);
                 },
                 Qt::QueuedConnection);
         });
@@ -132,6 +134,7 @@ bool ProgramSession::eventFilter(QObject* watched, QEvent* event)
 void ProgramSession::LoadOptions()
 {
     const Options options = ReadOptions(m_config->Document());
+    m_form.Playback()->PlayerInfo().Choose(options.Player);
     const std::string& path = m_config->Path();
     for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub})
         combo->SetPersistKey(path);
@@ -242,7 +245,8 @@ void ProgramSession::Exit()
     if (playback->Playing())
         playback->ActionStopExecute();
 
-    WriteOptions(m_config->Document(), m_form.CurrentOptions());
+    const Options options = m_form.CurrentOptions();
+    WriteOptions(m_config->Document(), options);
     const int error = WriteWithProfileFallback(*m_config, m_folders.config);
     if (error != 0) {
         // Say so rather than lose the settings without a word.
@@ -263,6 +267,8 @@ void ProgramSession::Exit()
             break;
         }
     }
+
+    StorePlayerChoice(m_config->Path(), options);
 
     const PlaylistFileResult saved = m_playlistFile.SaveOrDelete(m_form.Playlist()->Items());
     if (!saved.ok())
