@@ -5,6 +5,7 @@
 #include "util/text_utils.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zuv {
 
@@ -19,7 +20,26 @@ void NoteChange(std::vector<std::string>& names, bool changed, std::string name)
         names.push_back(std::move(name));
 }
 
+std::int64_t Microseconds(double seconds)
+{
+    // Slightly negative at the start of some files; past any length a film can have: 0.
+    if (!(seconds > 0) || seconds > 1e12)
+        return 0;
+    return static_cast<std::int64_t>(std::llround(seconds * 1e6));
+}
+
 } // namespace
+
+PlayerReport PlayerReportOf(const MpvPlayState& state)
+{
+    PlayerReport report;
+    report.paused = state.paused;
+    report.position = state.position ? Microseconds(*state.position) : 0;
+    report.volume = state.volume / 100.0;
+    if (state.duration && Microseconds(*state.duration) > 0)
+        report.length = Microseconds(*state.duration);
+    return report;
+}
 
 MediaControl::MediaControl(MediaControlHost& host, MimeTypeLookup mimeTypeOf)
     : m_host(host), m_mimeTypeOf(std::move(mimeTypeOf))
@@ -82,6 +102,10 @@ MediaProperties MediaControl::PropertiesOf(const MediaState& state)
     MediaProperties properties;
     properties.supportedMimeTypes = MimeTypes(state.fileTypes);
     properties.playing = state.playing;
+    const bool controlled = state.playing && state.player;
+    properties.paused = controlled && state.player->paused;
+    properties.canPause = controlled;
+    properties.volume = controlled ? state.player->volume : 1.0;
     const bool somethingToStart = state.playlistInUse || !Trim(state.mediaFile).empty();
     // While a player runs Play does nothing, yet clients send Stop only where CanPlay holds.
     properties.canPlay = state.playing || (state.startEnabled && somethingToStart);
@@ -92,7 +116,8 @@ MediaProperties MediaControl::PropertiesOf(const MediaState& state)
         metadata.trackId = m_run.trackId;
         metadata.url = FileUriOfPath(m_run.mediaPath).value_or(std::string());
         metadata.title = FileNamePart(m_run.mediaPath);
-        metadata.length = m_run.length;
+        // The player's own length counts over the probe's.
+        metadata.length = controlled && state.player->length ? state.player->length : m_run.length;
         properties.metadata = std::move(metadata);
     }
     return properties;
@@ -111,11 +136,15 @@ void MediaControl::Refresh()
     MediaPropertyChanges changes;
     NoteChange(changes.root, now.supportedMimeTypes != before.supportedMimeTypes,
                "SupportedMimeTypes");
-    NoteChange(changes.player, now.playing != before.playing, "PlaybackStatus");
+    NoteChange(changes.player, now.playing != before.playing || now.paused != before.paused,
+               "PlaybackStatus");
     NoteChange(changes.player, now.canPlay != before.canPlay, "CanPlay");
     NoteChange(changes.player, now.canGoNext != before.canGoNext, "CanGoNext");
     NoteChange(changes.player, now.canGoPrevious != before.canGoPrevious, "CanGoPrevious");
     NoteChange(changes.player, now.metadata != before.metadata, "Metadata");
+    NoteChange(changes.player, now.canPause != before.canPause, "CanPause");
+    NoteChange(changes.player, now.canPause != before.canPause, "CanSeek");
+    NoteChange(changes.player, now.volume != before.volume, "Volume");
     // Noted before anyone hears of it, so that a handler that reads the properties finds no
     // change again.
     m_reported = std::move(now);
@@ -135,14 +164,76 @@ void MediaControl::Play()
     const MediaState state = m_host.State();
     if (!state.playing && m_reported->canPlay)
         m_host.Start();
+    else if (const auto player = Controlled(); player && player->paused)
+        m_host.SetPaused(false);
     Refresh();
 }
 
 void MediaControl::PlayPause()
 {
-    // The player takes no commands from us: pausing is done in its own window.
-    if (!m_host.State().playing)
+    // MPlayer takes no commands from us: it is paused in its own window.
+    if (const auto player = Controlled())
+        m_host.SetPaused(!player->paused);
+    else if (!m_host.State().playing)
         Play();
+}
+
+std::optional<PlayerReport> MediaControl::Controlled() const
+{
+    const MediaState state = m_host.State();
+    return state.playing ? state.player : std::nullopt;
+}
+
+void MediaControl::Pause()
+{
+    if (const auto player = Controlled(); player && !player->paused)
+        m_host.SetPaused(true);
+}
+
+void MediaControl::Seek(std::int64_t offset)
+{
+    const auto player = Controlled();
+    if (!player)
+        return;
+    // Past the end the player ends the file and the run goes on as after its end.
+    if (player->position + offset < 0)
+        m_host.SeekTo(0);
+    else
+        m_host.SeekBy(offset);
+}
+
+void MediaControl::SetPosition(const std::string& trackId, std::int64_t position)
+{
+    Refresh(); // the track id of a run that has just begun
+    const auto player = Controlled();
+    if (!player || trackId != m_run.trackId || position < 0)
+        return;
+    const std::optional<std::int64_t> length = player->length ? player->length : m_run.length;
+    if (length && position > *length)
+        return;
+    m_host.SeekTo(position);
+}
+
+void MediaControl::SetVolume(double volume)
+{
+    if (Controlled())
+        m_host.SetVolume(volume < 0 || volume != volume ? 0.0 : volume);
+}
+
+std::int64_t MediaControl::Position() const
+{
+    const auto player = Controlled();
+    return player ? player->position : 0;
+}
+
+void MediaControl::PlayerSeeked()
+{
+    Refresh();
+    if (!m_changed || !Controlled())
+        return;
+    MediaPropertyChanges changes;
+    changes.seeked = Position();
+    m_changed(*m_reported, changes);
 }
 
 void MediaControl::Stop()

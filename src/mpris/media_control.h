@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/mpv_ipc.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -18,6 +20,19 @@ inline constexpr std::string_view kMediaPlayerInterface = "org.mpris.MediaPlayer
 inline constexpr std::string_view kMediaIdentity = "Zuvora";
 inline constexpr std::string_view kMediaDesktopEntry = "zuvora";
 
+// What a running player that takes commands (mpv) tells of its run, in the media controls'
+// units.
+struct PlayerReport
+{
+    bool paused = false;
+    std::int64_t position = 0;          // microseconds
+    double volume = 1.0;                // 1.0: the player's 100 %
+    std::optional<std::int64_t> length; // microseconds
+};
+
+// mpv's state in those units.
+PlayerReport PlayerReportOf(const MpvPlayState& state);
+
 // What the main window tells the media controls at one moment.
 struct MediaState
 {
@@ -32,6 +47,8 @@ struct MediaState
     std::int64_t runId = 0;   // while playing: different for each run (the player's process)
     std::string runMediaPath; // while playing: the file the run plays
     std::string fileTypes;    // the media file types, ".avi;.mpg;..."
+    // While playing, when the player takes commands.
+    std::optional<PlayerReport> player;
 };
 
 // The main window as the media controls drive it. Each call does its work at once.
@@ -54,6 +71,12 @@ public:
     virtual void Raise() = 0;
     // Closes the main window: the exit steps store everything.
     virtual void Quit() = 0;
+    // Commands to a running player that takes them (State().player is there); positions in
+    // microseconds, volume 1.0 for the player's 100 %.
+    virtual void SetPaused(bool on) = 0;
+    virtual void SeekTo(std::int64_t position) = 0;
+    virtual void SeekBy(std::int64_t offset) = 0;
+    virtual void SetVolume(double volume) = 0;
 };
 
 // The "what plays" of the player interface.
@@ -73,7 +96,10 @@ struct MediaProperties
     std::vector<std::string> supportedMimeTypes;
     // org.mpris.MediaPlayer2.Player
     bool playing = false;
+    bool paused = false;
     bool canPlay = false;
+    bool canPause = false; // pausing and seeking: while the player takes commands
+    double volume = 1.0;
     bool canGoNext = false;
     bool canGoPrevious = false;
     std::optional<MediaMetadata> metadata; // none while nothing plays
@@ -85,6 +111,8 @@ struct MediaPropertyChanges
 {
     std::vector<std::string> root;
     std::vector<std::string> player;
+    // The position playback goes on from after a seek (the Seeked signal).
+    std::optional<std::int64_t> seeked;
 };
 
 // What the media controls' methods do in each state of the main window and what their
@@ -113,6 +141,17 @@ public:
     void Stop();
     void Next();
     void Previous();
+    // Pausing and seeking: only while the player takes commands.
+    void Pause();
+    // `offset` microseconds from here; a position before the start seeks to the start.
+    void Seek(std::int64_t offset);
+    // Only for the track that plays, and a position within it.
+    void SetPosition(const std::string& trackId, std::int64_t position);
+    void SetVolume(double volume);
+    // Microseconds into the run; 0 where the player does not tell.
+    std::int64_t Position() const;
+    // The running player went on from a new position.
+    void PlayerSeeked();
     // The file becomes the media file and plays: as the next playlist item when the playlist
     // is in use (the file is added to it), otherwise as the hand-over plays a file.
     void OpenFile(const std::string& path);
@@ -136,6 +175,8 @@ private:
     };
 
     void NoteRun(const MediaState& state);
+    // The report of a player that takes commands; none otherwise.
+    std::optional<PlayerReport> Controlled() const;
     std::optional<int> NeighbourItem(const MediaState& state, int step) const;
     void MoveBy(int step);
     MediaProperties PropertiesOf(const MediaState& state);

@@ -7,6 +7,7 @@
 #include "playback/command_line_builder.h"
 #include "playback/mpv_dialect.h"
 #include "playback/player_choice.h"
+#include "util/argv_split.h"
 #include "util/text_utils.h"
 
 namespace zuv {
@@ -91,8 +92,14 @@ bool RunSequence::Play(const std::string& mediaPath, const std::string& subtitle
     if (options.ShowResultWindow && !options.ShowResultOnErrorOnly && !m_host.ResultWindowVisible())
         m_host.ShowResultWindow();
 
-    const platform::ProcessStartError error = m_player.StartPlayer(
-        RunCommandLine(m_dialect, mediaPath, subtitle, optionsText), options.MPlayerPriority);
+    std::string commandLine = RunCommandLine(m_dialect, mediaPath, subtitle, optionsText);
+    // The media keys pause and seek mpv through its socket; not part of the shown command line.
+    if (IsMpv(m_dialect)) {
+        if (const std::string socket = m_player.NewControlSocket(); !socket.empty())
+            commandLine += " --input-ipc-server=" + QuoteArgument(socket);
+    }
+    const platform::ProcessStartError error =
+        m_player.StartPlayer(commandLine, options.MPlayerPriority);
     if (error.failed()) {
         m_host.ShowError(StartErrorMessage(error));
         m_host.EnableStart(true);

@@ -24,6 +24,9 @@ public:
     virtual ScreenSize CurrentScreenSize() const = 0;
     // Keeps the screen saver and screen blanking away, or lets them come again.
     virtual void KeepScreenSaverAway(bool on) = 0;
+    // A private socket path for the control socket of the next run's player (mpv), which the
+    // driver then talks to; empty: the run takes no commands.
+    virtual std::string NewControlSocket() { return {}; }
 };
 
 // Start and Stop and what follows the end of a run: the next playlist item, a restart after a

@@ -2,6 +2,7 @@
 #include "mpris/media_control.h"
 #include "mpris/media_length.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zuv;
@@ -69,6 +70,10 @@ public:
     void AddPlaylistItem(const std::string& path) override { calls.push_back("Add " + path); }
     void Raise() override { calls.push_back("Raise"); }
     void Quit() override { calls.push_back("Quit"); }
+    void SetPaused(bool on) override { calls.push_back(on ? "Pause" : "Unpause"); }
+    void SeekTo(std::int64_t at) override { calls.push_back("SeekTo " + std::to_string(at)); }
+    void SeekBy(std::int64_t by) override { calls.push_back("SeekBy " + std::to_string(by)); }
+    void SetVolume(double v) override { calls.push_back("Volume " + std::to_string(v)); }
 };
 
 MediaState Idle(std::string mediaFile = "/m/a.avi")
@@ -99,6 +104,14 @@ MediaState Playing(std::int64_t runId, std::string path, int item = -1, int coun
     state.playlistInUse = count > 0;
     state.playlistItem = item;
     state.playlistCount = count;
+    return state;
+}
+
+// A run of mpv that takes commands, 30 s long, at 12 s.
+MediaState Controlled(std::int64_t runId, bool paused)
+{
+    MediaState state = Playing(runId, "/m/a.avi");
+    state.player = PlayerReport{paused, 12'000'000, 0.5, 30'000'000};
     return state;
 }
 
@@ -164,8 +177,22 @@ TEST_F(MediaControlTest, EachMethodDoesWhatItsStateAllows)
         {"raise", Idle(), &MediaControl::Raise, {"Raise"}},
         {"quit", Playing(1, "/m/a.avi"), &MediaControl::Quit, {"Quit"}},
     };
+    // mpv's run pauses and seeks; MPlayer's (above) does nothing of it.
+    const std::vector<Case> controlled = {
+        {"play-pause while playing", Controlled(1, false), &MediaControl::PlayPause, {"Pause"}},
+        {"play-pause while paused", Controlled(1, true), &MediaControl::PlayPause, {"Unpause"}},
+        {"play while paused", Controlled(1, true), &MediaControl::Play, {"Unpause"}},
+        {"play while playing", Controlled(1, false), &MediaControl::Play, {}},
+        {"pause while playing", Controlled(1, false), &MediaControl::Pause, {"Pause"}},
+        {"pause while paused", Controlled(1, true), &MediaControl::Pause, {}},
+        {"pause of MPlayer", Playing(1, "/m/a.avi"), &MediaControl::Pause, {}},
+        {"pause when idle", Idle(), &MediaControl::Pause, {}},
+        {"stop while paused", Controlled(1, true), &MediaControl::Stop, {"Stop"}},
+    };
+    std::vector<Case> all = cases;
+    all.insert(all.end(), controlled.begin(), controlled.end());
     std::int64_t runId = 100;
-    for (const Case& c : cases) {
+    for (const Case& c : all) {
         window.state = c.state;
         // Each case is a run of its own.
         window.state.runId = ++runId;
@@ -300,6 +327,104 @@ TEST_F(MediaControlTest, MimeTypesComeFromTheFileTypesOncePerChange)
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_EQ(reported[0].root, std::vector<std::string>{"SupportedMimeTypes"});
     EXPECT_TRUE(reported[0].player.empty());
+}
+
+TEST_F(MediaControlTest, SeekingAndVolumeReachOnlyAPlayerThatTakesCommands)
+{
+    window.state = Controlled(5, false);
+    const std::string track = control.Properties().metadata->trackId;
+    struct Case
+    {
+        const char* name;
+        std::function<void()> call;
+        Calls expected;
+    };
+    const std::vector<Case> cases = {
+        {"forward", [&] { control.Seek(5'000'000); }, {"SeekBy 5000000"}},
+        {"back", [&] { control.Seek(-2'000'000); }, {"SeekBy -2000000"}},
+        {"back past the start", [&] { control.Seek(-13'000'000); }, {"SeekTo 0"}},
+        // Past the end the player ends the file as it ends at its end.
+        {"past the end", [&] { control.Seek(60'000'000); }, {"SeekBy 60000000"}},
+        {"set position", [&] { control.SetPosition(track, 10'000'000); }, {"SeekTo 10000000"}},
+        {"set position at the end",
+         [&] { control.SetPosition(track, 30'000'000); },
+         {"SeekTo 30000000"}},
+        {"set position past the end", [&] { control.SetPosition(track, 30'000'001); }, {}},
+        {"set position before the start", [&] { control.SetPosition(track, -1); }, {}},
+        {"set position of another track", [&] { control.SetPosition(track + "0", 1); }, {}},
+        {"volume", [&] { control.SetVolume(0.25); }, {"Volume 0.250000"}},
+        {"negative volume", [&] { control.SetVolume(-1); }, {"Volume 0.000000"}},
+    };
+    for (const Case& c : cases) {
+        window.calls.clear();
+        c.call();
+        EXPECT_EQ(window.calls, c.expected) << c.name;
+    }
+    EXPECT_EQ(control.Position(), 12'000'000);
+
+    window.state = Playing(6, "/m/a.avi");
+    window.calls.clear();
+    control.Seek(1);
+    control.SetPosition(control.Properties().metadata->trackId, 1);
+    control.SetVolume(1);
+    EXPECT_TRUE(window.calls.empty());
+    EXPECT_EQ(control.Position(), 0);
+}
+
+TEST_F(MediaControlTest, PauseVolumeAndSeeksAreSignalledButNotTheMovingPosition)
+{
+    window.state = Playing(9, "/m/a.avi");
+    control.Refresh();
+    EXPECT_FALSE(control.Properties().canPause);
+    EXPECT_EQ(control.Properties().volume, 1.0);
+    reported.clear();
+
+    // The socket answers: pausing and seeking become possible, the player's length counts.
+    window.state = Controlled(9, false);
+    control.Refresh();
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0].player,
+              (std::vector<std::string>{"Metadata", "CanPause", "CanSeek", "Volume"}));
+    EXPECT_EQ(control.Properties().metadata->length, 30'000'000);
+
+    window.state.player->position = 13'000'000;
+    control.Refresh();
+    window.state.player->paused = true;
+    control.Refresh();
+    ASSERT_EQ(reported.size(), 2u);
+    EXPECT_EQ(reported[1].player, std::vector<std::string>{"PlaybackStatus"});
+    EXPECT_TRUE(control.Properties().paused);
+
+    control.PlayerSeeked();
+    ASSERT_EQ(reported.size(), 3u);
+    EXPECT_EQ(reported[2].seeked, 13'000'000);
+    EXPECT_TRUE(reported[2].player.empty());
+
+    // The run ends: stopped, never paused.
+    window.state = Idle();
+    window.state.player = Controlled(9, true).player;
+    control.Refresh();
+    EXPECT_FALSE(control.Properties().paused);
+    EXPECT_FALSE(control.Properties().canPause);
+    control.PlayerSeeked();
+    EXPECT_FALSE(reported.back().seeked);
+}
+
+TEST(PlayerReport, MpvStateInMicrosecondsAndFractions)
+{
+    MpvPlayState state;
+    EXPECT_EQ(PlayerReportOf(state).position, 0);
+    EXPECT_EQ(PlayerReportOf(state).length, std::nullopt);
+    state = {true, 1.5000004, 130.0, 0.0};
+    PlayerReport report = PlayerReportOf(state);
+    EXPECT_TRUE(report.paused);
+    EXPECT_EQ(report.position, 1'500'000);
+    EXPECT_DOUBLE_EQ(report.volume, 1.3);
+    EXPECT_EQ(report.length, std::nullopt);
+    state = {false, -0.02, 0.0, 7261.25};
+    report = PlayerReportOf(state);
+    EXPECT_EQ(report.position, 0);
+    EXPECT_EQ(report.length, 7'261'250'000);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
+#include <tuple>
 
 using namespace zuv;
 
@@ -89,6 +90,8 @@ public:
     void StopPlayer() override { stopped = true; }
     ScreenSize CurrentScreenSize() const override { return {1024, 768}; }
     void KeepScreenSaverAway(bool on) override { screenSaverAway = on; }
+    std::string NewControlSocket() override { return controlSocket; }
+    std::string controlSocket;
 
     // The media path of each run (the tests use paths without blanks).
     std::vector<std::string> Media() const
@@ -386,5 +389,25 @@ TEST(RunSequenceEnd, MpvRunsInItsOwnFormAndEndsByItsCodes)
         const int shows = rig.host.resultShows;
         rig.sequence.PlayerExited(code);
         EXPECT_EQ(rig.host.resultShows > shows, !clean) << code;
+    }
+}
+
+TEST(RunSequenceStart, OnlyMpvGetsTheControlSocketAndTheResultWindowNeverShowsIt)
+{
+    for (const auto& [dialect, socket, tail] :
+         {std::tuple{PlayerDialect::Mpv, "/run/u/zuv mpv",
+                     " --input-ipc-server=\"/run/u/zuv mpv\""},
+          {PlayerDialect::MpvFontFolder, "", ""},
+          {PlayerDialect::Current, "/run/u/s", ""}}) {
+        Rig rig;
+        rig.sequence.PlayerInfo().Set({"1", dialect});
+        rig.player.controlSocket = socket;
+        rig.sequence.ActionStartExecute();
+        ASSERT_EQ(rig.player.commandLines.size(), 1u);
+        const std::string& line = rig.player.commandLines[0];
+        EXPECT_EQ(line.substr(line.size() - std::string(tail).size()), tail) << line;
+        EXPECT_EQ(line.find("ipc") == std::string::npos, *tail == '\0') << line;
+        for (const std::string& shown : rig.host.result)
+            EXPECT_EQ(shown.find("ipc"), std::string::npos) << shown;
     }
 }

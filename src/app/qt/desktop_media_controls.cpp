@@ -2,6 +2,7 @@
 
 #include "app/qt/main_form.h"
 #include "mpris/qt/media_control_service.h"
+#include "playback/qt/mpv_control.h"
 #include "playback/qt/playback_control.h"
 #include "playback/qt/player_runner.h"
 #include "playback/qt/playlist_model.h"
@@ -54,6 +55,10 @@ void DesktopMediaControls::WatchTheWindow()
             &DesktopMediaControls::ScheduleRefresh);
     connect(&playback->Runner(), &PlayerRunner::LinesReceived, this,
             [this](const std::vector<std::string>& lines) { m_control.PlayerOutput(lines); });
+    // mpv's pause, volume and seeks, through its control socket.
+    connect(playback, &PlaybackControl::PlayerControlChanged, this,
+            &DesktopMediaControls::ScheduleRefresh);
+    connect(playback, &PlaybackControl::PlayerSeeked, this, [this] { m_control.PlayerSeeked(); });
     // The size probe may tell the length before the run starts.
     m_windowProbe = playback->Probe();
     if (m_windowProbe) {
@@ -100,6 +105,8 @@ MediaState DesktopMediaControls::State() const
         state.runMediaPath = state.playlistRun && item >= 0 && item < state.playlistCount
                                  ? playlist->Items().Item(static_cast<std::size_t>(item)).mediaPath
                                  : state.mediaFile;
+        if (const MpvControl* control = playback->PlayerControl(); control && control->Ready())
+            state.player = PlayerReportOf(control->State());
     }
     return state;
 }
@@ -152,6 +159,36 @@ void DesktopMediaControls::Quit()
     // Closing runs the exit steps, which end this object: not from inside its own call.
     QMetaObject::invokeMethod(
         &m_form, [&form = m_form] { form.close(); }, Qt::QueuedConnection);
+}
+
+} // namespace zuv
+
+namespace zuv {
+
+// The commands come only while State() tells of a player that takes them.
+
+void DesktopMediaControls::SetPaused(bool on)
+{
+    if (MpvControl* control = m_form.Playback()->PlayerControl())
+        control->SetPause(on);
+}
+
+void DesktopMediaControls::SeekTo(std::int64_t position)
+{
+    if (MpvControl* control = m_form.Playback()->PlayerControl())
+        control->Seek(position, true);
+}
+
+void DesktopMediaControls::SeekBy(std::int64_t offset)
+{
+    if (MpvControl* control = m_form.Playback()->PlayerControl())
+        control->Seek(offset, false);
+}
+
+void DesktopMediaControls::SetVolume(double volume)
+{
+    if (MpvControl* control = m_form.Playback()->PlayerControl())
+        control->SetVolume(volume * 100.0);
 }
 
 } // namespace zuv

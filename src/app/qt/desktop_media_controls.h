@@ -34,6 +34,10 @@ private:
     void AddPlaylistItem(const std::string& path) override;
     void Raise() override;
     void Quit() override;
+    void SetPaused(bool on) override;
+    void SeekTo(std::int64_t position) override;
+    void SeekBy(std::int64_t offset) override;
+    void SetVolume(double volume) override;
 
     void WatchTheWindow();
     // Many changes come at once (a run ends, the next begins): one refresh after them.

@@ -74,6 +74,12 @@ MediaControlService::MediaControlService(MediaControl& control) : m_state(std::m
         [&state](const MediaProperties& now, const MediaPropertyChanges& changes) {
             state.Announce(kMediaRootInterface, changes.root, now);
             state.Announce(kMediaPlayerInterface, changes.player, now);
+            if (changes.seeked) {
+                QDBusMessage seeked = QDBusMessage::createSignal(
+                    Text(kMediaObjectPath), Text(kMediaPlayerInterface), QStringLiteral("Seeked"));
+                seeked << qlonglong(*changes.seeked);
+                state.bus.send(seeked);
+            }
         });
 }
 

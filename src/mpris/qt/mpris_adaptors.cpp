@@ -38,9 +38,11 @@ QVariantMap MetadataMap(const std::optional<MediaMetadata>& metadata)
     return map;
 }
 
-QString StatusText(bool playing)
+QString StatusText(const MediaProperties& properties)
 {
-    return playing ? QStringLiteral("Playing") : QStringLiteral("Stopped");
+    if (!properties.playing)
+        return QStringLiteral("Stopped");
+    return properties.paused ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 // The call is answered first; what it asks for is done when the event loop comes back here.
@@ -57,7 +59,7 @@ QVariant MediaPropertyValue(const std::string& name, const MediaProperties& prop
     if (name == "SupportedMimeTypes")
         return TextList(properties.supportedMimeTypes);
     if (name == "PlaybackStatus")
-        return StatusText(properties.playing);
+        return StatusText(properties);
     if (name == "CanPlay")
         return properties.canPlay;
     if (name == "CanGoNext")
@@ -66,6 +68,10 @@ QVariant MediaPropertyValue(const std::string& name, const MediaProperties& prop
         return properties.canGoPrevious;
     if (name == "Metadata")
         return MetadataMap(properties.metadata);
+    if (name == "CanPause" || name == "CanSeek")
+        return properties.canPause;
+    if (name == "Volume")
+        return properties.volume;
     return {};
 }
 
@@ -104,7 +110,44 @@ MprisPlayerAdaptor::MprisPlayerAdaptor(QObject* object, MediaControl& control)
 
 QString MprisPlayerAdaptor::PlaybackStatus() const
 {
-    return StatusText(m_control.Properties().playing);
+    return StatusText(m_control.Properties());
+}
+
+double MprisPlayerAdaptor::Volume() const
+{
+    return m_control.Properties().volume;
+}
+
+void MprisPlayerAdaptor::SetVolume(double volume)
+{
+    Later(this, [this, volume] { m_control.SetVolume(volume); });
+}
+
+qlonglong MprisPlayerAdaptor::Position() const
+{
+    return m_control.Position();
+}
+
+bool MprisPlayerAdaptor::CanPause() const
+{
+    return m_control.Properties().canPause;
+}
+
+void MprisPlayerAdaptor::Pause()
+{
+    Later(this, [this] { m_control.Pause(); });
+}
+
+void MprisPlayerAdaptor::Seek(qlonglong offset)
+{
+    Later(this, [this, offset] { m_control.Seek(offset); });
+}
+
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& trackId, qlonglong position)
+{
+    Later(this, [this, track = trackId.path().toStdString(), position] {
+        m_control.SetPosition(track, position);
+    });
 }
 
 QVariantMap MprisPlayerAdaptor::Metadata() const

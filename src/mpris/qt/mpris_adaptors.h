@@ -52,9 +52,9 @@ private:
     MediaControl& m_control;
 };
 
-// org.mpris.MediaPlayer2.Player: what plays and Play, Stop, Next, Previous, Open. The player
-// takes no commands from us, so there is no pause, seeking, rate or volume: those answer with
-// fixed values and do nothing.
+// org.mpris.MediaPlayer2.Player: what plays and Play, Stop, Next, Previous, Open. Pausing,
+// seeking, the position and the volume while the player takes commands (mpv); MPlayer takes
+// none, so then they answer with fixed values and do nothing. The rate is always 1.
 class MprisPlayerAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -80,25 +80,25 @@ public:
     double Rate() const { return 1.0; }
     void SetRate(double) {}
     QVariantMap Metadata() const;
-    double Volume() const { return 1.0; }
-    void SetVolume(double) {}
-    qlonglong Position() const { return 0; }
+    double Volume() const;
+    void SetVolume(double volume);
+    qlonglong Position() const;
     bool CanGoNext() const;
     bool CanGoPrevious() const;
     bool CanPlay() const;
-    bool CanPause() const { return false; }
-    bool CanSeek() const { return false; }
+    bool CanPause() const;
+    bool CanSeek() const { return CanPause(); }
     bool CanControl() const { return true; }
 
 public slots:
     void Next();
     void Previous();
-    void Pause() {}
+    void Pause();
     void PlayPause();
     void Stop();
     void Play();
-    void Seek(qlonglong) {}
-    void SetPosition(const QDBusObjectPath&, qlonglong) {}
+    void Seek(qlonglong offset);
+    void SetPosition(const QDBusObjectPath& trackId, qlonglong position);
     void OpenUri(const QString& uri, const QDBusMessage& message);
 
 signals:

@@ -1,10 +1,14 @@
 #include "playback/qt/playback_control.h"
 
+#include "platform/player_socket.h"
 #include "platform/screen_saver.h"
+#include "playback/qt/mpv_control.h"
 #include "playback/qt/player_runner.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <utility>
 
 namespace zuv {
 
@@ -12,8 +16,11 @@ PlaybackControl::PlaybackControl(PlaybackHost& host, QObject* parent)
     : QObject(parent), m_runner(new PlayerRunner(this)),
       m_screenSaver(std::make_unique<platform::ScreenSaverInhibitor>()), m_sequence(host, *this)
 {
-    connect(m_runner, &PlayerRunner::Exited, this,
-            [this](int exitCode) { m_sequence.PlayerExited(exitCode); });
+    connect(m_runner, &PlayerRunner::Exited, this, [this](int exitCode) {
+        // Before the sequence, which may start the next run with a control of its own.
+        EndPlayerControl();
+        m_sequence.PlayerExited(exitCode);
+    });
 }
 
 PlaybackControl::~PlaybackControl()
@@ -31,7 +38,32 @@ bool PlaybackControl::ScreenSaverInhibited() const
 platform::ProcessStartError PlaybackControl::StartPlayer(const std::string& commandLine,
                                                          int priorityPosition)
 {
-    return m_runner->Start(commandLine, priorityPosition);
+    const std::string socket = std::exchange(m_nextControlSocket, std::string());
+    const platform::ProcessStartError error = m_runner->Start(commandLine, priorityPosition);
+    if (!error.failed() && !socket.empty()) {
+        m_playerControl = std::make_unique<MpvControl>(socket);
+        connect(m_playerControl.get(), &MpvControl::Changed, this,
+                &PlaybackControl::PlayerControlChanged);
+        connect(m_playerControl.get(), &MpvControl::Seeked, this, &PlaybackControl::PlayerSeeked);
+    }
+    return error;
+}
+
+std::string PlaybackControl::NewControlSocket()
+{
+    // A name of its own for every run: a killed mpv leaves its socket behind.
+    m_nextControlSocket =
+        platform::PlayerSocketPath("zuv-mpv-" + std::to_string(QCoreApplication::applicationPid()) +
+                                   '-' + std::to_string(++m_controlSockets));
+    return m_nextControlSocket;
+}
+
+void PlaybackControl::EndPlayerControl()
+{
+    if (!m_playerControl)
+        return;
+    m_playerControl.reset();
+    emit PlayerControlChanged();
 }
 
 void PlaybackControl::StopPlayer()

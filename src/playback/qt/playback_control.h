@@ -16,6 +16,7 @@ namespace platform {
 class ScreenSaverInhibitor;
 }
 
+class MpvControl;
 class PlaybackHost;
 class PlayerRunner;
 
@@ -59,6 +60,14 @@ public:
     // The screen the geometry fits the picture to (the primary screen, unless replaced).
     void SetScreenSize(std::optional<ScreenSize> size) { m_screenSize = size; }
     bool ScreenSaverInhibited() const;
+    // The running mpv's control socket; none for MPlayer runs and while no player runs.
+    MpvControl* PlayerControl() const { return m_playerControl.get(); }
+
+signals:
+    // A run's control came or went, or its pause, volume or length changed.
+    void PlayerControlChanged();
+    // The running player goes on from a new position.
+    void PlayerSeeked();
 
 private:
     platform::ProcessStartError StartPlayer(const std::string& commandLine,
@@ -66,11 +75,16 @@ private:
     void StopPlayer() override;
     ScreenSize CurrentScreenSize() const override;
     void KeepScreenSaverAway(bool on) override;
+    std::string NewControlSocket() override;
+    void EndPlayerControl();
 
     PlayerRunner* m_runner;
     std::unique_ptr<platform::ScreenSaverInhibitor> m_screenSaver;
     std::optional<ScreenSize> m_screenSize;
     RunSequence m_sequence;
+    std::string m_nextControlSocket;
+    int m_controlSockets = 0;
+    std::unique_ptr<MpvControl> m_playerControl;
 };
 
 } // namespace zuv
