@@ -66,8 +66,8 @@ TEST(MpvConversation, CommandsAreNumberedJsonLines)
     const std::pair<std::string, std::string> cases[] = {
         {conversation.SetPause(true), R"("set_property","pause",true],"request_id":5)"},
         {conversation.SetPause(false), R"("set_property","pause",false],"request_id":6)"},
-        {conversation.Seek(10'000'000, true), R"("seek",10,"absolute"],"request_id":7)"},
-        {conversation.Seek(-2'500'000, false), R"("seek",-2.5,"relative"],"request_id":8)"},
+        {conversation.Seek(10'000'000, true), R"("seek",10,"absolute+exact"],"request_id":7)"},
+        {conversation.Seek(-2'500'000, false), R"("seek",-2.5,"relative+exact"],"request_id":8)"},
         {conversation.SetVolume(37.5), R"("set_property","volume",37.5],"request_id":9)"},
         {conversation.SetVolume(-3), R"("set_property","volume",0],"request_id":10)"},
     };
