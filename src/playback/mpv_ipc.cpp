@@ -320,7 +320,7 @@ std::string MpvConversation::SetPause(bool on)
     return Command(std::string("\"set_property\",\"pause\",") + (on ? "true" : "false"));
 }
 
-// Exact: mpv would otherwise go to the key frame before, or a packet's start in a sound file.
+// Exact: a film would otherwise go on from the key frame before the position.
 std::string MpvConversation::Seek(std::int64_t microseconds, bool absolute)
 {
     return Command("\"seek\"," + NumberText(static_cast<double>(microseconds) / 1e6) +

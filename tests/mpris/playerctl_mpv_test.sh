@@ -127,9 +127,12 @@ wait_for "the position moves" position_within 1 9
 playerctl -p zuvora play-pause
 wait_for "Paused after play-pause" status_is Paused
 wait_for "mpv is paused" mpv_says pause true
+# Standing still; the settling of --ao=null's buffer may move it back a little, never on.
 paused_at=$(playerctl -p zuvora position)
 sleep 1
-[[ $(playerctl -p zuvora position) == "$paused_at" ]] || fail "the position moved while paused"
+later=$(playerctl -p zuvora position)
+awk -v a="$paused_at" -v b="$later" 'BEGIN{exit !(b<=a && b>a-0.5)}' ||
+    fail "the position moved while paused: $paused_at, then $later"
 
 playerctl -p zuvora position 10
 wait_for "the position after seeking to 10" position_within 10 10
