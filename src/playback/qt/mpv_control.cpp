@@ -5,6 +5,8 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
+
 namespace zuv {
 
 namespace {
@@ -72,10 +74,10 @@ void MpvControl::ReadLines()
 {
     char chunk[4096];
     const long got = platform::ReadPlayerSocket(m_socket, chunk, sizeof chunk);
-    if (got < 0)
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
         return; // nothing after all
-    if (got == 0) {
-        // mpv is ending: no more commands.
+    if (got <= 0) {
+        // mpv is ending (or the link broke): no more commands.
         Disconnect();
         emit Changed();
         return;
