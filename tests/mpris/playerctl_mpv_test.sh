@@ -135,11 +135,13 @@ awk -v a="$paused_at" -v b="$later" 'BEGIN{exit !(b<=a && b>a-0.5)}' ||
     fail "the position moved while paused: $paused_at, then $later"
 
 playerctl -p zuvora position 10
-wait_for "the position after seeking to 10" position_within 10 10
+near_10() { awk -v t="$1" 'BEGIN{exit !(t>=9.5&&t<10.5)}'; }
+position_near_10() { local at; at=$(playerctl -p zuvora position 2>/dev/null) && near_10 "$at"; }
+wait_for "the position after seeking to 10" position_near_10
 # Near 10 s: paused with --ao=null, mpv's time-pos settles a buffer's length (~0.15 s) before.
-mpv_at_10() { local at; at=$(mpv_property time-pos) && awk -v t="$at" 'BEGIN{exit !(t>=9.5&&t<10.5)}'; }
+mpv_at_10() { local at; at=$(mpv_property time-pos) && near_10 "$at"; }
 wait_for "mpv's time-pos after the seek: $(mpv_property time-pos)" mpv_at_10
-wait_for "Seeked signalled with 10 s" grep -q "int64 10000000" "$work/seeks"
+wait_for "Seeked signalled with 10 s" grep -qE "int64 (9[5-9]|10[0-4])[0-9]{5}$" "$work/seeks"
 
 playerctl -p zuvora volume 0.5
 wait_for "mpv's volume halved" mpv_says volume 50.0
