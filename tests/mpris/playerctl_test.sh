@@ -151,6 +151,13 @@ wait_for "the first item plays" runs_are "$media/one.avi"
 metadata_is xesam:url "$(url "$media/one.avi")" || fail "url: $(playerctl metadata xesam:url)"
 metadata_is xesam:title one.avi || fail "title"
 metadata_is mpris:length 61500000 || fail "the length the size probe told"
+# MPlayer takes no commands: no pausing or seeking, no position.
+for name in CanPause CanSeek Position; do
+    answer=$(gdbus call --session --dest org.mpris.MediaPlayer2.zuvora \
+        --object-path /org/mpris/MediaPlayer2 --method org.freedesktop.DBus.Properties.Get \
+        org.mpris.MediaPlayer2.Player "$name")
+    [[ $answer == "(<false>,)" || $answer == "(<int64 0>,)" ]] || fail "$name of MPlayer: $answer"
+done
 
 playerctl -p zuvora next
 wait_for "next plays the second item" runs_are "$media/one.avi" "$media/two film.avi"
