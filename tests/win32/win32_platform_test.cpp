@@ -4,8 +4,10 @@
 #include "fileassoc/association_backend.h"
 #include "fileassoc/registry_association.h"
 #include "fileassoc/windows_registry_store.h"
+#include "options/options.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/player_socket.h"
 #include "platform/process.h"
 #include "platform/system_error.h"
 #include "platform/version_info.h"
@@ -15,6 +17,8 @@
 #include "platform/win32/windows_power.h"
 #include "playback/capture_run.h"
 #include "playback/exec_thread.h"
+#include "playback/mpv_dialect.h"
+#include "playback/player_choice.h"
 #include "settings/font_list.h"
 #include "support/owner_thread.h"
 #include "support/test_support.h"
@@ -345,6 +349,46 @@ TEST(WindowsPlayback, AMissingPlayerIsAFailedCreateProcess)
     EXPECT_EQ(started.error.step, platform::ProcessStartStep::CreateProcess);
     EXPECT_EQ(started.error.error, platform::kErrorFileNotFound);
     EXPECT_EQ(StartStepName(started.error.step), "CreateProcess");
+}
+
+TEST(WindowsPlayerChoice, MpvExeIsFoundAsMplayerExeIsAndRunsWithoutAControlSocket)
+{
+    TempDir programFolder;
+    TempDir onPath;
+    ScopedEnv path("PATH", onPath.path());
+    const auto place = [](const TempDir& folder, const char* name) {
+        std::filesystem::copy_file(ZUVORA_RECORDING_PLAYER, folder.file(name));
+    };
+    // Neither player: Automatic stays with MPlayer, whose start then fails as always.
+    EXPECT_FALSE(ChoiceRunsMpv(kPlayerAutomatic, programFolder.path()));
+    place(onPath, "mpv.exe");
+    EXPECT_TRUE(ChoiceRunsMpv(kPlayerAutomatic, programFolder.path()));
+    EXPECT_TRUE(ChoiceRunsMpv(kPlayerMpv, programFolder.path()));
+
+    // The program folder's mpv.exe runs before the one on PATH, the file's path quoted whole.
+    place(programFolder, "mpv.exe");
+    OwnerThread owner;
+    std::optional<int> exitCode;
+    TExecThread::Handlers handlers;
+    handlers.post = [&owner](std::function<void()> task) { owner.Post(std::move(task)); };
+    handlers.lines = [](Lines&) {};
+    handlers.exited = [&exitCode](int code) { exitCode = code; };
+    const std::string commandLine =
+        RunCommandLine(PlayerDialect::Mpv, "Z:\\films\\a b.avi", "", " --fs");
+    auto started = TExecThread::Start({commandLine, 2, programFolder.path()}, std::move(handlers));
+    ASSERT_TRUE(started.run) << commandLine;
+    owner.RunUntil([&exitCode] { return exitCode.has_value(); });
+    started.run.reset();
+    EXPECT_EQ(exitCode, 0);
+    const std::string recorded = ReadFile(programFolder.file("args.log")).value_or("");
+    EXPECT_NE(recorded.find("\"Z:\\films\\a b.avi\" --fs"), std::string::npos) << recorded;
+    EXPECT_FALSE(std::filesystem::exists(onPath.file("args.log")));
+    // No media controls on Windows: mpv gets no socket to be driven through.
+    EXPECT_EQ(platform::PlayerSocketPath("zuv-mpv-1-1"), "");
+
+    // MPlayer found anywhere comes first.
+    place(onPath, "mplayer.exe");
+    EXPECT_FALSE(ChoiceRunsMpv(kPlayerAutomatic, programFolder.path()));
 }
 
 TEST(WindowsCapture, WholeOutputCutAtAZeroAndNothingWhenNotStarted)
