@@ -80,7 +80,7 @@ public:
     TEQForm* EQForm() const { return m_equalizer; }
     TResultForm* ResultForm() const { return m_result; }
     TCountdownForm* CountdownForm() const { return m_countdown; }
-    PlaybackControl* Playback() const { return m_playback; }
+    PlaybackControl* Playback() const;
 
     // Controls and actions, named as the window was designed.
     QLabel* Label1;
@@ -180,6 +180,10 @@ private:
     // them, with or without the playlist.
     void LayOutControls();
     void ShowFileError(const QString& path, const std::string& reason);
+    // The caption with both version numbers in the loaded language.
+    void UpdateCaption();
+    // A drag of files over one of the fields, which the window takes instead of the field.
+    bool IsFileDragOnField(const QObject* watched, QEvent* event) const;
 
     std::string m_fileTypes;
     QString m_programVersion;
@@ -191,7 +195,6 @@ private:
     TEQForm* m_equalizer = nullptr;
     TResultForm* m_result = nullptr;
     TCountdownForm* m_countdown = nullptr;
-    PlaybackControl* m_playback = nullptr;
     std::unique_ptr<MainFormPlaybackHost> m_playbackHost;
 };
 
