@@ -25,11 +25,6 @@ int SettingsPageIndex(int storedPage)
     return (storedPage >= 0 && storedPage < kSettingsPageCount) ? storedPage : -1;
 }
 
-int SettingsPageFromIndex(int pageIndex)
-{
-    return (pageIndex >= 0 && pageIndex < kSettingsPageCount) ? pageIndex : -1;
-}
-
 double SubFontScaleFromPosition(int position)
 {
     // Computed from the decimal constant 0.2 so that every step prints as its exact fifth.
@@ -50,7 +45,7 @@ int SubFontScalePosition(double scale)
 Options OptionsAsControlsHold(Options options)
 {
     options.MPlayerPriority = ClampToRange(options.MPlayerPriority, kMPlayerPriorityRange);
-    options.SettingsPage = SettingsPageFromIndex(SettingsPageIndex(options.SettingsPage));
+    options.SettingsPage = SettingsPageIndex(options.SettingsPage);
     options.PanScanValue = ClampToRange(options.PanScanValue, kPanScanValueRange);
     options.Volume = ClampToRange(options.Volume, kVolumeRange);
     options.ExtraStereoVal = ClampToRange(options.ExtraStereoVal, kExtraStereoValRange);

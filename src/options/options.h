@@ -95,10 +95,9 @@ int ChannelEntryIndex(int channels);
 int ChannelsFromEntryIndex(int entryIndex);
 
 // The settings dialog has five pages; a stored page outside 0..4 leaves none active (-1), which is
-// gathered back as -1.
+// gathered back as -1; the page index is the stored page.
 inline constexpr int kSettingsPageCount = 5;
 int SettingsPageIndex(int storedPage);
-int SettingsPageFromIndex(int pageIndex);
 
 // The subtitle text scale of a font scale track bar position: 1, 1.2, ... 6.
 double SubFontScaleFromPosition(int position);
