@@ -12,8 +12,9 @@ PlaybackControl::PlaybackControl(PlaybackHost& host, QObject* parent)
     : QObject(parent), m_runner(new PlayerRunner(this)),
       m_screenSaver(std::make_unique<platform::ScreenSaverInhibitor>()), m_sequence(host, *this)
 {
-    connect(m_runner, &PlayerRunner::Exited, this,
-            [this](int exitCode) { m_sequence.PlayerExited(exitCode); });
+    connect(m_runner, &PlayerRunner::Exited, this, [this](int exitCode, bool exitCodeRead) {
+        m_sequence.PlayerExited(exitCodeRead ? std::optional<int>(exitCode) : std::nullopt);
+    });
 }
 
 PlaybackControl::~PlaybackControl()
