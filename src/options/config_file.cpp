@@ -88,8 +88,8 @@ Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 ConfigFolders DefaultConfigFolders()
 {
-    const std::string programFolder = platform::ProgramFolder();
-    return {programFolder, HomeFolder(), IsSharedProgramFolder(programFolder)};
+    const ProgramFileFolders folders = DefaultProgramFileFolders();
+    return {folders.program, folders.profile, folders.programShared};
 }
 
 std::string ConfigFilePath(bool preferProfileFolder, const ConfigFolders& folders)

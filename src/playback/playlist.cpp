@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/system_error.h"
+#include "platform/system_utils.h"
 #include "util/ini_document.h"
 #include "util/text_utils.h"
 
@@ -189,8 +190,8 @@ PlaylistFileResult AutomaticPlaylistFile::SaveOrDelete(const Playlist& playlist)
 
 bool AutomaticPlaylistFile::IsInProfileFolder(const std::string& path) const
 {
-    // The rule of IsInHomeFolder, against the folder this object was given.
-    return EqualsIgnoreCase(FolderPart(path), m_profileFolder);
+    // Against the folder this object was given.
+    return IsDirectlyInFolder(path, m_profileFolder);
 }
 
 } // namespace zuv

@@ -36,7 +36,12 @@ constexpr int kListenRetryMs = 500;
 
 ProgramSession::Folders ProgramSession::Folders::Default()
 {
-    return {DefaultConfigFolders(), HomeFolder(), platform::ProgramFolder()};
+    // One look at the folders (and whether the program folder is shared) for zuv.ini and
+    // playlist.txt alike.
+    const ProgramFileFolders folders = DefaultProgramFileFolders();
+    return {{folders.program, folders.profile, folders.programShared},
+            folders.profile,
+            folders.program};
 }
 
 ProgramSession::ProgramSession(TZUVMainForm& form, Folders folders)
