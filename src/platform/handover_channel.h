@@ -57,8 +57,8 @@ public:
     virtual ~HandoverListener() = default;
 
     // While held, senders wait unanswered and their messages stay queued; once released they are
-    // served in the order they came. Window messages wait in the message queue until the event
-    // loop runs, so holding changes nothing on Windows.
+    // served in the order they came, from the event loop. A message box's own loop serves none
+    // while held, on Windows as well.
     virtual void Hold(bool on) = 0;
 
 protected:
