@@ -1,5 +1,6 @@
 #include "app/qt/main_form.h"
 
+#include "app/qt/benchmark_seam.h"
 #include "app/qt/main_form_playback_host.h"
 #include "equalizer/qt/eq_form.h"
 #include "fileassoc/association_backend.h"
@@ -120,7 +121,9 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
     CreateActions();
     CreateControls();
     CreatePlaylistPanel();
+    StartupPhase("controls");
     LayOutControls();
+    StartupPhase("layout");
     setAcceptDrops(true);
     // Files dropped on a field go to the window like every other drop, not into the field as
     // text; plain text may still be dropped there.
@@ -142,7 +145,9 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
                 return files.isEmpty() ? QString() : files.first();
             },
     });
+    StartupPhase("settings dialog");
     m_equalizer = new TEQForm(this);
+    StartupPhase("equalizer");
     // Not a child: a child window would be kept above this one and hidden with it.
     m_result = new TResultForm();
     m_result->SetCaptionProvider([] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });

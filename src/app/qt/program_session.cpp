@@ -1,5 +1,6 @@
 #include "app/qt/program_session.h"
 
+#include "app/qt/benchmark_seam.h"
 #include "app/qt/desktop_media_controls.h"
 #include "app/qt/handover.h"
 #include "app/qt/main_form.h"
@@ -70,6 +71,7 @@ void ProgramSession::Startup(const QStringList& arguments)
     } finish{this};
 
     m_config = ConfigurationFile::Open(m_folders.config);
+    StartupPhase("configuration");
 
     // The program's version now; the player's once it has answered. The player is asked when
     // the window has first been painted (or when playback needs the answer earlier), so that its
@@ -98,6 +100,7 @@ void ProgramSession::Startup(const QStringList& arguments)
     m_form.EQForm()->TranslateEQForm();
     // The preset list takes its default entry's name from the language now loaded.
     m_form.EQForm()->LoadPresetList();
+    StartupPhase("language");
     Langunit().SetLanguageChangedHandler([form] {
         if (!form)
             return;
@@ -108,6 +111,7 @@ void ProgramSession::Startup(const QStringList& arguments)
     });
 
     LoadOptions();
+    StartupPhase("options");
 
     Playlist playlist;
     // An unreadable list is kept on disk; the user should know why the panel is empty.
@@ -116,6 +120,7 @@ void ProgramSession::Startup(const QStringList& arguments)
     m_form.Playlist()->Replace(std::move(playlist));
 
     CommandLine(arguments);
+    StartupPhase("playlist");
 }
 
 void ProgramSession::FinishStartup()
@@ -129,7 +134,11 @@ bool ProgramSession::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_form && event->type() == QEvent::Paint) {
         m_form.removeEventFilter(this);
-        QTimer::singleShot(0, this, [this] { m_form.Playback()->PlayerInfo().Launch(); });
+        QTimer::singleShot(0, this, [this] {
+            if (m_publishWhenPainted)
+                PublishMediaControls();
+            m_form.Playback()->PlayerInfo().Launch();
+        });
     }
     return QObject::eventFilter(watched, event);
 }
@@ -190,6 +199,7 @@ void ProgramSession::PublishMediaControls()
 {
     if (!m_exited)
         m_mediaControls = std::make_unique<DesktopMediaControls>(m_form);
+    StartupPhase("session bus");
 }
 
 bool ProgramSession::AcceptsFiles() const

@@ -45,6 +45,9 @@ public:
     bool ListenForSecondCopies();
     // Offers the desktop's media controls (media keys, the panel's player) until the exit.
     void PublishMediaControls();
+    // The same once the window has first been painted: the session bus and the media types of
+    // the files are no part of the first frame.
+    void PublishMediaControlsWhenPainted() { m_publishWhenPainted = true; }
 
     // The replies of the two hand-over messages.
     bool AcceptsFiles() const;
@@ -74,6 +77,7 @@ private:
     bool m_listening = false;
     bool m_started = false;
     bool m_exited = false;
+    bool m_publishWhenPainted = false;
 };
 
 // True when an argument is the switch "start" after "-" or "/", in any letter case.
