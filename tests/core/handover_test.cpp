@@ -347,6 +347,63 @@ TEST(WindowsHandover, ASecondCopyHandsItsCommandLineToTheWindow)
     EXPECT_EQ(RunSender(className, "zuvora.exe C:\\e.avi"), 0);
 }
 
+// Serves this thread's messages until `ready` is, or for `ms` milliseconds.
+template <class Ready>
+void ServeMessages(int ms, Ready ready)
+{
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (!ready() && Clock::now() < end) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+}
+
+// As on Linux: while the start-up holds the hand-over, a message box's loop serves no sender.
+TEST(WindowsHandover, AHeldWindowAnswersOnceReleasedAndLetsTheSenderGoWhenItEnds)
+{
+    const std::string address =
+        platform::HandoverAddress("TZUVHoldTest" + std::to_string(::GetCurrentProcessId()));
+    int served = 0;
+    auto window = platform::HandoverListener::Listen(address, [&](std::uint32_t) {
+        ++served;
+        return std::optional<std::uint32_t>(1);
+    });
+    ASSERT_TRUE(window);
+    const auto ask = [&address] {
+        return std::async(std::launch::async, [address]() -> std::optional<std::uint32_t> {
+            auto connection = platform::HandoverConnection::Connect(address);
+            if (!connection)
+                return std::nullopt;
+            return connection->Ask(WM_HANDOVER_QUERY, Clock::now() + std::chrono::seconds(10));
+        });
+    };
+    const auto isReady = [](const auto& future) {
+        return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    };
+
+    window->Hold(true);
+    auto held = ask();
+    ServeMessages(300, [] { return false; });
+    EXPECT_FALSE(isReady(held));
+    EXPECT_EQ(served, 0);
+    window->Hold(false);
+    EXPECT_EQ(served, 0); // from the event loop, not from inside Hold
+    ServeMessages(10000, [&] { return isReady(held); });
+    EXPECT_EQ(held.get(), std::optional<std::uint32_t>(1));
+    EXPECT_EQ(served, 1);
+
+    window->Hold(true);
+    auto dropped = ask();
+    ServeMessages(200, [] { return false; });
+    window.reset();
+    EXPECT_EQ(dropped.get(), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(served, 1);
+}
+
 #endif
 
 } // namespace
