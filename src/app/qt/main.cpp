@@ -68,7 +68,8 @@ int main(int argc, char* argv[])
     // of opening a window of its own.
     session.ListenForSecondCopies();
     session.Startup(startupArguments);
-    session.PublishMediaControlsWhenPainted();
+    // Not for the first frame: the session bus and the media types of the files.
+    session.WhenPainted([&session] { session.PublishMediaControls(); });
     zuv::ExitAfterFirstShow::InstallOn(form);
     form.show();
     zuv::StartupPhase("show");

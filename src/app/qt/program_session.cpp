@@ -24,6 +24,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <utility>
+
 namespace zuv {
 
 namespace {
@@ -135,8 +137,8 @@ bool ProgramSession::eventFilter(QObject* watched, QEvent* event)
     if (watched == &m_form && event->type() == QEvent::Paint) {
         m_form.removeEventFilter(this);
         QTimer::singleShot(0, this, [this] {
-            if (m_publishWhenPainted)
-                PublishMediaControls();
+            for (const std::function<void()>& task : std::exchange(m_whenPainted, {}))
+                task();
             m_form.Playback()->PlayerInfo().Launch();
         });
     }
