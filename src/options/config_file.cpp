@@ -150,7 +150,7 @@ ConfigurationFile ConfigurationFile::MoveTo(const std::string& newPath) const
 int WriteWithProfileFallback(ConfigurationFile& file, const ConfigFolders& folders)
 {
     const int error = file.Write();
-    if (error == 0 || error == platform::kErrorFileTooLarge || folders.profileFolder.empty() ||
+    if (error == 0 || folders.profileFolder.empty() ||
         IsDirectlyInFolder(file.Path(), folders.profileFolder))
         return error;
     file = file.MoveTo(ConfigFilePath(true, folders));

@@ -266,7 +266,8 @@ void ProgramSession::Exit()
     if (error != 0) {
         // Say so rather than lose the settings without a word.
         std::string why = SystemErrorText(error);
-        if (error == platform::kErrorFileTooLarge)
+        if (error == platform::kErrorFileTooLarge &&
+            m_config->Document().Serialize().size() > kMaxConfigFileBytes)
             why += " (the settings would exceed the 16 MiB a configuration file may hold: the "
                    "file was left as it was)";
         m_form.ShowError(QString::fromStdString(m_config->Path() + "\n\n" + why));
