@@ -223,7 +223,12 @@ for call in Player.Play "Player.OpenUri $(url "$media/one.avi")"; do
         --object-path /org/mpris/MediaPlayer2 --method org.mpris.MediaPlayer2.Quit >/dev/null
     wait_for "the name is gone after Quit ($call)" \
         bash -c '! playerctl -l 2>/dev/null | grep -q zuvora'
-    # The box would wait for a click: a request to end closes it.
+    # Quit ends the event loops, the box's too; should the box still wait for a click, a
+    # request to end closes it.
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
     kill -TERM "$pid" 2>/dev/null || true
     ends_with_zero
     grep -q '^\[Audio\]' "$work/boxed/config/zuvora/zuv.ini" || fail "zuv.ini not stored ($call)"
