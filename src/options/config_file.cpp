@@ -134,7 +134,11 @@ int ConfigurationFile::Write() const
 {
     if (m_readError != 0)
         return m_readError;
-    return platform::WriteFileAtomically(m_path, m_document.Serialize());
+    // A file the next start would refuse to read is not written (CR LF line ends make it grow).
+    const std::string text = m_document.Serialize();
+    if (text.size() > kMaxConfigFileBytes)
+        return platform::kErrorFileTooLarge;
+    return platform::WriteFileAtomically(m_path, text);
 }
 
 ConfigurationFile ConfigurationFile::MoveTo(const std::string& newPath) const

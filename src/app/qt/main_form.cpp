@@ -333,6 +333,22 @@ void TZUVMainForm::ShowError(const QString& text)
                      text);
 }
 
+QStringList TZUVMainForm::TakeableNames(const QStringList& names)
+{
+    QStringList taken;
+    QStringList refusals;
+    for (const QString& name : names) {
+        const std::string refusal = RefusalOfName(name.toStdString());
+        if (refusal.empty())
+            taken << name;
+        else
+            refusals << QString::fromStdString(refusal);
+    }
+    if (!refusals.isEmpty())
+        ShowError(refusals.join(QLatin1Char('\n')));
+    return taken;
+}
+
 void TZUVMainForm::SetVersions(const QString& programVersion, const QString& playerVersion,
                                const QString& playerName)
 {
@@ -532,7 +548,7 @@ void TZUVMainForm::ActionBrowseFileExecute()
             .toStdString();
     ReplaceAll(filter, "%l", patterns);
     OpenDialog.filter = QString::fromStdString(filter);
-    const QStringList files = OpenDialog.Execute(this);
+    const QStringList files = TakeableNames(OpenDialog.Execute(this));
     if (files.isEmpty())
         return;
     comboFile->setEditText(files.first());
@@ -547,7 +563,7 @@ void TZUVMainForm::ActionBrowseSubExecute()
     const QString media = comboFile->currentText();
     if (!media.isEmpty())
         OpenSubDialog.initialFolder = QString::fromStdString(FolderPart(media.toStdString()));
-    const QStringList files = OpenSubDialog.Execute(this);
+    const QStringList files = TakeableNames(OpenSubDialog.Execute(this));
     if (files.isEmpty())
         return;
     comboSub->setEditText(files.join(QLatin1Char(',')));
@@ -609,7 +625,8 @@ void TZUVMainForm::SelectPlaylistItem(int row)
 
 void TZUVMainForm::ActionPlAddExecute()
 {
-    if (comboFile->currentText().isEmpty())
+    if (comboFile->currentText().isEmpty() ||
+        TakeableNames({comboFile->currentText(), comboSub->currentText()}).size() != 2)
         return;
     ShowPlaylist();
     m_playlist->AddItem(comboFile->currentText().toStdString(),
@@ -735,8 +752,9 @@ void TZUVMainForm::BringWindowsToFront()
         m_settings->raise();
 }
 
-void TZUVMainForm::DropFiles(const QStringList& files, const QPoint& point)
+void TZUVMainForm::DropFiles(const QStringList& droppedFiles, const QPoint& point)
 {
+    const QStringList files = TakeableNames(droppedFiles);
     static constexpr std::string_view kSubtitleExtensions = ".SRT.SUB.TXT.ZIP.VOB";
     // The list's rectangle, its right and bottom edges included.
     const bool onPlaylist =

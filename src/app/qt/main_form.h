@@ -41,6 +41,8 @@ public:
 
     // The error box: caption "Zuv - " and the language's word for error, error icon, OK.
     void ShowError(const QString& text);
+    // The names that may be taken (see RefusalOfName); the others are named in one error box.
+    QStringList TakeableNames(const QStringList& names);
     // Language texts of this window and its caption with both version numbers.
     void TranslateMainForm();
     // The main window and the settings dialog above other windows (or not); idempotent.

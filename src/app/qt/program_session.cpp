@@ -8,6 +8,7 @@
 #include "lang/qt/translate.h"
 #include "platform/folders.h"
 #include "platform/handover_block.h"
+#include "platform/system_error.h"
 #include "platform/system_utils.h"
 #include "platform/version_info.h"
 #include "playback/capture_run.h"
@@ -118,7 +119,7 @@ void ProgramSession::Startup(const QStringList& arguments)
 void ProgramSession::FinishStartup()
 {
     m_started = true;
-    if (m_handover)
+    if (m_handover && !m_exited)
         m_handover->Hold(false);
 }
 
@@ -133,7 +134,8 @@ bool ProgramSession::eventFilter(QObject* watched, QEvent* event)
 
 void ProgramSession::LoadOptions()
 {
-    const Options options = ReadOptions(m_config->Document());
+    Options options = ReadOptions(m_config->Document());
+    const std::vector<std::string> dropped = DropUnusableValues(options);
     m_form.Playback()->PlayerInfo().Choose(options.Player);
     const std::string& path = m_config->Path();
     for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub})
@@ -143,11 +145,19 @@ void ProgramSession::LoadOptions()
         combo->LoadPersist();
     m_form.EQForm()->ApplyOptions(options);
     m_form.SettingsForm()->ApplyOptions(options);
+    if (!dropped.empty()) {
+        QStringList reasons;
+        for (const std::string& reason : dropped)
+            reasons << QString::fromStdString(reason);
+        m_form.ShowError(QString::fromStdString(path) + QStringLiteral("\n\n") +
+                         reasons.join(QLatin1Char('\n')));
+    }
 }
 
 void ProgramSession::CommandLine(const QStringList& arguments)
 {
-    if (arguments.isEmpty())
+    // A refused name is not replaced by the next argument (a switch, say).
+    if (arguments.isEmpty() || m_form.TakeableNames(arguments).size() != arguments.size())
         return;
     m_form.SetMediaFile(arguments.first());
     const bool startSwitch = std::any_of(arguments.begin(), arguments.end(), IsStartSwitch);
@@ -214,7 +224,12 @@ bool ProgramSession::ReceiveFiles()
 
 void ProgramSession::TakeOverCommandLine(const std::string& commandLine)
 {
-    const std::vector<std::string> arguments = HandedOverFiles(commandLine);
+    std::vector<std::string> arguments;
+    QStringList names;
+    for (const std::string& file : HandedOverFiles(commandLine))
+        names << QString::fromStdString(file);
+    for (const QString& name : m_form.TakeableNames(names))
+        arguments.push_back(name.toStdString());
     if (arguments.empty())
         return;
     m_form.BringWindowsToFront();
@@ -239,8 +254,12 @@ void ProgramSession::Exit()
     m_exited = true;
     if (m_listenRetry)
         m_listenRetry->stop();
-    m_handover.reset();
-    m_mediaControls.reset();
+    // Neither is destroyed here: a hand-over or a D-Bus call that opened an error box may run on
+    // after the exit steps, which a Quit inside that box's loop started.
+    if (m_handover)
+        m_handover->Hold(true);
+    if (m_mediaControls)
+        m_mediaControls->Withdraw();
     PlaybackControl* playback = m_form.Playback();
     if (playback->Playing())
         playback->ActionStopExecute();
@@ -250,8 +269,12 @@ void ProgramSession::Exit()
     const int error = WriteWithProfileFallback(*m_config, m_folders.config);
     if (error != 0) {
         // Say so rather than lose the settings without a word.
-        m_form.ShowError(
-            QString::fromStdString(m_config->Path() + "\n\n" + SystemErrorText(error)));
+        std::string why = SystemErrorText(error);
+        if (error == platform::kErrorFileTooLarge &&
+            m_config->Document().Serialize().size() > kMaxConfigFileBytes)
+            why += " (the settings would exceed the 16 MiB a configuration file may hold: the "
+                   "file was left as it was)";
+        m_form.ShowError(QString::fromStdString(m_config->Path() + "\n\n" + why));
     }
 
     // Releasing the equalizer window writes the presets.
