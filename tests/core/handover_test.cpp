@@ -299,10 +299,12 @@ TEST(HandoverBlock, AnotherUserCannotRedirectThePrivateFolder)
         const std::string ours = tmp + "/zuvora-" + std::to_string(::getuid());
         ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
         ASSERT_EQ(::chmod(tmp.c_str(), test.tmpMode), 0);
-        if (test.attackerOwnsTmp)
+        if (test.attackerOwnsTmp) {
             ASSERT_EQ(::chown(tmp.c_str(), attacker->uid, attacker->gid), 0);
-        if (test.plantLink)
+        }
+        if (test.plantLink) {
             ASSERT_EQ(attacker->Run([&] { return ::symlink(home.c_str(), ours.c_str()); }), 0);
+        }
         ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", std::nullopt);
         ScopedEnv tmpEnv("TMPDIR", tmp);
         const std::string block = platform::HandoverBlockName();

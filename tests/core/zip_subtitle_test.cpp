@@ -212,8 +212,9 @@ TEST_F(ZipSubtitle, AnotherUserCannotReachTheUnpackedSubtitle)
         if (!test.unpacked) {
             EXPECT_EQ(result.path, "");
             EXPECT_NE(result.error, "");
-            if (!asLink)
+            if (!asLink) {
                 EXPECT_EQ(FolderEntries(privateFolder), std::vector<std::string>());
+            }
             continue;
         }
         ASSERT_NE(result.path, "");
