@@ -69,7 +69,7 @@ AssociationApplyResult ApplyAssociationChoices(AssociationBackend& backend,
             change = backend.TakeOver(type.extension);
         if (change.ok())
             continue;
-        if (change.error != kNoFileTypeError) {
+        if (change.error != ZuvoraError::NoFileType && change.error != ZuvoraError::ToolFailed) {
             result.status = change;
             return result;
         }

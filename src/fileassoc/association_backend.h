@@ -1,22 +1,21 @@
 #pragma once
 
+#include "platform/zuvora_error.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace zuv {
 
-// Our own error code for "the system knows no file type for this extension"; no system code is
-// negative.
-inline constexpr int kNoFileTypeError = -1;
-
-// 0, or an error code with the text the window shows for it.
+// No error, or an error code (the system's, or ZuvoraError) with the text the window shows.
 struct AssociationStatus
 {
-    int error = 0;
+    std::error_code error;
     std::string errorText;
-    bool ok() const { return error == 0; }
+    bool ok() const { return !error; }
 };
 
 // What the file-type window shows for one extension.
@@ -78,8 +77,9 @@ struct AssociationApplyResult
 // OK of the file-type window. Reads every row afresh first (a failed read stops before any
 // change), then decides per file type, in the order of its first row: a type is taken over when
 // any of its rows is checked and given back only when none is, and only where that differs from
-// its current state. An extension that can get no file type (kNoFileTypeError) is reported by
-// name and the others go on; any other failure stops the pass (earlier changes stay).
+// its current state. An extension that can get no file type (ZuvoraError::NoFileType, or
+// ToolFailed when the type database could not be updated) is reported by name and the others go
+// on; any other failure stops the pass (earlier changes stay).
 AssociationApplyResult ApplyAssociationChoices(AssociationBackend& backend,
                                                const std::vector<AssociationChoice>& rows);
 

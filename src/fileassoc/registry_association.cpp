@@ -1,6 +1,6 @@
 #include "fileassoc/registry_association.h"
 
-#include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "util/text_utils.h"
 
 #include <utility>
@@ -29,7 +29,8 @@ std::string CommandKey(const std::string& progId)
 
 AssociationStatus StatusOf(int error)
 {
-    return {error, error == 0 ? std::string() : SystemErrorText(error)};
+    const std::error_code code = platform::SystemError(error);
+    return {code, platform::ErrorMessage(code)};
 }
 
 } // namespace

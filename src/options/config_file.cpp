@@ -73,6 +73,8 @@ const OptionKey kOptionKeys[] = {
     {"Font", "SubfontOutlineValue", &Options::SubfontOutlineValue},
     {"Font", "SubfontBlur", &Options::SubfontBlur},
     {"Font", "SubfontBlurValue", &Options::SubfontBlurValue},
+    // Written by StorePlayerChoice, after the histories.
+    {"Player", "Player", &Options::Player, false},
 };
 
 template <class... Handlers>
@@ -132,7 +134,11 @@ int ConfigurationFile::Write() const
 {
     if (m_readError != 0)
         return m_readError;
-    return platform::WriteFileAtomically(m_path, m_document.Serialize());
+    // A file the next start would refuse to read is not written (CR LF line ends make it grow).
+    const std::string text = m_document.Serialize();
+    if (text.size() > kMaxConfigFileBytes)
+        return platform::kErrorFileTooLarge;
+    return platform::WriteFileAtomically(m_path, text);
 }
 
 ConfigurationFile ConfigurationFile::MoveTo(const std::string& newPath) const
@@ -200,6 +206,16 @@ Options ReadOptions(const IniDocument& document)
             entry.field);
     }
     return options;
+}
+
+int StorePlayerChoice(const std::string& path, const Options& options)
+{
+    const platform::FileContent file = platform::ReadWholeFile(path, kMaxConfigFileBytes);
+    if (!file.ok())
+        return file.error; // the options could not be written either, or it would be there
+    IniDocument document = IniDocument::Parse(file.data);
+    document.SetValue("Player", "Player", FormatInteger(options.Player));
+    return platform::WriteFileAtomically(path, document.Serialize());
 }
 
 void WriteOptions(IniDocument& document, const Options& options)

@@ -45,7 +45,8 @@ public:
 
     // Writes the whole file atomically. Returns 0 or the system error code. A file that existed
     // but could not be read is never overwritten: writing it fails with the read error, so the
-    // caller's fallback keeps the user's file intact. Nor is a shared program folder written.
+    // caller's fallback keeps the user's file intact. Nor is a shared program folder written, nor
+    // a text above kMaxConfigFileBytes (platform::kErrorFileTooLarge; the old file stays).
     int Write() const;
 
     // The same content for another path; a file already there is replaced at the next Write.
@@ -68,6 +69,10 @@ Options ReadOptions(const IniDocument& document);
 
 // Writes every option in the program's key order. `FileTypes` is never written.
 void WriteOptions(IniDocument& document, const Options& options);
+
+// Stores the player choice in the written file, in a section of its own that a new file gets
+// after the histories: every section and key that older copies know keeps its place.
+int StorePlayerChoice(const std::string& path, const Options& options);
 
 // The value encodings of the file.
 bool ReadSwitch(const IniDocument& document, std::string_view section, std::string_view key,

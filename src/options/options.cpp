@@ -57,4 +57,36 @@ Options OptionsAsControlsHold(Options options)
     return options;
 }
 
+bool IsOneArgument(std::string_view value)
+{
+    return !value.empty() && value.find_first_of(" \t\"\r\n") == std::string_view::npos;
+}
+
+std::vector<std::string> DropUnusableValues(Options& options)
+{
+    std::vector<std::string> reasons;
+    const auto checkLength = [&](std::string& value, const char* what) {
+        if (value.size() <= kMaxFieldText)
+            return;
+        reasons.push_back(std::string(what) + " is left out: at " + std::to_string(value.size()) +
+                          " bytes it is longer than the field holds (" +
+                          std::to_string(kMaxFieldText) + ")");
+        value.clear();
+    };
+    checkLength(options.Parameters, "The player parameters");
+    checkLength(options.LastFile, "The last media file");
+    checkLength(options.LastSubFile, "The last subtitle file");
+    const auto check = [&](std::string& value, const char* what) {
+        if (value.empty() || IsOneArgument(value))
+            return;
+        reasons.push_back(std::string(what) + " \"" + value.substr(0, 200) +
+                          "\" is left out: it would give the player several arguments (only the "
+                          "parameters field may hold more)");
+        value.clear();
+    };
+    check(options.SubCp, "The code page");
+    check(options.EQSettings, "The equalizer's band values");
+    return reasons;
+}
+
 } // namespace zuv

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zuv {
 
@@ -68,7 +71,19 @@ struct Options
     int SubfontOutlineValue = 2;
     bool SubfontBlur = false;
     int SubfontBlurValue = 2;
+
+    // [Player], after the sections that older copies know
+    int Player = 0; // PlayerChoice
 };
+
+// Which player runs: Automatic takes MPlayer when it is found, mpv otherwise.
+enum PlayerChoice
+{
+    kPlayerAutomatic = 0,
+    kPlayerMPlayer = 1,
+    kPlayerMpv = 2,
+};
+inline constexpr int kPlayerChoiceCount = 3;
 
 // The positions a track bar can take.
 struct TrackBarRange
@@ -108,5 +123,18 @@ int SubFontScalePosition(double scale);
 // channel count and settings page as gathered back from their controls (0 / -1 when nothing is
 // chosen), the font scale snapped to a track bar step.
 Options OptionsAsControlsHold(Options options);
+
+// True when a stored value (code page, band values) goes into the player's options text as one
+// argument: not empty, no blank, tab or quote that would split it or hide more arguments.
+// Only the parameters field, which the user sees, may hold several.
+bool IsOneArgument(std::string_view value);
+
+// The longest text the program's text fields hold; they would cut a longer one.
+inline constexpr std::size_t kMaxFieldText = 32767;
+
+// Empties the stored values that cannot be used as they are, and says why, one text for each:
+// those that IsOneArgument refuses, and texts for the fields (parameters, last files) longer than
+// kMaxFieldText.
+std::vector<std::string> DropUnusableValues(Options& options);
 
 } // namespace zuv

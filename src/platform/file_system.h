@@ -42,7 +42,12 @@ bool FileExists(const std::string& path);     // a regular file (or a link to on
 bool FolderExists(const std::string& path);   // a folder (or a link to one)
 int RemoveFile(const std::string& path);      // 0 or the system error code
 int ReadAccessError(const std::string& path); // 0 when the file opens for reading, else the code
-int CreateFolders(const std::string& path);   // 0 or the system error code; existing is fine
+// 0 when the user may write the existing file, else the code. A file replaced atomically is
+// never opened for writing, so this is asked first where a read-only file must stay as it is.
+int WriteAccessError(const std::string& path);
+// The absolute path with every link resolved, or `path` itself when that fails.
+std::string ResolvedPath(const std::string& path);
+int CreateFolders(const std::string& path); // 0 or the system error code; existing is fine
 
 // Names (without folder) of the regular, non-hidden files in `folder` whose names end in
 // `suffix` (case-insensitive), in the order the file system returns them.

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace zuv::platform {
@@ -128,5 +129,18 @@ private:
     int m_exitCode = 0;
 #endif
 };
+
+// A program run to its end by RunToEnd.
+struct FinishedRun
+{
+    std::error_code error; // not found, not started, or killed at the time limit
+    int exitCode = -1;     // as ChildProcess::WaitForExit gives it
+    std::string output;    // what it printed (standard output and error), cut at the limit
+};
+
+// Runs a program found by FindProgram (never through a shell) with `arguments` after its name,
+// collects its output and waits for its end; one still running after `timeLimit` is killed.
+FinishedRun RunToEnd(const std::string& program, const std::vector<std::string>& arguments,
+                     std::chrono::milliseconds timeLimit, std::size_t maxOutputBytes = 64 * 1024);
 
 } // namespace zuv::platform

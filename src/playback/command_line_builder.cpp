@@ -1,5 +1,6 @@
 #include "playback/command_line_builder.h"
 
+#include "playback/mpv_dialect.h"
 #include "playback/player_program.h"
 #include "util/number_format.h"
 #include "util/text_utils.h"
@@ -136,7 +137,8 @@ void AppendAudioFilters(std::string& text, const Options& options, int volume, i
     }
     if (options.EQ && !HasFilter(own, "equalizer")) {
         added += "equalizer=";
-        added += options.EQSettings.empty() ? kFlatBandValues : options.EQSettings;
+        // A value that would split into more arguments counts as none (DropUnusableValues).
+        added += IsOneArgument(options.EQSettings) ? options.EQSettings : kFlatBandValues;
         added += ',';
     }
     if (options.EmulateSubwoofer && !HasFilter(own, "sub"))
@@ -209,6 +211,8 @@ void AppendVideoFilters(std::string& text, const Options& options, const std::st
 std::string BuildOptionsText(const Options& options, bool loop, const std::string& mediaPath,
                              ScreenSize screen, const ProbeFunction& probe, PlayerDialect dialect)
 {
+    if (IsMpv(dialect))
+        return BuildMpvOptionsText(options, loop, mediaPath, screen, probe, dialect);
     // Positions as the controls hold them, whatever the record was filled with.
     const int volume = ClampToRange(options.Volume, kVolumeRange);
     const int extraStereo = ClampToRange(options.ExtraStereoVal, kExtraStereoValRange);
@@ -246,7 +250,7 @@ std::string BuildOptionsText(const Options& options, bool loop, const std::strin
     if (!options.Font.empty()) {
         // The font path is always quoted, the code page never; the code page only goes with a font.
         text += " -font " + PlayerFileArgument(options.Font, true);
-        if (!options.SubCp.empty())
+        if (IsOneArgument(options.SubCp))
             text += " -subcp " + options.SubCp;
     }
     if (options.SetFontScale) {

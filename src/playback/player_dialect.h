@@ -9,12 +9,20 @@ namespace zuv {
 
 // How the player takes the volume, normalisation and extra-stereo effects. Older players take
 // them as audio plug-ins ("-aop"); MPlayer 1.5 removed that option and refuses to start with it,
-// so there the same effects go into the audio filter list.
+// so there the same effects go into the audio filter list. mpv has a command line of its own;
+// before 0.36 it has no --sub-fonts-dir and refuses to start with it.
 enum class PlayerDialect
 {
     Classic,
     Current,
+    Mpv,
+    MpvFontFolder,
 };
+
+inline bool IsMpv(PlayerDialect dialect)
+{
+    return dialect == PlayerDialect::Mpv || dialect == PlayerDialect::MpvFontFolder;
+}
 
 struct PlayerInfo
 {

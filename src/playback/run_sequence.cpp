@@ -5,16 +5,13 @@
 #include "platform/system_utils.h"
 #include "playback/capture_run.h"
 #include "playback/command_line_builder.h"
+#include "playback/mpv_dialect.h"
+#include "playback/player_choice.h"
 #include "util/text_utils.h"
 
 namespace zuv {
 
 namespace {
-
-bool IsCleanEnd(int exitCode)
-{
-    return exitCode == 0 || exitCode == 255;
-}
 
 std::string StartErrorMessage(const platform::ProcessStartError& error)
 {
@@ -85,23 +82,25 @@ bool RunSequence::Play(const std::string& mediaPath, const std::string& subtitle
 
     const RunOptions current = m_host.CurrentOptions();
     const Options& options = current.options;
-    const std::string optionsText =
-        BuildOptionsText(options, current.loop, mediaPath, m_player.CurrentScreenSize(), m_probe,
-                         m_playerInfo.Get().dialect);
+    m_dialect = m_playerInfo.Get(options.Player).dialect;
+    const std::string optionsText = BuildOptionsText(
+        options, current.loop, mediaPath, m_player.CurrentScreenSize(),
+        IsMpv(m_dialect) ? MakeDialectProbe(m_dialect, PlayerCaptureFunction()) : m_probe,
+        m_dialect);
 
     if (options.ShowResultWindow && !options.ShowResultOnErrorOnly && !m_host.ResultWindowVisible())
         m_host.ShowResultWindow();
 
     const platform::ProcessStartError error = m_player.StartPlayer(
-        PlayerCommandLine(mediaPath, subtitle, optionsText), options.MPlayerPriority);
+        RunCommandLine(m_dialect, mediaPath, subtitle, optionsText), options.MPlayerPriority);
     if (error.failed()) {
         m_host.ShowError(StartErrorMessage(error));
         m_host.EnableStart(true);
         return false;
     }
     m_host.ClearResult();
-    m_host.AddResultLine("commandline: \"" + PlayerArguments(mediaPath, subtitle, optionsText) +
-                         '"');
+    m_host.AddResultLine("commandline: \"" +
+                         RunArguments(m_dialect, mediaPath, subtitle, optionsText) + '"');
     SetPlayingState(true);
     if (options.DisableScrSaver)
         m_player.KeepScreenSaverAway(true);
@@ -148,7 +147,7 @@ void RunSequence::PlayerExited(std::optional<int> readCode)
     }
     m_host.AddResultLine(readCode ? "...exited, code: " + std::to_string(*readCode) : "...exited");
 
-    if (!IsCleanEnd(exitCode)) {
+    if (!IsCleanEnd(exitCode, m_dialect)) {
         SetPlayingState(false);
         const Options options = m_host.CurrentOptions().options;
         if (options.ShowResultWindow && options.ShowResultOnErrorOnly)

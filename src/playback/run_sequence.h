@@ -46,8 +46,8 @@ public:
     // Starts one run; false when nothing was started (empty media path or a failed start).
     bool Play(const std::string& mediaPath, const std::string& subtitlePath);
     void SetPlayingState(bool on);
-    // The end of a run with the player's exit code (0 and 255 are clean ends); a code that could
-    // not be read counts as 0 and is not shown.
+    // The end of a run with the player's exit code (IsCleanEnd tells a clean one); a code that
+    // could not be read counts as 0 and is not shown.
     void PlayerExited(std::optional<int> exitCode);
     // The screen saver switch counts at once, also in the middle of a run.
     void ScreenSaverSwitchChanged(bool on);
@@ -77,6 +77,7 @@ private:
     bool m_playlistMode = false;
     bool m_restartPending = false;
     int m_playlistIndex = 0;
+    PlayerDialect m_dialect = PlayerDialect::Classic; // of the last run
 };
 
 } // namespace zuv

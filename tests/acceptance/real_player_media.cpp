@@ -253,6 +253,15 @@ std::vector<std::string> RefusalLines(std::string_view output)
         "Error opening/initializing",
         "interrupted by signal",
         "Cannot load font",
+        // mpv plays on without a filter it could not make, and ends with 0.
+        "option not found",
+        "Creating filter",
+        "Disabling filter",
+        "filter initialized failed",
+        "No such filter",
+        "failed to configure",
+        "Can not open external file",
+        "Setting commandline option",
     };
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -274,14 +283,17 @@ std::vector<std::string> RefusalLines(std::string_view output)
 
 std::string VideoOutputSize(std::string_view output)
 {
-    // "VO: [null] 160x64 => 160x64 Planar I420": the size after "=>".
+    // MPlayer's "VO: [null] 160x64 => 160x64 Planar I420": the size after "=>"; mpv's
+    // "VO: [null] 160x64 yuv420p": the size after the output's name.
     const std::size_t vo = output.find("VO: [");
     if (vo == std::string_view::npos)
         return {};
-    const std::size_t arrow = output.find("=> ", vo);
-    if (arrow == std::string_view::npos)
+    const std::string_view line = output.substr(vo, output.find_first_of("\r\n", vo) - vo);
+    const std::size_t arrow = line.find("=> ");
+    const std::size_t name = line.find("] ");
+    if (arrow == std::string_view::npos && name == std::string_view::npos)
         return {};
-    const std::size_t start = arrow + 3;
+    const std::size_t start = vo + (arrow != std::string_view::npos ? arrow + 3 : name + 2);
     const std::size_t end = output.find(' ', start);
     return std::string(output.substr(start, end - start));
 }

@@ -32,10 +32,10 @@ struct WavInfo
 // The channel count and peak of a 16-bit PCM WAV file; none when it is not one.
 std::optional<WavInfo> ReadWav(const std::string& path);
 
-// MPlayer's lines that refuse an option or a filter, or say the picture cannot be shown.
+// The players' lines that refuse an option or a filter, or say the picture cannot be shown.
 std::vector<std::string> RefusalLines(std::string_view output);
 
-// The picture size of the "VO:" line, as "WxH"; empty without one.
+// The picture size of the "VO:" line (either player's), as "WxH"; empty without one.
 std::string VideoOutputSize(std::string_view output);
 
 } // namespace zuv::test

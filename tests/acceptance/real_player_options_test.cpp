@@ -1,16 +1,20 @@
 // Every option at its ends, and the options that meet in one filter list, built into a command
-// line as a Start builds it and played by the installed MPlayer in the dialect it speaks.
+// line as a Start builds it and played by each installed player (MPlayer in the dialect it
+// speaks, and mpv): one table of cases for both.
 #include "archive/subtitle_extraction.h"
 #include "options/options.h"
 #include "playback/capture_run.h"
 #include "playback/command_line_builder.h"
+#include "playback/mpv_dialect.h"
 #include "playback/player_dialect.h"
 #include "playback/player_launch.h"
 #include "real_player_media.h"
 #include "support/test_support.h"
+#include "util/text_utils.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace zuv;
 using namespace zuv::test;
@@ -43,7 +47,8 @@ struct Case
     const char* name;
     std::function<void(Options&)> set;
     Effect effect;
-    bool loop = false;
+    // Where mpv does what MPlayer does not (its channel option makes the output's count).
+    std::optional<Effect> mpvEffect = std::nullopt;
 };
 
 // The peak of the tone at a volume position as the classic plug-in played it: ((V^3) >> 12) / 256.
@@ -64,18 +69,16 @@ bool SamePicture(const std::string& shown, const std::string& expected)
            shown == std::to_string(width + 1) + expected.substr(expected.find('x'));
 }
 
-class RealPlayerOptions : public ::testing::Test
+// The test runs of each case: once with "mplayer", once with "mpv".
+class RealPlayerOptions : public ::testing::TestWithParam<std::string>
 {
 protected:
     static void SetUpTestSuite()
     {
-        if (platform::FindProgram("mplayer", {}).path.empty())
-            return;
         s_media = new TempDir;
         WriteFile(s_media->file("Egy film/clip.avi"), ClipBytes());
         WriteFile(s_media->file("clip.srt"), SubtitleBytes());
         WriteFile(s_media->file("font folder/Deja Vu.ttf"), ReadFile(kFont).value_or(""));
-        s_dialect = ReadPlayerInfo(PlayerCaptureFunction(s_media->path())).dialect;
     }
 
     static void TearDownTestSuite()
@@ -86,9 +89,20 @@ protected:
 
     void SetUp() override
     {
-        if (!s_media)
-            GTEST_SKIP() << "mplayer is not installed";
+        if (platform::FindProgram(GetParam(), {}).path.empty())
+            GTEST_SKIP() << GetParam() << " is not installed";
+        const auto known = s_dialects.find(GetParam());
+        if (known != s_dialects.end()) {
+            m_dialect = known->second;
+            return;
+        }
+        const CaptureFunction capture = PlayerCaptureFunction(s_media->path());
+        m_dialect =
+            GetParam() == "mpv" ? ReadMpvInfo(capture).dialect : ReadPlayerInfo(capture).dialect;
+        s_dialects[GetParam()] = m_dialect;
     }
+
+    bool Mpv() const { return IsMpv(m_dialect); }
 
     // The options of a first start, with the clip and its subtitle.
     static Options FirstStart() { return Options{}; }
@@ -98,16 +112,19 @@ protected:
                    std::chrono::seconds limit = std::chrono::seconds(60))
     {
         const std::string media = s_media->file("Egy film/clip.avi");
-        const std::string optionsText =
-            BuildOptionsText(options, loop, media, kScreen,
-                             MakeProbe(PlayerCaptureFunction(s_media->path())), s_dialect);
+        const std::string optionsText = BuildOptionsText(
+            options, loop, media, kScreen,
+            MakeDialectProbe(m_dialect, PlayerCaptureFunction(s_media->path())), m_dialect);
         const std::string wav = m_out.file("sound.wav");
         PlayerRun run;
         // Played as fast as it goes into a sound file; a looping player in real time without
         // one, or it would fill the disk until it is killed.
-        run.commandLine =
-            PlayerCommandLine(media, subtitle, optionsText) +
-            (loop ? " -vo null -ao null" : " -vo null -ao pcm:fast:file=" + wav + " -benchmark");
+        const std::string output =
+            Mpv() ? (loop ? " --vo=null --ao=null"
+                          : " --vo=null --ao=pcm --ao-pcm-file=" + wav + " --untimed")
+                  : (loop ? " -vo null -ao null"
+                          : " -vo null -ao pcm:fast:file=" + wav + " -benchmark");
+        run.commandLine = RunCommandLine(m_dialect, media, subtitle, optionsText) + output;
         auto launch =
             PreparePlayerLaunch(run.commandLine, s_media->path(),
                                 ClampToRange(options.MPlayerPriority, kMPlayerPriorityRange));
@@ -134,42 +151,70 @@ protected:
         return run;
     }
 
+    // The user's own parameters of a case as typed for mpv.
+    static std::string MpvParameters(const std::string& typed)
+    {
+        static const std::map<std::string, std::string> kSame = {
+            {"-af volume=3,volnorm,extrastereo=1,equalizer=1:1:1:1:1:1:1:1:1:1,sub -vf flip,eq,pp",
+             "--af=lavfi=[volume=3dB],lavfi=[dynaudnorm],lavfi=[extrastereo=m=1],"
+             "lavfi=[equalizer=f=1000:t=o:w=3:g=1],lavfi=[lowpass=f=60] "
+             "--vf=lavfi=[vflip],lavfi=[eq],lavfi=[pp]"},
+            {"-af volume=3", "--af=lavfi=[volume=3dB]"},
+            {"-af volnorm,extrastereo", "--af=lavfi=[dynaudnorm],lavfi=[extrastereo]"},
+            {"-af equalizer=2:2:2:2:2:2:2:2:2:2,sub",
+             "--af=lavfi=[equalizer=f=1000:t=o:w=3:g=2],lavfi=[lowpass=f=60]"},
+            {"-af volume=-6", "--af=lavfi=[volume=-6dB]"},
+            {"-vf flip", "--vf=lavfi=[vflip]"},
+        };
+        const auto same = kSame.find(typed);
+        return same == kSame.end() ? typed : same->second;
+    }
+
     void Check(const Case& c, const std::string& subtitle = {})
     {
         Options options = FirstStart();
         c.set(options);
-        const PlayerRun run = Play(options, c.loop, subtitle);
-        SCOPED_TRACE(std::string(c.name) + ": " + run.commandLine);
+        if (Mpv())
+            options.Parameters = MpvParameters(options.Parameters);
+        const PlayerRun run = Play(options, false, subtitle);
+        SCOPED_TRACE(GetParam() + ", " + c.name + ": " + run.commandLine);
         EXPECT_EQ(run.exitCode, 0) << run.output;
         EXPECT_EQ(RefusalLines(run.output), std::vector<std::string>());
-        if (!c.effect.picture.empty()) {
-            EXPECT_TRUE(SamePicture(VideoOutputSize(run.output), c.effect.picture)) << run.output;
+        const Effect& effect = Mpv() && c.mpvEffect ? *c.mpvEffect : c.effect;
+        if (!effect.picture.empty()) {
+            EXPECT_TRUE(SamePicture(VideoOutputSize(run.output), effect.picture)) << run.output;
         }
-        if (c.effect.channels || c.effect.lowestPeak >= 0) {
+        if (effect.channels || effect.lowestPeak >= 0) {
             ASSERT_TRUE(run.sound) << run.output;
-            if (c.effect.channels) {
-                EXPECT_EQ(run.sound->channels, c.effect.channels);
+            if (effect.channels) {
+                EXPECT_EQ(run.sound->channels, effect.channels);
             }
-            if (c.effect.lowestPeak >= 0) {
-                EXPECT_GE(run.sound->peak, c.effect.lowestPeak);
-                EXPECT_LE(run.sound->peak, c.effect.highestPeak);
+            if (effect.lowestPeak >= 0) {
+                EXPECT_GE(run.sound->peak, effect.lowestPeak);
+                EXPECT_LE(run.sound->peak, effect.highestPeak);
             }
         }
     }
 
     static inline TempDir* s_media = nullptr;
-    static inline PlayerDialect s_dialect = PlayerDialect::Classic;
+    static inline std::map<std::string, PlayerDialect> s_dialects;
+    PlayerDialect m_dialect = PlayerDialect::Classic;
     TempDir m_out;
 };
 
 } // namespace
 
-TEST_F(RealPlayerOptions, FirstStartPlaysTheClipAsItIs)
+INSTANTIATE_TEST_SUITE_P(Players, RealPlayerOptions, ::testing::Values("mplayer", "mpv"),
+                         [](const ::testing::TestParamInfo<std::string>& player) {
+                             return player.param;
+                         });
+
+TEST_P(RealPlayerOptions, FirstStartPlaysTheClipAsItIs)
 {
     Check({"first start", [](Options&) {}, {"160x64", 2, kToneAmplitude, kToneAmplitude}});
 }
 
-TEST_F(RealPlayerOptions, EachSwitchAlone)
+TEST_P(RealPlayerOptions, EachSwitchAlone)
 {
     const Case cases[] = {
         {"fullscreen", [](Options& o) { o.Fullscreen = true; }, {"160x64"}},
@@ -192,7 +237,7 @@ TEST_F(RealPlayerOptions, EachSwitchAlone)
         Check(c);
 }
 
-TEST_F(RealPlayerOptions, LoopRepeatsUntilStopped)
+TEST_P(RealPlayerOptions, LoopRepeatsUntilStopped)
 {
     // The one-second clip still plays after three seconds.
     const PlayerRun run = Play(FirstStart(), true, {}, std::chrono::seconds(3));
@@ -201,7 +246,7 @@ TEST_F(RealPlayerOptions, LoopRepeatsUntilStopped)
     EXPECT_EQ(RefusalLines(run.output), std::vector<std::string>());
 }
 
-TEST_F(RealPlayerOptions, VolumePositions)
+TEST_P(RealPlayerOptions, VolumePositions)
 {
     for (const int volume : {0, 15}) {
         Check({"silent",
@@ -214,22 +259,24 @@ TEST_F(RealPlayerOptions, VolumePositions)
     }
 }
 
-TEST_F(RealPlayerOptions, ExtraStereoAndChannels)
+TEST_P(RealPlayerOptions, ExtraStereoAndChannels)
 {
     for (const int position : {0, 1, 25, 50})
         Check({"extra stereo",
                [position](Options& o) { o.ExtraStereo = true, o.ExtraStereoVal = position; },
                {{}, 2}});
-    // The clip's PCM keeps its two channels whatever is asked; the player must take the option.
+    // MPlayer's PCM keeps the clip's two channels whatever is asked (the option only asks the
+    // decoder); mpv mixes to the count asked.
     for (const int channels : {1, 2, 4, 6})
         Check({"channels",
                [channels](Options& o) { o.SetChannels = true, o.Channels = channels; },
-               {{}, 2}});
+               {{}, 2},
+               Effect{{}, channels}});
     // A hand-edited count that no entry of the list shows.
     Check({"channels 9", [](Options& o) { o.SetChannels = true, o.Channels = 9; }, {{}, 2}});
 }
 
-TEST_F(RealPlayerOptions, ExpandAndPanScan)
+TEST_P(RealPlayerOptions, ExpandAndPanScan)
 {
     // The clip is 160 by 64 and the screen 1024 by 768 (4:3).
     Check({"expand", [](Options& o) { o.Expand = true; }, {"160x118"}});
@@ -249,7 +296,7 @@ TEST_F(RealPlayerOptions, ExpandAndPanScan)
            {"124x92"}});
 }
 
-TEST_F(RealPlayerOptions, SubtitleFonts)
+TEST_P(RealPlayerOptions, SubtitleFonts)
 {
     const std::string subtitle = s_media->file("clip.srt");
     const std::string font = s_media->file("font folder/Deja Vu.ttf");
@@ -278,7 +325,7 @@ TEST_F(RealPlayerOptions, SubtitleFonts)
         Check(c, subtitle);
 }
 
-TEST_F(RealPlayerOptions, ZippedSubtitleIsUnpackedAndShown)
+TEST_P(RealPlayerOptions, ZippedSubtitleIsUnpackedAndShown)
 {
     WriteFile(m_out.file("subs.zip"), ZipBytes("film.srt", SubtitleBytes()));
     const ScopedEnv temp("TMPDIR", m_out.path());
@@ -288,11 +335,12 @@ TEST_F(RealPlayerOptions, ZippedSubtitleIsUnpackedAndShown)
     SCOPED_TRACE(run.commandLine);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(RefusalLines(run.output), std::vector<std::string>());
-    EXPECT_NE(run.output.find("SUB: Added subtitle file (1): " + extracted.path), std::string::npos)
-        << run.output;
+    const std::string shown = Mpv() ? "'" + FileNamePart(extracted.path) + "' (subrip) (external)"
+                                    : "SUB: Added subtitle file (1): " + extracted.path;
+    EXPECT_NE(run.output.find(shown), std::string::npos) << run.output;
 }
 
-TEST_F(RealPlayerOptions, Equalizer)
+TEST_P(RealPlayerOptions, Equalizer)
 {
     for (const char* bands :
          {"", "0:0:0:0:0:0:0:0:0:0", "3:2:0:-1.5:0:0:1:2.5:3:4", "12:12:12:12:12:12:12:12:12:12",
@@ -301,7 +349,7 @@ TEST_F(RealPlayerOptions, Equalizer)
     }
 }
 
-TEST_F(RealPlayerOptions, OptionsThatMeetInOneList)
+TEST_P(RealPlayerOptions, OptionsThatMeetInOneList)
 {
     const auto everything = [](Options& o) {
         o.Fullscreen = o.Idx = o.dri = o.GraphicEq = o.ForceYUY2 = o.PostProcessing = true;
@@ -367,7 +415,8 @@ TEST_F(RealPlayerOptions, OptionsThatMeetInOneList)
              o.EmulateSubwoofer = o.SetChannels = true;
              o.Channels = 4;
          },
-         {}},
+         {{}, 6},
+         Effect{{}, 4}},
     };
     for (const Case& c : cases)
         Check(c, s_media->file("clip.srt"));

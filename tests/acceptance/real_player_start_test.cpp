@@ -1,5 +1,5 @@
 // `zuvora FILE /start` with the settings of zuv.ini and the installed MPlayer, asked for its
-// dialect as in a user's run.
+// dialect as in a user's run; and with mpv alone on PATH.
 #include "main_window_fixture.h"
 #include "platform/process.h"
 #include "playback/qt/result_form.h"
@@ -7,6 +7,8 @@
 #include "util/text_utils.h"
 
 #include <QPlainTextEdit>
+
+#include <filesystem>
 
 using namespace zuv;
 using zuv::test::MainWindowFixture;
@@ -80,6 +82,44 @@ private slots:
         QCOMPARE(test::RefusalLines(all), std::vector<std::string>());
         const auto sound = test::ReadWav(fixture.temp.file("sound.wav"));
         QVERIFY2(sound && sound->peak > 0, all.c_str());
+    }
+
+    // Without MPlayer the automatic choice starts mpv, whose probe sizes the picture for
+    // pan-scan, and the caption names it.
+    void startsMpvWhenMPlayerIsMissing()
+    {
+        const std::string mpv = platform::FindProgram("mpv", {}).path;
+        if (mpv.empty())
+            QSKIP("mpv is not on PATH");
+        MainWindowFixture fixture(QStringList(), false, false);
+        fixture.form.reset();
+        const std::string bin = fixture.temp.file("bin");
+        std::filesystem::create_directories(bin);
+        std::filesystem::create_symlink(mpv, bin + "/mpv");
+        const test::ScopedEnv path("PATH", bin);
+        const std::string clip = fixture.temp.file("clip.avi");
+        test::WriteFile(clip, test::ClipBytes());
+        const std::string ini = "[Main]\r\nParameters=--vo=null --ao=pcm --ao-pcm-file=" +
+                                fixture.temp.file("sound.wav") +
+                                " --untimed\r\n[Video]\r\nPanScan=1\r\n"
+                                "[Audio]\r\nCustomVolume=1\r\nVolume=100\r\n";
+        test::WriteFile(fixture.program.file("zuv.ini"), ini);
+        test::WriteFile(fixture.ProfileFolder() + "zuv.ini", ini);
+
+        fixture.Start({QString::fromStdString(clip), QStringLiteral("/start")});
+        QVERIFY(fixture.WaitForIdle(60000));
+        const QStringList lines =
+            fixture.form->ResultForm()->Memo()->toPlainText().split(QLatin1Char('\n'));
+        const std::string all = lines.join(QLatin1Char('\n')).toStdString();
+        QVERIFY2(lines.first().contains(QStringLiteral("--af=lavfi=[volume=244/256] "
+                                                       "--vf=lavfi=[crop=")),
+                 qPrintable(lines.first()));
+        QCOMPARE(lines.last(), QStringLiteral("...exited, code: 0"));
+        QCOMPARE(test::RefusalLines(all), std::vector<std::string>());
+        const auto sound = test::ReadWav(fixture.temp.file("sound.wav"));
+        QVERIFY2(sound && sound->peak == 976, all.c_str());
+        QTRY_VERIFY2(fixture.form->windowTitle().contains(QStringLiteral(" / mpv 0.")),
+                     qPrintable(fixture.form->windowTitle()));
     }
 };
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when an include runs against the layers of src/ (see docs/ARCHITECTURE.md): a folder may
-# include its own headers and those of lower floors only; Qt and the windows stay in qt/ folders.
+# include its own headers and those of lower floors only; Qt and the windows stay in qt/ folders;
+# system headers and code chosen by operating system stay in platform/.
 # Usage: check_layers.sh SRC_DIR
 set -uo pipefail
 src=${1:?usage: check_layers.sh SRC_DIR}
@@ -12,6 +13,13 @@ declare -A floor=(
     [equalizer]=5 [settings]=5 [fileassoc]=5 [playback]=5 [mpris]=6
     [app]=7
 )
+# Headers of the operating system: only the platform layer talks to the system.
+system_header='^#\s*include\s*<(unistd|fcntl|dirent|pwd|grp|poll|spawn|dlfcn|termios|syslog|signal|glob|fnmatch|libgen|netdb|ifaddrs|sched|pthread|semaphore|utmp|shadow|sys/[^>]*|netinet/[^>]*|arpa/[^>]*|linux/[^>]*|windows|winsock2?|ws2tcpip|winreg|winbase|shlobj|shellapi|shlwapi|tlhelp32|psapi|io|direct|process|objbase|knownfolders)\.h>'
+# Tests of the preprocessor on the system (_WIN32, __linux__, Qt's Q_OS_...).
+system_choice='^#\s*(if|ifdef|ifndef|elif).*(_WIN32|_WIN64|__linux|__unix|__APPLE__|__MINGW|_MSC_VER|__CYGWIN__|Q_OS_)'
+# The one exception: the target's path syntax (separators, absolute paths) is constant data that
+# util's own path helpers need, below the platform floor.
+os_choice_allowed=(util/path_syntax.h)
 # Folders on one floor that must not reach each other all the same.
 forbidden_pairs=(playback:settings playback:equalizer playback:fileassoc)
 
@@ -37,9 +45,14 @@ while IFS= read -r file; do
             complain "$file: includes Qt (${line#\#include }) outside a qt/ folder"
         fi
     done < <(grep -E '^#include ' "$file")
-    # The program's own floor chooses nothing by system: that is the platform layer's job.
-    if [[ $from == app ]] && grep -qE '^#\s*if.*(_WIN32|__linux__|Q_OS_)' "$file"; then
-        complain "$file: chooses code by operating system"
+    # Outside the platform layer no code talks to the system or chooses by it.
+    if [[ $from != platform ]]; then
+        while IFS= read -r line; do
+            complain "$file: includes a system header (${line#\#include })"
+        done < <(grep -E "$system_header" "$file")
+        if [[ " ${os_choice_allowed[*]} " != *" $file "* ]] && grep -qE "$system_choice" "$file"; then
+            complain "$file: chooses code by operating system"
+        fi
     fi
 done < <(find . -name '*.h' -o -name '*.cpp' | sed 's|^\./||' | sort)
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace zuv;
@@ -295,7 +297,7 @@ TEST_F(DesktopAssociationTest, ARowThatGetsNoFileTypeIsReportedAndTheOthersGoOn)
     // No safe glob or MIME type can be made of these names.
     const auto result = ApplyAssociationChoices(
         backend, {{".x?z", true}, {".avi", true}, {".", true}, {".mpg", false}});
-    EXPECT_EQ(result.status.error, kNoFileTypeError);
+    EXPECT_EQ(result.status.error, ZuvoraError::NoFileType);
     EXPECT_NE(result.status.errorText.find("\".x?z\""), std::string::npos);
     EXPECT_NE(result.status.errorText.find("\".\""), std::string::npos);
     EXPECT_TRUE(result.listKept);
@@ -377,9 +379,9 @@ TEST_F(DesktopAssociationTest, FilesWeCannotEditStayAsTheyAreWithAMessage)
     ASSERT_EQ(platform::RemoveFile(userList()), 0);
     WriteFile(userList() + "/keep", "");
     DesktopAssociationBackend backend(folders, program);
-    EXPECT_EQ(backend.TakeOver(".avi").error, EISDIR);
-    EXPECT_EQ(backend.GiveBack(".avi").error, EISDIR);
-    EXPECT_EQ(backend.ReadRow(".avi").status.error, EISDIR);
+    EXPECT_EQ(backend.TakeOver(".avi").error, platform::SystemError(EISDIR));
+    EXPECT_EQ(backend.GiveBack(".avi").error, platform::SystemError(EISDIR));
+    EXPECT_EQ(backend.ReadRow(".avi").status.error, platform::SystemError(EISDIR));
 }
 
 TEST_F(DesktopAssociationTest, ADesktopSpecificDefaultThatWinsIsReported)
@@ -389,7 +391,7 @@ TEST_F(DesktopAssociationTest, ADesktopSpecificDefaultThatWinsIsReported)
               "[Default Applications]\nvideo/x-msvideo=vlc.desktop\n");
     DesktopAssociationBackend backend(folders, program);
     const AssociationStatus status = backend.TakeOver(".avi");
-    EXPECT_EQ(status.error, kOverriddenDefaultError);
+    EXPECT_EQ(status.error, ZuvoraError::OverriddenDefault);
     EXPECT_NE(status.errorText.find("test-mimeapps.list"), std::string::npos);
     EXPECT_FALSE(backend.ReadRow(".avi").owned);
 }
@@ -429,6 +431,7 @@ struct RealDesktopCase
     const char* name;
     bool usedHome; // the user has a mimeapps.list of their own
     const char* extensions;
+    const char* program = "opt/zuvora"; // where this program lies below the test's root
 };
 
 class RealDesktopTest : public ::testing::TestWithParam<RealDesktopCase>
@@ -446,7 +449,10 @@ protected:
         folders.dataDirs = {root.file("sys/"), "/usr/share/"};
         folders.configDirs = {root.file("etc/")};
         WriteExecutable(root.file("bin/player"));
-        WriteExecutable(root.file("opt/zuvora"));
+        // Our program notes what it was started with, for the start through GIO below.
+        WriteFile(root.file(GetParam().program),
+                  "#!/bin/sh\necho \"$@\" > '" + root.file("started") + "'\n");
+        ::chmod(root.file(GetParam().program).c_str(), 0755);
         WriteFile(root.file("sys/applications/player.desktop"),
                   "[Desktop Entry]\nType=Application\nName=Other Player\nExec=" +
                       root.file("bin/player") +
@@ -535,7 +541,7 @@ TEST_P(RealDesktopTest, ToolsAgreeAfterEveryOkAndGivingBackRestoresTheFiles)
 {
     const std::string allRows = ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb;.xyz";
     const std::vector<std::string> extensions = SplitFileTypes(allRows);
-    DesktopAssociationBackend backend(folders, root.file("opt/zuvora"));
+    DesktopAssociationBackend backend(folders, root.file(GetParam().program));
     ExpectAgreement(backend, extensions, "before");
     EXPECT_EQ(backend.ReadRow(".avi").program, "Other Player");
     const auto before = FolderFiles(home());
@@ -557,6 +563,14 @@ TEST_P(RealDesktopTest, ToolsAgreeAfterEveryOkAndGivingBackRestoresTheFiles)
         for (const std::string& row : extensions)
             EXPECT_EQ(backend.ReadRow(row).owned, backend.ReadRow(row).fileType == fileType) << row;
         ExpectAgreement(backend, extensions, "one row", fileType);
+        if (extension == ".avi") { // GIO starts the program our entry names, with the file
+            std::remove(root.file("started").c_str());
+            Tool("gio launch '" + backend.OwnDesktopFile() + "' '" + root.file("film.avi") + "'");
+            for (int wait = 0; wait < 50 && !std::filesystem::exists(root.file("started")); ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            EXPECT_EQ(platform::ReadWholeFile(root.file("started"), 4096).data,
+                      root.file("film.avi") + "\n");
+        }
 
         result = ApplyAssociationChoices(backend, choices([&](const std::string& row) {
                                              return backend.ReadRow(row).fileType == fileType;
@@ -585,20 +599,25 @@ INSTANTIATE_TEST_SUITE_P(
     , RealDesktopTest,
     testing::Values(RealDesktopCase{"FreshHome", false,
                                     ".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb;.xyz"},
-                    RealDesktopCase{"UsedHome", true, ".qt;.mpe;.xyz"}),
+                    RealDesktopCase{"UsedHome", true, ".qt;.mpe;.xyz"},
+                    RealDesktopCase{"PercentInProgramPath", false, ".avi;.xyz",
+                                    "opt/100% sure/zuvora"}),
     [](const testing::TestParamInfo<RealDesktopCase>& param) { return param.param.name; });
 
 TEST(DesktopExec, ProgramPathsSurviveQuotingAndEscaping)
 {
     EXPECT_EQ(DesktopExecProgram("/usr/bin/zuvora"), "/usr/bin/zuvora");
     EXPECT_EQ(DesktopExecProgram("/opt/my apps/zuvora"), "\"/opt/my apps/zuvora\"");
-    EXPECT_EQ(DesktopExecProgram("/100%/zuvora"), "/100%%/zuvora");
+    // GIO and xdg-mime look for the first word as written: a path holding "%" goes after env.
+    EXPECT_EQ(DesktopExecProgram("/100%/zuvora"), "env /100%%/zuvora");
+    EXPECT_EQ(DesktopExecProgram("/100%/a=b/zuvora"), ""); // env would take it for a setting
     EXPECT_EQ(DesktopExecProgram("/a\\b"), "\"/a\\\\\\\\b\"");
     EXPECT_EQ(DesktopExecProgram("/a$b"), "\"/a\\\\$b\"");
     for (const std::string path : {"/usr/bin/zuvora", "/opt/my apps/zuvora", "/a\"b/$x`y\\z",
                                    "/100% sure/zuvora", "/new\nline/z", "/tab\there"})
         EXPECT_EQ(ExecValueProgram(DesktopExecProgram(path) + " %f"), path) << path;
     EXPECT_EQ(ExecValueProgram("env FOO=1 vlc %U"), "env");
+    EXPECT_EQ(ExecValueProgram("env -i vlc %U"), "env");
     EXPECT_EQ(ExecValueProgram("  "), "");
 }
 

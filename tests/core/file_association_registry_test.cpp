@@ -213,7 +213,7 @@ TEST(RegistryAssociation, AFailedWriteStopsThePassAndKeepsEarlierChanges)
 
     const auto result =
         ApplyAssociationChoices(backend, {{".xyz", true}, {".mpg", true}, {".zzz", true}});
-    EXPECT_EQ(result.status.error, EACCES);
+    EXPECT_EQ(result.status.error, platform::SystemError(EACCES));
     EXPECT_EQ(result.status.errorText, SystemErrorText(EACCES));
     EXPECT_EQ(result.fileTypes, "");
     EXPECT_TRUE(backend.ReadRow(".xyz").owned);
@@ -229,10 +229,10 @@ TEST(RegistryAssociation, AFailedReadIsReportedNotTakenForMissing)
     RegistryAssociationBackend backend(store, kProgram);
 
     const AssociationRowState row = backend.ReadRow(".avi");
-    EXPECT_EQ(row.status.error, EACCES);
+    EXPECT_EQ(row.status.error, platform::SystemError(EACCES));
     // Every row is read before the first change: nothing is changed.
     const auto result = ApplyAssociationChoices(backend, {{".xyz", true}, {".avi", true}});
-    EXPECT_EQ(result.status.error, EACCES);
+    EXPECT_EQ(result.status.error, platform::SystemError(EACCES));
     EXPECT_FALSE(backend.ReadRow(".xyz").owned);
     EXPECT_EQ(store.Get("VLC.avi\\shell\\open\\command", ""), kPlayerCommand);
 }

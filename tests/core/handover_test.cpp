@@ -268,6 +268,56 @@ TEST(HandoverBlock, AnotherUserCannotTakeItsNamesFirst)
     EXPECT_EQ(read.text, "zuvora /films/a.avi");
 }
 
+// Without a runtime folder the socket and the block live in our private folder under TMPDIR.
+// Another user plants its name as a link to a folder of ours, or owns TMPDIR and could move our
+// folder after the checks: no name of ours may then lead into their reach or our home.
+TEST(HandoverBlock, AnotherUserCannotRedirectThePrivateFolder)
+{
+    std::string why;
+    const auto attacker = test::SecondUser::Get(&why);
+    if (!attacker)
+        GTEST_SKIP() << why;
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    const std::string home = dir.file("home");
+    ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
+    struct Case
+    {
+        const char* name;
+        mode_t tmpMode; // the shared folder's, made by root or by the attacker
+        bool attackerOwnsTmp;
+        bool plantLink;
+    };
+    const Case cases[] = {
+        {"link to the victim's home at our folder's name", 01777, false, true},
+        {"TMPDIR belongs to the attacker", 0777, true, false},
+        {"TMPDIR open to all writers, not sticky", 0777, false, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::string tmp = dir.file(std::string("tmp") + std::to_string(&test - cases));
+        const std::string ours = tmp + "/zuvora-" + std::to_string(::getuid());
+        ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
+        ASSERT_EQ(::chmod(tmp.c_str(), test.tmpMode), 0);
+        if (test.attackerOwnsTmp) {
+            ASSERT_EQ(::chown(tmp.c_str(), attacker->uid, attacker->gid), 0);
+        }
+        if (test.plantLink) {
+            ASSERT_EQ(attacker->Run([&] { return ::symlink(home.c_str(), ours.c_str()); }), 0);
+        }
+        ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", std::nullopt);
+        ScopedEnv tmpEnv("TMPDIR", tmp);
+        const std::string block = platform::HandoverBlockName();
+        EXPECT_EQ(block, "");
+        EXPECT_NE(platform::CreateHandoverBlock(block, "zuvora /films/a.avi"), 0);
+        struct stat info
+        {};
+        ASSERT_EQ(::stat(home.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0755u);
+        EXPECT_NE(::access((home + "/zuv-ipc").c_str(), F_OK), 0);
+    }
+}
+
 #else
 
 // --- The block and the window on Windows ---------------------------------------------------

@@ -1,4 +1,5 @@
 #include "lang/language.h"
+#include "options/options.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
 #include "util/ini_document.h"
@@ -333,7 +334,7 @@ std::vector<RequiredText> RequiredTexts()
 {
     std::vector<RequiredText> texts = {
         {"Lang", "Name", {}},
-        {"Main", "100", {"%v", "%m"}},
+        {"Main", "100", {"%v", "%p", "%m"}},
         {"OpenDialogs", "101", {"|%l|", "|*.*"}},
         {"OpenDialogs", "201", {"|*.sub;*.srt;*.txt;*.zip;*.vob|", "|*.*"}},
         {"Settings", "252", {"&&"}},
@@ -347,6 +348,7 @@ std::vector<RequiredText> RequiredTexts()
         {"FileAssoc", "403", {"%s"}},
         {"FileAssoc", "404", {"%f", "%g"}},
         {"FileAssoc", "405", {"%f"}},
+        {"FileAssoc", "406", {"%p"}},
     };
     const auto add = [&](std::string_view section, std::initializer_list<std::string_view> keys) {
         for (const std::string_view key : keys)
@@ -360,7 +362,7 @@ std::vector<RequiredText> RequiredTexts()
         {"100", "101", "102", "103", "104", "200", "201", "202", "203", "206", "207", "208", "220",
          "221", "222", "223", "224", "225", "226", "227", "228", "240", "241", "242", "243", "244",
          "245", "246", "247", "248", "249", "251", "253", "254", "255", "256", "257", "260", "261",
-         "262", "300", "302", "303", "310", "320", "330", "331", "400", "401"});
+         "262", "263", "264", "300", "302", "303", "310", "320", "330", "331", "400", "401"});
     add("Errors", {"103", "200"});
     add("Shutdown", {"100", "102"});
     add("Equalizer", {"100", "101", "102", "103", "104", "105"});
@@ -414,7 +416,7 @@ TEST_P(ShippedLanguageFile, HoldsNoUnknownSectionOrKey)
     }
 }
 
-TEST_P(ShippedLanguageFile, PriorityListHasFiveNamesAndFiltersComeInPairs)
+TEST_P(ShippedLanguageFile, PriorityAndPlayerListsAreWholeAndFiltersComeInPairs)
 {
     Language language(Folder());
     ASSERT_TRUE(language.LoadLanguage(GetParam()));
@@ -425,6 +427,10 @@ TEST_P(ShippedLanguageFile, PriorityListHasFiveNamesAndFiltersComeInPairs)
         ++names;
     }
     EXPECT_EQ(names, 5);
+    std::string players = language.GetText("Settings", "264", "");
+    for (names = 0; !players.empty(); ++names)
+        EXPECT_FALSE(Trim(SplitFirst(players, ",")).empty());
+    EXPECT_EQ(names, kPlayerChoiceCount);
     for (const char* key : {"101", "201"}) {
         const std::string filter = language.GetText("OpenDialogs", key, "");
         EXPECT_EQ(std::count(filter.begin(), filter.end(), '|'), 3) << key;

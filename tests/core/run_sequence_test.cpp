@@ -375,3 +375,19 @@ TEST(RunSequenceFailure, ANextItemThatDoesNotStartLeavesThePlayingState)
         EXPECT_FALSE(rig.player.screenSaverAway);
     }
 }
+
+TEST(RunSequenceEnd, MpvRunsInItsOwnFormAndEndsByItsCodes)
+{
+    // mpv: 4 ends by a signal (clean), 2 and 3 tell of files that failed.
+    for (const auto& [code, clean] : {std::pair{4, true}, {2, false}, {3, false}, {0, true}}) {
+        Rig rig;
+        rig.sequence.PlayerInfo().Set({"0.35.1", PlayerDialect::Mpv});
+        rig.host.current.options.CustomVolume = true;
+        rig.sequence.ActionStartExecute();
+        ASSERT_EQ(rig.player.commandLines.size(), 1u);
+        EXPECT_EQ(rig.player.commandLines[0], "mpv /f/field.avi --af=lavfi=[volume=244/256]");
+        const int shows = rig.host.resultShows;
+        rig.sequence.PlayerExited(code);
+        EXPECT_EQ(rig.host.resultShows > shows, !clean) << code;
+    }
+}

@@ -87,7 +87,8 @@ void ShowFontPage(TSettingsForm& settings)
     X(SubfontOutline)                                                                              \
     X(SubfontOutlineValue)                                                                         \
     X(SubfontBlur)                                                                                 \
-    X(SubfontBlurValue)
+    X(SubfontBlurValue)                                                                            \
+    X(Player)
 
 QString Shown(const std::string& value)
 {
@@ -189,6 +190,7 @@ void SetEveryControlAwayFromItsDefault(TZUVMainForm& form)
     test::Find<QSlider>(&settings, "tbPanScan")->setValue(73);
     test::Find<QComboBox>(&settings, "comboChannels")->setCurrentIndex(1);
     test::Find<QSlider>(&settings, "tbPriority")->setValue(4);
+    test::Find<QComboBox>(&settings, "cbPlayer")->setCurrentIndex(kPlayerMpv);
     test::Find<QTabWidget>(&settings, "PageControl1")->setCurrentIndex(2);
     ShowFontPage(settings); // the font list is read when first shown
     QVERIFY2(test::Find<QComboBox>(&settings, "comboFont")->count() > 1,
@@ -420,7 +422,7 @@ private slots:
         const IniDocument stored = ReadIni(fixture.program.file("zuv.ini"));
         QCOMPARE(SectionNames(stored),
                  (std::vector<std::string>{"Main", "Video", "Audio", "Font", "Parameters", "Files",
-                                           "Subtitles"}));
+                                           "Subtitles", "Player"}));
         for (int slot = 1; slot <= 10; ++slot) {
             const std::string key = "Item" + std::to_string(slot);
             QCOMPARE(stored.Value("Files", key),

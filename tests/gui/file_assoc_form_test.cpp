@@ -305,7 +305,7 @@ private slots:
             AssociationStatus TakeOver(const std::string& extension) override
             {
                 if (extension == ".xyz")
-                    return {kNoFileTypeError, "no type for .xyz"};
+                    return {ZuvoraError::NoFileType, "no type for .xyz"};
                 return RegistryAssociationBackend::TakeOver(extension);
             }
         } backend(*m_store, kProgram);

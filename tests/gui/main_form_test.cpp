@@ -114,6 +114,14 @@ private slots:
         QVERIFY(info.contains(QStringLiteral("<b><u>MPlayer:</u></b> 1.5<br>")));
         form.TranslateMainForm();
         QCOMPARE(form.windowTitle(), QStringLiteral("Zuvora 1.2.3 b / MPlayer 1.5"));
+        // The player that answered names itself.
+        form.SetVersions(QStringLiteral("1.2.3 b"), QStringLiteral("0.35.1"),
+                         QStringLiteral("mpv"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Zuvora 1.2.3 b / mpv 0.35.1"));
+        QVERIFY(test::Find<TMarkupLabel>(form.SettingsForm(), "InfoLabel")
+                    ->HTMLText()
+                    .contains(QStringLiteral("<b><u>mpv:</u></b> 0.35.1<br>")));
+        form.SetVersions(QStringLiteral("1.2.3 b"), QStringLiteral("1.5"));
 
         WriteLanguage(fixture, "xx", "[Main]\n100=%m under %v, %v\n");
         QVERIFY(Langunit().LoadLanguage("xx"));

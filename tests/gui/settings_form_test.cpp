@@ -129,6 +129,7 @@ QStringList SettingsFields(const Options& o)
         QStringLiteral("SubfontOutlineValue=") + number(o.SubfontOutlineValue),
         QStringLiteral("SubfontBlur=") + flag(o.SubfontBlur),
         QStringLiteral("SubfontBlurValue=") + number(o.SubfontBlurValue),
+        QStringLiteral("Player=") + number(o.Player),
     };
 }
 
@@ -152,6 +153,7 @@ Options AllSettings(bool on)
     o.SubCp = on ? "cp1250" : "utf-8";
     o.SubfontOutlineValue = on ? 8 : 0;
     o.SubfontBlurValue = on ? 5 : 1;
+    o.Player = on ? kPlayerMpv : kPlayerMPlayer;
     return o;
 }
 
@@ -670,7 +672,7 @@ private slots:
                 .match(lines[6])
                 .hasMatch());
         QCOMPARE(lines[7], QStringLiteral("<br>"));
-        QCOMPARE(lines[8], QStringLiteral("<b><u>MPlayer:</u></b> %m<br>"));
+        QCOMPARE(lines[8], QStringLiteral("<b><u>%p:</u></b> %m<br>"));
         QVERIFY(QRegularExpression(
                     QStringLiteral("^MPlayer WWW: <a href=\"[^\"]+://[^\"]+\">[^<]+</a><br>$"))
                     .match(lines[9])

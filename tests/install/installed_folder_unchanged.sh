@@ -84,5 +84,6 @@ if [[ $(id -u) != 0 ]]; then
     exit 0
 fi
 id zuvora-tester >/dev/null 2>&1 ||
-    useradd --system --no-create-home --shell /usr/sbin/nologin zuvora-tester
+    useradd --system --no-create-home --shell /usr/sbin/nologin \
+        --comment 'Zuvora test account, removed when the tests end' zuvora-tester
 run zuvora-tester

@@ -35,7 +35,9 @@ std::optional<SecondUser> SecondUser::Get(std::string* why)
     // A concurrent test may create it at the same moment: its account counts as well.
     [[maybe_unused]] const int status =
         std::system("useradd --system --no-create-home --home-dir /nonexistent "
-                    "--shell /usr/sbin/nologin --user-group zuvora-attacker >/dev/null 2>&1");
+                    "--shell /usr/sbin/nologin --user-group "
+                    "--comment 'Zuvora test account, removed when the tests end' "
+                    "zuvora-attacker >/dev/null 2>&1");
     auto user = Lookup();
     if (!user && why)
         *why = "the account zuvora-attacker could not be created (useradd)";

@@ -1,7 +1,9 @@
 #pragma once
 
 // A second local user for the attacks of another account. It exists only where the tests run as
-// root (as CI does): the account is created on first use and kept for later runs.
+// root (as CI does): the account is created on first use, marked as a test account in its
+// comment field, and removed by ctest's test_accounts_removed once the tests that may use it
+// have ended (tests/support/remove_test_accounts.sh).
 #ifndef _WIN32
 
 #include <functional>

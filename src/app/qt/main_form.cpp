@@ -263,18 +263,37 @@ void TZUVMainForm::ShowError(const QString& text)
                      text);
 }
 
-void TZUVMainForm::SetVersions(const QString& programVersion, const QString& playerVersion)
+QStringList TZUVMainForm::TakeableNames(const QStringList& names)
+{
+    QStringList taken;
+    QStringList refusals;
+    for (const QString& name : names) {
+        const std::string refusal = RefusalOfName(name.toStdString());
+        if (refusal.empty())
+            taken << name;
+        else
+            refusals << QString::fromStdString(refusal);
+    }
+    if (!refusals.isEmpty())
+        ShowError(refusals.join(QLatin1Char('\n')));
+    return taken;
+}
+
+void TZUVMainForm::SetVersions(const QString& programVersion, const QString& playerVersion,
+                               const QString& playerName)
 {
     m_programVersion = programVersion;
     m_playerVersion = playerVersion;
-    m_settings->SetVersions(programVersion, playerVersion);
+    m_playerName = playerName;
+    m_settings->SetVersions(programVersion, playerVersion, playerName);
     UpdateCaption();
 }
 
 void TZUVMainForm::UpdateCaption()
 {
-    QString caption = GetText("Main", "100", QStringLiteral("Zuvora %v / MPlayer %m"));
+    QString caption = GetText("Main", "100", QStringLiteral("Zuvora %v / %p %m"));
     caption = ReplacedAll(caption, "%v", m_programVersion);
+    caption = ReplacedAll(caption, "%p", m_playerName);
     setWindowTitle(ReplacedAll(caption, "%m", m_playerVersion));
 }
 
@@ -376,7 +395,7 @@ void TZUVMainForm::ActionBrowseFileExecute()
             .toStdString();
     ReplaceAll(filter, "%l", patterns);
     OpenDialog.filter = QString::fromStdString(filter);
-    const QStringList files = OpenDialog.Execute(this);
+    const QStringList files = TakeableNames(OpenDialog.Execute(this));
     if (files.isEmpty())
         return;
     comboFile->setEditText(files.first());
@@ -391,7 +410,7 @@ void TZUVMainForm::ActionBrowseSubExecute()
     const QString media = comboFile->currentText();
     if (!media.isEmpty())
         OpenSubDialog.initialFolder = QString::fromStdString(FolderPart(media.toStdString()));
-    const QStringList files = OpenSubDialog.Execute(this);
+    const QStringList files = TakeableNames(OpenSubDialog.Execute(this));
     if (files.isEmpty())
         return;
     comboSub->setEditText(files.join(QLatin1Char(',')));

@@ -41,6 +41,8 @@ public:
 
     // The error box: caption "Zuv - " and the language's word for error, error icon, OK.
     void ShowError(const QString& text);
+    // The names that may be taken (see RefusalOfName); the others are named in one error box.
+    QStringList TakeableNames(const QStringList& names);
     // Language texts of this window and its caption with both version numbers.
     void TranslateMainForm();
     // The main window and the settings dialog above other windows (or not); idempotent.
@@ -49,7 +51,9 @@ public:
     // A new media file: comboFile gets the path, comboSub is emptied.
     void SetMediaFile(const QString& path);
     // The version texts of the caption and the Info page: the program's and the player's.
-    void SetVersions(const QString& programVersion, const QString& playerVersion);
+    // The player's name and version as the player that runs gave them.
+    void SetVersions(const QString& programVersion, const QString& playerVersion,
+                     const QString& playerName = QStringLiteral("MPlayer"));
     // Raises the main window and, when it is visible, the settings dialog.
     void BringWindowsToFront();
     // Dropped files at a point of the window: subtitles to the subtitle field or to the playlist
@@ -188,6 +192,7 @@ private:
     std::string m_fileTypes;
     QString m_programVersion;
     QString m_playerVersion;
+    QString m_playerName = QStringLiteral("MPlayer");
     bool m_onTop = false;
     bool m_playlistShown = true;
     PlaylistModel* m_playlist = nullptr;

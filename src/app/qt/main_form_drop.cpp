@@ -25,8 +25,9 @@ bool HasLocalFiles(const QDropEvent& event)
 
 } // namespace
 
-void TZUVMainForm::DropFiles(const QStringList& files, const QPoint& point)
+void TZUVMainForm::DropFiles(const QStringList& droppedFiles, const QPoint& point)
 {
+    const QStringList files = TakeableNames(droppedFiles);
     static constexpr std::string_view kSubtitleExtensions = ".SRT.SUB.TXT.ZIP.VOB";
     // The list's rectangle, its right and bottom edges included.
     const bool onPlaylist =

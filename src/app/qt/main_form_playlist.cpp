@@ -104,7 +104,8 @@ void TZUVMainForm::SelectPlaylistItem(int row)
 
 void TZUVMainForm::ActionPlAddExecute()
 {
-    if (comboFile->currentText().isEmpty())
+    if (comboFile->currentText().isEmpty() ||
+        TakeableNames({comboFile->currentText(), comboSub->currentText()}).size() != 2)
         return;
     ShowPlaylist();
     m_playlist->AddItem(comboFile->currentText().toStdString(),

@@ -9,9 +9,11 @@
 #include "lang/qt/translate.h"
 #include "platform/folders.h"
 #include "platform/handover_block.h"
+#include "platform/system_error.h"
 #include "platform/system_utils.h"
 #include "platform/version_info.h"
 #include "playback/capture_run.h"
+#include "playback/player_choice.h"
 #include "playback/qt/playback_control.h"
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
@@ -86,11 +88,12 @@ void ProgramSession::Startup(const QStringList& arguments)
     m_form.Playback()->PlayerInfo().Defer(
         PlayerCaptureFunction(), [form, programVersion](const zuv::PlayerInfo& info) {
             const QString playerVersion = QString::fromStdString(info.version);
+            const QString playerName = QString::fromStdString(PlayerName(info.dialect));
             QMetaObject::invokeMethod(
                 qApp,
-                [form, programVersion, playerVersion] {
+                [form, programVersion, playerVersion, playerName] {
                     if (form)
-                        form->SetVersions(programVersion, playerVersion);
+                        form->SetVersions(programVersion, playerVersion, playerName);
                 },
                 Qt::QueuedConnection);
         });
@@ -128,7 +131,7 @@ void ProgramSession::Startup(const QStringList& arguments)
 void ProgramSession::FinishStartup()
 {
     m_started = true;
-    if (m_handover)
+    if (m_handover && !m_exited)
         m_handover->Hold(false);
 }
 
@@ -147,7 +150,9 @@ bool ProgramSession::eventFilter(QObject* watched, QEvent* event)
 
 void ProgramSession::LoadOptions()
 {
-    const Options options = ReadOptions(m_config->Document());
+    Options options = ReadOptions(m_config->Document());
+    const std::vector<std::string> dropped = DropUnusableValues(options);
+    m_form.Playback()->PlayerInfo().Choose(options.Player);
     const std::string& path = m_config->Path();
     for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub})
         combo->SetPersistKey(path);
@@ -156,11 +161,19 @@ void ProgramSession::LoadOptions()
         combo->LoadPersist();
     m_form.EQForm()->ApplyOptions(options);
     m_form.SettingsForm()->ApplyOptions(options);
+    if (!dropped.empty()) {
+        QStringList reasons;
+        for (const std::string& reason : dropped)
+            reasons << QString::fromStdString(reason);
+        m_form.ShowError(QString::fromStdString(path) + QStringLiteral("\n\n") +
+                         reasons.join(QLatin1Char('\n')));
+    }
 }
 
 void ProgramSession::CommandLine(const QStringList& arguments)
 {
-    if (arguments.isEmpty())
+    // A refused name is not replaced by the next argument (a switch, say).
+    if (arguments.isEmpty() || m_form.TakeableNames(arguments).size() != arguments.size())
         return;
     m_form.SetMediaFile(arguments.first());
     const bool startSwitch = std::any_of(arguments.begin(), arguments.end(), IsStartSwitch);
@@ -228,7 +241,12 @@ bool ProgramSession::ReceiveFiles()
 
 void ProgramSession::TakeOverCommandLine(const std::string& commandLine)
 {
-    const std::vector<std::string> arguments = HandedOverFiles(commandLine);
+    std::vector<std::string> arguments;
+    QStringList names;
+    for (const std::string& file : HandedOverFiles(commandLine))
+        names << QString::fromStdString(file);
+    for (const QString& name : m_form.TakeableNames(names))
+        arguments.push_back(name.toStdString());
     if (arguments.empty())
         return;
     m_form.BringWindowsToFront();
@@ -253,18 +271,27 @@ void ProgramSession::Exit()
     m_exited = true;
     if (m_listenRetry)
         m_listenRetry->stop();
-    m_handover.reset();
-    m_mediaControls.reset();
+    // Neither is destroyed here: a hand-over or a D-Bus call that opened an error box may run on
+    // after the exit steps, which a Quit inside that box's loop started.
+    if (m_handover)
+        m_handover->Hold(true);
+    if (m_mediaControls)
+        m_mediaControls->Withdraw();
     PlaybackControl* playback = m_form.Playback();
     if (playback->Playing())
         playback->ActionStopExecute();
 
-    WriteOptions(m_config->Document(), m_form.CurrentOptions());
+    const Options options = m_form.CurrentOptions();
+    WriteOptions(m_config->Document(), options);
     const int error = WriteWithProfileFallback(*m_config, m_folders.config);
     if (error != 0) {
         // Say so rather than lose the settings without a word.
-        m_form.ShowError(
-            QString::fromStdString(m_config->Path() + "\n\n" + SystemErrorText(error)));
+        std::string why = SystemErrorText(error);
+        if (error == platform::kErrorFileTooLarge &&
+            m_config->Document().Serialize().size() > kMaxConfigFileBytes)
+            why += " (the settings would exceed the 16 MiB a configuration file may hold: the "
+                   "file was left as it was)";
+        m_form.ShowError(QString::fromStdString(m_config->Path() + "\n\n" + why));
     }
 
     // Releasing the equalizer window writes the presets.
@@ -280,6 +307,8 @@ void ProgramSession::Exit()
             break;
         }
     }
+
+    StorePlayerChoice(m_config->Path(), options);
 
     const PlaylistFileResult saved = m_playlistFile.SaveOrDelete(m_form.Playlist()->Items());
     if (!saved.ok())

@@ -292,6 +292,21 @@ int ReadAccessError(const std::string& path)
     return fd.get() < 0 ? errno : 0;
 }
 
+int WriteAccessError(const std::string& path)
+{
+    return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
+}
+
+std::string ResolvedPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
 int CreateFolders(const std::string& path)
 {
     if (path.empty() || FolderExists(path))

@@ -75,6 +75,18 @@ std::optional<std::vector<FontFace>> ListFontFaces()
     return faces;
 }
 
+std::string FontFamilyOfFile(const std::string& path)
+{
+    int faces = 0;
+    FcPattern* pattern =
+        FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(path.c_str()), 0, nullptr, &faces);
+    if (!pattern)
+        return {};
+    std::string family = StringProperty(pattern, FC_FAMILY);
+    FcPatternDestroy(pattern);
+    return family;
+}
+
 std::string UserFontFolder()
 {
     const std::string home = WithTrailingSlash(EnvironmentValue("HOME"));

@@ -233,6 +233,21 @@ int ReadAccessError(const std::string& path)
     return file.Valid() ? 0 : static_cast<int>(::GetLastError());
 }
 
+int WriteAccessError(const std::string& path)
+{
+    const DWORD attributes = Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return static_cast<int>(::GetLastError());
+    return (attributes & FILE_ATTRIBUTE_READONLY) ? kErrorAccessDenied : 0;
+}
+
+std::string ResolvedPath(const std::string& path)
+{
+    char buffer[MAX_PATH];
+    const DWORD length = ::GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+    return length == 0 || length >= MAX_PATH ? path : std::string(buffer, length);
+}
+
 int CreateFolders(const std::string& path)
 {
     if (path.empty() || FolderExists(path))

@@ -59,6 +59,18 @@ std::optional<std::vector<FontFace>> ListFontFaces()
     return faces;
 }
 
+std::string FontFamilyOfFile(const std::string& path)
+{
+    const auto faces = ListFontFaces();
+    if (!faces)
+        return {};
+    for (const FontFace& face : *faces) {
+        if (EqualsIgnoreCase(face.file, path))
+            return face.fullName;
+    }
+    return {};
+}
+
 std::string UserFontFolder()
 {
     LPITEMIDLIST fonts = nullptr;

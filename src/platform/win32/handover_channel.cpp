@@ -278,4 +278,16 @@ std::unique_ptr<HandoverListener> HandoverListener::Listen(const std::string& ad
     return WindowListener::Create(address, std::move(answer));
 }
 
+bool TakeListeningRole(const std::string&)
+{
+    return true;
+}
+
+void ReleaseListeningRole(const std::string&) {}
+
+bool HoldsListeningRole(const std::string&)
+{
+    return true;
+}
+
 } // namespace zuv::platform

@@ -111,9 +111,10 @@ void TSettingsForm::TranslateSettingsForm()
     FitToTexts();
 }
 
-void TSettingsForm::SetVersions(const QString& programVersion, const QString& playerVersion)
+void TSettingsForm::SetVersions(const QString& programVersion, const QString& playerVersion,
+                                const QString& playerName)
 {
-    TabSheet5->SetVersions(programVersion, playerVersion);
+    TabSheet5->SetVersions(programVersion, playerVersion, playerName);
 }
 
 void TSettingsForm::FillLanguageList()

@@ -43,7 +43,8 @@ public:
     void SetSubFontScale(double scale);
     void TranslateSettingsForm();
     // Fills `%v` and `%m` of the information text; may run again when a version becomes known.
-    void SetVersions(const QString& programVersion, const QString& playerVersion);
+    void SetVersions(const QString& programVersion, const QString& playerVersion,
+                     const QString& playerName = QStringLiteral("MPlayer"));
     // Builds the language list from the language files.
     void FillLanguageList();
 

@@ -26,7 +26,7 @@ QStringList SettingsInfoText()
         QStringLiteral("WWW: <a href=\"https://zuvora.org\">https://zuvora.org</a><br>"),
         QStringLiteral("E-Mail: <a href=\"mailto:zuvora@zuvora.org\">zuvora@zuvora.org</a><br>"),
         QStringLiteral("<br>"),
-        QStringLiteral("<b><u>MPlayer:</u></b> %m<br>"),
+        QStringLiteral("<b><u>%p:</u></b> %m<br>"),
         QStringLiteral("MPlayer WWW: <a href=\"http://www.mplayerhq.hu\">www.mplayerhq.hu</a><br>"),
         QStringLiteral("<br>"),
         QStringLiteral("Feliratok letöltése: <a href=\"https://www.opensubtitles.org/\">"
@@ -68,10 +68,12 @@ void InfoPage::Translate()
     }
 }
 
-void InfoPage::SetVersions(const QString& programVersion, const QString& playerVersion)
+void InfoPage::SetVersions(const QString& programVersion, const QString& playerVersion,
+                           const QString& playerName)
 {
     m_programVersion = programVersion;
     m_playerVersion = playerVersion;
+    m_playerName = playerName;
     ShowInfoText();
 }
 
@@ -83,6 +85,7 @@ void InfoPage::ShowInfoText()
         std::string text = line.toStdString();
         ReplaceAll(text, "%v", m_programVersion.toStdString());
         ReplaceAll(text, "%m", m_playerVersion.toStdString());
+        ReplaceAll(text, "%p", m_playerName.toStdString());
         lines.append(QString::fromStdString(text));
     }
     if (!m_infoLastLine.isEmpty() && !lines.isEmpty())

@@ -20,7 +20,8 @@ public:
     InfoPage();
     void Translate();
     // Fills `%v` and `%m` of the information text; may run again when a version becomes known.
-    void SetVersions(const QString& programVersion, const QString& playerVersion);
+    void SetVersions(const QString& programVersion, const QString& playerVersion,
+                     const QString& playerName = QStringLiteral("MPlayer"));
     // Builds the language list from the language files.
     void FillLanguageList();
 
@@ -34,6 +35,7 @@ private:
     QStringList m_infoLines; // the information text with "%v" and "%m" still in place
     QString m_programVersion;
     QString m_playerVersion;
+    QString m_playerName = QStringLiteral("MPlayer");
     QString m_infoLastLine; // the language file's last line, once one had it
     bool m_fillingLanguages = false;
     int m_languageEntry = 0; // the entry of comboLang chosen last

@@ -6,6 +6,7 @@
 #include "util/text_utils.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -19,6 +20,7 @@ namespace zuv {
 namespace {
 
 const char* const kPriorityNames = "Alacsony,Normál alatt,Normál,Normál felett,Magas";
+const char* const kPlayerNames = "Automatikus,MPlayer,mpv";
 
 } // namespace
 
@@ -45,6 +47,10 @@ OtherPage::OtherPage(const SettingsHooks& hooks)
     AddRow(Label10, labelPriority);
     tbPriority = AddTrackBar("tbPriority", 0, 4, 1, 1, 0);
     PageLayout()->addSpacing(4);
+    labelPlayer = Named(new QLabel(QStringLiteral("Lejátszó:"), this), "labelPlayer");
+    cbPlayer = Named(new QComboBox(this), "cbPlayer");
+    AddRow(labelPlayer, cbPlayer);
+    PageLayout()->addSpacing(4);
     btnFileAssoc = Named(new QPushButton(QStringLiteral("Fájltípusok"), this), "btnFileAssoc");
     btnSetKeys = Named(new QPushButton(QStringLiteral("Billentyű&k"), this), "btnSetKeys");
     auto* buttons = new QHBoxLayout;
@@ -62,6 +68,7 @@ OtherPage::OtherPage(const SettingsHooks& hooks)
     });
     connect(btnSetKeys, &QPushButton::clicked, this, &OtherPage::btnSetKeysClick);
     tbPriorityChange();
+    FillPlayerList();
 }
 
 void OtherPage::Translate()
@@ -77,8 +84,21 @@ void OtherPage::Translate()
         {btnFileAssoc, "260"},
         {btnSetKeys, "261"},
         {cbOneInstance, "262"},
+        {labelPlayer, "263"},
     });
     tbPriorityChange();
+    FillPlayerList();
+}
+
+void OtherPage::FillPlayerList()
+{
+    std::string names =
+        GetText(kSettingsSection, "264", QString::fromUtf8(kPlayerNames)).toStdString();
+    const int chosen = cbPlayer->currentIndex();
+    cbPlayer->clear();
+    for (int entry = 0; entry < kPlayerChoiceCount; ++entry)
+        cbPlayer->addItem(QString::fromStdString(SplitFirst(names, ",")));
+    cbPlayer->setCurrentIndex(chosen < 0 ? 0 : chosen);
 }
 
 void OtherPage::tbPriorityChange()
@@ -107,6 +127,9 @@ void OtherPage::ApplyOptions(const Options& options)
     cbResultIfUnclean->setChecked(options.ShowResultOnErrorOnly);
     tbPriority->setValue(ClampToRange(options.MPlayerPriority, kMPlayerPriorityRange));
     cbOneInstance->setChecked(options.OneInstanceOnly);
+    // A stored choice outside the list is Automatic.
+    const bool known = options.Player >= 0 && options.Player < kPlayerChoiceCount;
+    cbPlayer->setCurrentIndex(known ? options.Player : kPlayerAutomatic);
 }
 
 void OtherPage::GatherOptions(Options& options) const
@@ -118,6 +141,7 @@ void OtherPage::GatherOptions(Options& options) const
     options.ShowResultOnErrorOnly = cbResultIfUnclean->isChecked();
     options.MPlayerPriority = tbPriority->value();
     options.OneInstanceOnly = cbOneInstance->isChecked();
+    options.Player = cbPlayer->currentIndex();
 }
 
 } // namespace zuv

@@ -4,6 +4,7 @@
 #include "settings/qt/settings_page_parts.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -27,6 +28,7 @@ signals:
 
 private:
     void tbPriorityChange();
+    void FillPlayerList();
     void btnSetKeysClick();
 
     const SettingsHooks& m_hooks;
@@ -39,6 +41,8 @@ private:
     QLabel* Label10;
     QLabel* labelPriority;
     QSlider* tbPriority;
+    QLabel* labelPlayer;
+    QComboBox* cbPlayer;
     QPushButton* btnFileAssoc;
     QPushButton* btnSetKeys;
 };

@@ -1,16 +1,9 @@
 #include "fileassoc/association_backend.h"
-
-#ifdef _WIN32
 #include "fileassoc/registry_association.h"
 #include "fileassoc/windows_registry_store.h"
 #include "platform/folders.h"
-#else
-#include "fileassoc/desktop_association.h"
-#endif
 
 namespace zuv {
-
-#ifdef _WIN32
 
 namespace {
 
@@ -40,19 +33,10 @@ private:
 
 } // namespace
 
+// On Windows file types live in the registry.
 std::unique_ptr<AssociationBackend> CreateSystemAssociationBackend()
 {
     return std::make_unique<SystemRegistryBackend>();
 }
-
-#else
-
-// On Linux associations are the desktop's MIME defaults.
-std::unique_ptr<AssociationBackend> CreateSystemAssociationBackend()
-{
-    return std::make_unique<DesktopAssociationBackend>();
-}
-
-#endif
 
 } // namespace zuv
