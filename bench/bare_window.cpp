@@ -9,7 +9,9 @@
 
 int main(int argc, char* argv[])
 {
+    zuv::StartupPhase("main");
     QApplication application(argc, argv);
+    zuv::StartupPhase("qt");
     QWidget window;
     window.setFixedSize(497, 457);
     if (argc > 1 && QByteArray(argv[1]) == "--label")

@@ -6,6 +6,7 @@
 #include "util/text_utils.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace zuv {
 
@@ -17,20 +18,36 @@ std::string HandoverAddress()
 bool HandOverToRunningCopy(const std::string& commandLine, int timeoutMs,
                            const std::string& address)
 {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, timeoutMs));
-    auto connection = platform::HandoverConnection::Connect(address);
-    if (!connection)
-        return false; // no running copy, a stale socket, or a stranger's
-    return HandOverThrough(
-        [&](std::uint32_t message, std::chrono::steady_clock::time_point until) {
-            return connection->Ask(message, until);
-        },
-        commandLine, deadline);
+    using Clock = std::chrono::steady_clock;
+    const auto timeout = std::chrono::milliseconds(std::max(0, timeoutMs));
+    // A copy that holds the role but does not listen yet is starting: it is waited for longer.
+    const auto startingDeadline = Clock::now() + timeout * 4;
+    for (;;) {
+        const auto deadline = std::min(Clock::now() + timeout, startingDeadline);
+        // None: no running copy, a stale socket, or a stranger's.
+        if (auto connection = platform::HandoverConnection::Connect(address)) {
+            bool answered = false;
+            if (HandOverThrough(
+                    [&](std::uint32_t message, Clock::time_point until) {
+                        return connection->Ask(message, until);
+                    },
+                    commandLine, deadline, &answered))
+                return true;
+            // It said no; silence means it ended (crashed) meanwhile.
+            if (answered)
+                return false;
+        }
+        // Nobody to take the files: of the copies that find none, one takes its place.
+        if (platform::TakeListeningRole(address))
+            return false;
+        if (Clock::now() >= startingDeadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 bool HandOverThrough(const HandoverAsk& ask, const std::string& commandLine,
-                     std::chrono::steady_clock::time_point deadline)
+                     std::chrono::steady_clock::time_point deadline, bool* answered)
 {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
@@ -38,12 +55,16 @@ bool HandOverThrough(const HandoverAsk& ask, const std::string& commandLine,
     if (!lock)
         return false;
     const auto accepts = ask(WM_HANDOVER_QUERY, deadline);
+    if (answered)
+        *answered = accepts.has_value();
     if (!accepts || *accepts == 0)
         return false;
     const std::string block = platform::HandoverBlockName();
     if (platform::CreateHandoverBlock(block, commandLine) != 0)
         return false;
     const auto reply = ask(WM_HANDOVER_FILES, deadline);
+    if (answered)
+        *answered = reply.has_value();
     platform::RemoveHandoverBlock(block);
     return reply && *reply != 0;
 }

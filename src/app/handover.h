@@ -30,8 +30,10 @@ inline constexpr int kHandoverTimeoutMs = 5000;
 std::string HandoverAddress();
 
 // Sender: hands the command line over when a running copy takes it. True means the running copy
-// took it and this copy ends; false means start normally (no copy running, the copy said no or
-// could not read the block, no answer within `timeoutMs`, or the block could not be made).
+// took it and this copy ends; false means start normally (the copy said no or could not read the
+// block, or the block could not be made; or no copy runs and this one took the listening role;
+// or none answered within `timeoutMs`, a starting copy within four times that). A copy that ends
+// (crashes) meanwhile is replaced by one of those that wait: they all hand over to that one.
 bool HandOverToRunningCopy(const std::string& commandLine, int timeoutMs = kHandoverTimeoutMs,
                            const std::string& address = HandoverAddress());
 
@@ -40,8 +42,9 @@ bool HandOverToRunningCopy(const std::string& commandLine, int timeoutMs = kHand
 // other, as there is one block name.
 using HandoverAsk = std::function<std::optional<std::uint32_t>(
     std::uint32_t message, std::chrono::steady_clock::time_point deadline)>;
+// `answered` (when given): false when the running copy fell silent (it may have crashed).
 bool HandOverThrough(const HandoverAsk& ask, const std::string& commandLine,
-                     std::chrono::steady_clock::time_point deadline);
+                     std::chrono::steady_clock::time_point deadline, bool* answered = nullptr);
 
 // Receiver: the reply to `message`; none for a message that is not ours.
 struct HandoverReplies

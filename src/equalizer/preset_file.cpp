@@ -19,9 +19,8 @@ constexpr std::string_view kValueKey = "Value";
 
 PresetFolders PresetFolders::Default()
 {
-    std::string program = platform::ProgramFolder();
-    const bool shared = IsSharedProgramFolder(program);
-    return {HomeFolder(), std::move(program), shared};
+    const ProgramFileFolders folders = DefaultProgramFileFolders();
+    return {folders.profile, folders.program, folders.programShared};
 }
 
 std::string PresetFilePath(const PresetFolders& folders)
@@ -83,9 +82,9 @@ EqualizerPresetFile::WriteResult EqualizerPresetFile::WriteBack()
     const int error = m_loadError != 0 ? m_loadError : platform::WriteFileAtomically(m_path, text);
     if (error == 0)
         return {0, m_path};
-    // Same test as IsInHomeFolder, against the profile folder this file was chosen with.
+    // Against the profile folder this file was chosen with.
     const bool inProfileFolder =
-        !m_folders.profile.empty() && EqualsIgnoreCase(FolderPart(m_path), m_folders.profile);
+        !m_folders.profile.empty() && IsDirectlyInFolder(m_path, m_folders.profile);
     if (inProfileFolder || m_folders.profile.empty())
         return {error, m_path};
     m_path = m_folders.profile + std::string(kFileName);

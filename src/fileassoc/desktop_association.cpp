@@ -19,7 +19,6 @@ namespace zuv {
 
 namespace {
 
-constexpr std::string_view kDefaultsGroup = "Default Applications";
 // Our own group in the user's mimeapps.list; other programs that rewrite the file keep groups
 // they do not know. Its keys are MIME types (the line each had before, empty for none),
 // kCreatedKey and kNoFinalLineEndKey.

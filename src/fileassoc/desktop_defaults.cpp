@@ -14,7 +14,6 @@ namespace zuv {
 
 namespace {
 
-constexpr std::string_view kDefaultsGroup = "Default Applications";
 constexpr std::string_view kAddedGroup = "Added Associations";
 constexpr std::string_view kRemovedGroup = "Removed Associations";
 constexpr std::string_view kCacheGroup = "MIME Cache";

@@ -13,6 +13,9 @@ namespace zuv {
 // How the freedesktop desktops choose the application that opens a MIME type: mimeapps.list,
 // defaults.list and mimeinfo.cache in the base folders. Read only; nothing here writes.
 
+// The group of mimeapps.list that names each MIME type's default application.
+inline constexpr std::string_view kDefaultsGroup = "Default Applications";
+
 // The largest list file read; a larger user list is an error, a larger system one is skipped.
 inline constexpr std::size_t kMaxMimeAppsListBytes = 4 * 1024 * 1024;
 

@@ -90,8 +90,8 @@ Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 ConfigFolders DefaultConfigFolders()
 {
-    const std::string programFolder = platform::ProgramFolder();
-    return {programFolder, HomeFolder(), IsSharedProgramFolder(programFolder)};
+    const ProgramFileFolders folders = DefaultProgramFileFolders();
+    return {folders.program, folders.profile, folders.programShared};
 }
 
 std::string ConfigFilePath(bool preferProfileFolder, const ConfigFolders& folders)
@@ -134,7 +134,11 @@ int ConfigurationFile::Write() const
 {
     if (m_readError != 0)
         return m_readError;
-    return platform::WriteFileAtomically(m_path, m_document.Serialize());
+    // A file the next start would refuse to read is not written (CR LF line ends make it grow).
+    const std::string text = m_document.Serialize();
+    if (text.size() > kMaxConfigFileBytes)
+        return platform::kErrorFileTooLarge;
+    return platform::WriteFileAtomically(m_path, text);
 }
 
 ConfigurationFile ConfigurationFile::MoveTo(const std::string& newPath) const

@@ -45,7 +45,8 @@ public:
 
     // Writes the whole file atomically. Returns 0 or the system error code. A file that existed
     // but could not be read is never overwritten: writing it fails with the read error, so the
-    // caller's fallback keeps the user's file intact. Nor is a shared program folder written.
+    // caller's fallback keeps the user's file intact. Nor is a shared program folder written, nor
+    // a text above kMaxConfigFileBytes (platform::kErrorFileTooLarge; the old file stays).
     int Write() const;
 
     // The same content for another path; a file already there is replaced at the next Write.

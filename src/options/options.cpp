@@ -25,11 +25,6 @@ int SettingsPageIndex(int storedPage)
     return (storedPage >= 0 && storedPage < kSettingsPageCount) ? storedPage : -1;
 }
 
-int SettingsPageFromIndex(int pageIndex)
-{
-    return (pageIndex >= 0 && pageIndex < kSettingsPageCount) ? pageIndex : -1;
-}
-
 double SubFontScaleFromPosition(int position)
 {
     // Computed from the decimal constant 0.2 so that every step prints as its exact fifth.
@@ -50,7 +45,7 @@ int SubFontScalePosition(double scale)
 Options OptionsAsControlsHold(Options options)
 {
     options.MPlayerPriority = ClampToRange(options.MPlayerPriority, kMPlayerPriorityRange);
-    options.SettingsPage = SettingsPageFromIndex(SettingsPageIndex(options.SettingsPage));
+    options.SettingsPage = SettingsPageIndex(options.SettingsPage);
     options.PanScanValue = ClampToRange(options.PanScanValue, kPanScanValueRange);
     options.Volume = ClampToRange(options.Volume, kVolumeRange);
     options.ExtraStereoVal = ClampToRange(options.ExtraStereoVal, kExtraStereoValRange);
@@ -60,6 +55,38 @@ Options OptionsAsControlsHold(Options options)
         ClampToRange(options.SubfontOutlineValue, kSubfontOutlineValueRange);
     options.SubfontBlurValue = ClampToRange(options.SubfontBlurValue, kSubfontBlurValueRange);
     return options;
+}
+
+bool IsOneArgument(std::string_view value)
+{
+    return !value.empty() && value.find_first_of(" \t\"\r\n") == std::string_view::npos;
+}
+
+std::vector<std::string> DropUnusableValues(Options& options)
+{
+    std::vector<std::string> reasons;
+    const auto checkLength = [&](std::string& value, const char* what) {
+        if (value.size() <= kMaxFieldText)
+            return;
+        reasons.push_back(std::string(what) + " is left out: at " + std::to_string(value.size()) +
+                          " bytes it is longer than the field holds (" +
+                          std::to_string(kMaxFieldText) + ")");
+        value.clear();
+    };
+    checkLength(options.Parameters, "The player parameters");
+    checkLength(options.LastFile, "The last media file");
+    checkLength(options.LastSubFile, "The last subtitle file");
+    const auto check = [&](std::string& value, const char* what) {
+        if (value.empty() || IsOneArgument(value))
+            return;
+        reasons.push_back(std::string(what) + " \"" + value.substr(0, 200) +
+                          "\" is left out: it would give the player several arguments (only the "
+                          "parameters field may hold more)");
+        value.clear();
+    };
+    check(options.SubCp, "The code page");
+    check(options.EQSettings, "The equalizer's band values");
+    return reasons;
 }
 
 } // namespace zuv

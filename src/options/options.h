@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zuv {
 
@@ -107,10 +110,9 @@ int ChannelEntryIndex(int channels);
 int ChannelsFromEntryIndex(int entryIndex);
 
 // The settings dialog has five pages; a stored page outside 0..4 leaves none active (-1), which is
-// gathered back as -1.
+// gathered back as -1; the page index is the stored page.
 inline constexpr int kSettingsPageCount = 5;
 int SettingsPageIndex(int storedPage);
-int SettingsPageFromIndex(int pageIndex);
 
 // The subtitle text scale of a font scale track bar position: 1, 1.2, ... 6.
 double SubFontScaleFromPosition(int position);
@@ -121,5 +123,18 @@ int SubFontScalePosition(double scale);
 // channel count and settings page as gathered back from their controls (0 / -1 when nothing is
 // chosen), the font scale snapped to a track bar step.
 Options OptionsAsControlsHold(Options options);
+
+// True when a stored value (code page, band values) goes into the player's options text as one
+// argument: not empty, no blank, tab or quote that would split it or hide more arguments.
+// Only the parameters field, which the user sees, may hold several.
+bool IsOneArgument(std::string_view value);
+
+// The longest text the program's text fields hold; they would cut a longer one.
+inline constexpr std::size_t kMaxFieldText = 32767;
+
+// Empties the stored values that cannot be used as they are, and says why, one text for each:
+// those that IsOneArgument refuses, and texts for the fields (parameters, last files) longer than
+// kMaxFieldText.
+std::vector<std::string> DropUnusableValues(Options& options);
 
 } // namespace zuv

@@ -34,6 +34,10 @@ int WriteFileAtomically(const std::string& path, std::string_view data);
 int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativePath,
                              std::string_view data);
 
+// Whether two paths name the same place as the file system compares names: letter for letter on
+// Linux, regardless of letter case on Windows. No link or ".." is resolved.
+bool SamePath(std::string_view a, std::string_view b);
+
 bool FileExists(const std::string& path);     // a regular file (or a link to one)
 bool FolderExists(const std::string& path);   // a folder (or a link to one)
 int RemoveFile(const std::string& path);      // 0 or the system error code

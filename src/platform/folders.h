@@ -17,13 +17,15 @@ std::string ProgramFile();
 // The process's current folder, or empty when it cannot be told.
 std::string CurrentFolder();
 
-// The folder for temporary files.
+// The folder for temporary files: elsewhere than on Windows TMPDIR when it is an absolute path,
+// else /tmp.
 std::string TempFolder();
 
 // A folder for the program's temporary files that no other user can enter: on Windows the
 // temporary folder itself (it is the user's own); elsewhere a folder of ours inside it, created
-// 0700 and checked to be a folder (not a link) of this user. Empty when it cannot be had, for
-// instance because another user took its name first.
+// 0700 and checked, as opened, to be a folder (not a link) of this user, below folders that only
+// root or we can change (links in TMPDIR resolved). Empty when it cannot be had, for instance
+// because another user took its name first or could move it.
 std::string PrivateTempFolder();
 
 // The user's own folder for the program's files; empty when the system names none.

@@ -19,6 +19,15 @@ namespace zuv::platform {
 // socket `name` in the user's runtime folder (empty when there is no private folder for it).
 std::string HandoverAddress(const std::string& name);
 
+// Of the copies that find nobody listening at `address`, exactly one takes the role of the
+// receiver; the others hand over to it once it listens. True when this process holds the role
+// (from now on, until released or the process ends: the system lets go of it with the process),
+// false while another process holds it. Always true on Windows, where the window is the role.
+bool TakeListeningRole(const std::string& address);
+void ReleaseListeningRole(const std::string& address);
+// True when this process took the role (always on Windows).
+bool HoldsListeningRole(const std::string& address);
+
 // Sender: the link to a running receiver.
 class HandoverConnection
 {
@@ -51,14 +60,15 @@ class HandoverListener
 public:
     using Answer = std::function<std::optional<std::uint32_t>(std::uint32_t message)>;
 
-    // None when another process already listens at `address` or the listener cannot be made; a
-    // socket left by a crashed copy is replaced.
+    // None when another process already listens at `address` or holds the listening role (see
+    // TakeListeningRole; the listener holds it while it lives), or the listener cannot be made;
+    // a socket left by a crashed copy is replaced.
     static std::unique_ptr<HandoverListener> Listen(const std::string& address, Answer answer);
     virtual ~HandoverListener() = default;
 
     // While held, senders wait unanswered and their messages stay queued; once released they are
-    // served in the order they came. Window messages wait in the message queue until the event
-    // loop runs, so holding changes nothing on Windows.
+    // served in the order they came, from the event loop. A message box's own loop serves none
+    // while held, on Windows as well.
     virtual void Hold(bool on) = 0;
 
 protected:

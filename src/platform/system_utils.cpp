@@ -29,6 +29,13 @@ bool IsSharedProgramFolder(const std::string& programFolder)
            platform::OwnedByOtherUser(programFolder);
 }
 
+ProgramFileFolders DefaultProgramFileFolders()
+{
+    std::string program = platform::ProgramFolder();
+    const bool shared = IsSharedProgramFolder(program);
+    return {HomeFolder(), std::move(program), shared};
+}
+
 bool IsInHomeFolder(const std::string& path)
 {
     return IsDirectlyInFolder(path, HomeFolder());
@@ -36,7 +43,7 @@ bool IsInHomeFolder(const std::string& path)
 
 bool IsDirectlyInFolder(const std::string& path, const std::string& folder)
 {
-    return ToUpperAscii(FolderPart(path)) == ToUpperAscii(folder);
+    return platform::SamePath(FolderPart(path), folder);
 }
 
 } // namespace zuv

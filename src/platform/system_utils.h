@@ -22,9 +22,22 @@ inline constexpr char kInstalledMarkerName[] = "installed";
 // only, so that one user's settings and file names never reach the others.
 bool IsSharedProgramFolder(const std::string& programFolder);
 
-// True when the file lies directly in HomeFolder (not in a sub-folder); letter case is ignored.
+// The two folders of zuv.ini, playlist.txt and equalizer.ini (each with its trailing separator,
+// the profile folder empty when there is none) and whether the program folder is shared.
+struct ProgramFileFolders
+{
+    std::string profile;
+    std::string program;
+    bool programShared = false;
+};
+// The folders as the environment and the program's place give them now.
+ProgramFileFolders DefaultProgramFileFolders();
+
+// True when the file lies directly in HomeFolder (not in a sub-folder).
 bool IsInHomeFolder(const std::string& path);
-// True when the file lies directly in `folder` (with its trailing separator); case is ignored.
+// True when the file lies directly in `folder` (with its trailing separator), its name compared
+// as the file system compares names (platform::SamePath). A file that the profile folder holds is
+// not written anywhere else when writing it fails.
 bool IsDirectlyInFolder(const std::string& path, const std::string& folder);
 
 } // namespace zuv

@@ -137,7 +137,8 @@ void AppendAudioFilters(std::string& text, const Options& options, int volume, i
     }
     if (options.EQ && !HasFilter(own, "equalizer")) {
         added += "equalizer=";
-        added += options.EQSettings.empty() ? kFlatBandValues : options.EQSettings;
+        // A value that would split into more arguments counts as none (DropUnusableValues).
+        added += IsOneArgument(options.EQSettings) ? options.EQSettings : kFlatBandValues;
         added += ',';
     }
     if (options.EmulateSubwoofer && !HasFilter(own, "sub"))
@@ -249,7 +250,7 @@ std::string BuildOptionsText(const Options& options, bool loop, const std::strin
     if (!options.Font.empty()) {
         // The font path is always quoted, the code page never; the code page only goes with a font.
         text += " -font " + PlayerFileArgument(options.Font, true);
-        if (!options.SubCp.empty())
+        if (IsOneArgument(options.SubCp))
             text += " -subcp " + options.SubCp;
     }
     if (options.SetFontScale) {

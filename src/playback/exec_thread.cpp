@@ -125,8 +125,8 @@ void TExecThread::Execute()
         if (!lines.empty())
             HandOver(lines);
     }
-    // Unreadable only when the system fails us; the run then counts as clean.
-    const int exitCode = m_process->WaitForExit().value_or(0);
+    // Unreadable only when the system fails us.
+    const std::optional<int> exitCode = m_process->WaitForExit();
     std::shared_ptr<Shared> shared = m_shared;
     shared->handlers.post([shared, exitCode] {
         bool cancelled = false;

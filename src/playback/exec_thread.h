@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,8 +23,9 @@ public:
     using PostFunction = std::function<void(std::function<void()> task)>;
     // Takes the lines (without line ends) on the owner's thread.
     using LinesFunction = std::function<void(std::vector<std::string>& lines)>;
-    // The exit code: the player's own, 128 + signal when a signal ended it, 255 after Stop.
-    using ExitedFunction = std::function<void(int exitCode)>;
+    // The exit code: the player's own, 128 + signal when a signal ended it, 255 after Stop;
+    // none when the system could not tell it.
+    using ExitedFunction = std::function<void(std::optional<int> exitCode)>;
 
     struct Handlers
     {

@@ -2,9 +2,11 @@
 
 #include "platform/file_system.h"
 #include "platform/system_error.h"
+#include "platform/system_utils.h"
 #include "util/ini_document.h"
 #include "util/text_utils.h"
 
+#include <new>
 #include <utility>
 
 namespace zuv {
@@ -34,7 +36,27 @@ std::string WithTrailingSeparator(std::string folder)
     return folder;
 }
 
+// The line reads back as the same item.
+bool ReadsBackAsItIs(const PlaylistItem& item)
+{
+    return item.mediaPath.find_first_of("|\r\n") == std::string::npos &&
+           item.subtitlePath.find_first_of("\r\n") == std::string::npos;
+}
+
 } // namespace
+
+std::string RefusalOfName(std::string_view name)
+{
+    if (name.find_first_of("|\r\n") != std::string_view::npos)
+        return "The name holds a character that the playlist file cannot keep (\"|\" or a line "
+               "break): " +
+               std::string(name.substr(0, 200));
+    if (name.size() > kMaxNameLength)
+        return "The name is longer than " + std::to_string(kMaxNameLength) +
+               " characters, more than the file fields hold: " + std::string(name.substr(0, 200)) +
+               "...";
+    return {};
+}
 
 void Playlist::AddItem(std::string_view mediaPath, std::string_view subtitlePath)
 {
@@ -84,10 +106,19 @@ std::string Playlist::InfoTip(std::size_t index) const
 
 PlaylistFileResult Playlist::LoadFile(const std::string& path)
 {
-    const platform::FileContent content = platform::ReadWholeFile(path, kMaxFileSize);
-    if (!content.ok())
-        return FileResult(content.error);
-    LoadText(content.data);
+    try {
+        const platform::FileContent content = platform::ReadWholeFile(path, kMaxFileSize);
+        if (!content.ok())
+            return FileResult(content.error);
+        LoadText(content.data);
+    } catch (const std::bad_alloc&) {
+        // Too large for the memory we may take: as too large by size, the file is kept.
+        PlaylistFileResult result;
+        result.error = platform::kErrorFileTooLarge;
+        result.errorText = SystemErrorText(result.error) +
+                           " (the list does not fit in the memory the program may use)";
+        return result;
+    }
     return {};
 }
 
@@ -123,6 +154,8 @@ std::string Playlist::SaveText() const
         size += item.mediaPath.size() + item.subtitlePath.size() + 3;
     text.reserve(size);
     for (const PlaylistItem& item : m_items) {
+        if (!ReadsBackAsItIs(item))
+            continue;
         text += item.mediaPath;
         text += '|';
         text += item.subtitlePath;
@@ -189,8 +222,8 @@ PlaylistFileResult AutomaticPlaylistFile::SaveOrDelete(const Playlist& playlist)
 
 bool AutomaticPlaylistFile::IsInProfileFolder(const std::string& path) const
 {
-    // The rule of IsInHomeFolder, against the folder this object was given.
-    return EqualsIgnoreCase(FolderPart(path), m_profileFolder);
+    // Against the folder this object was given.
+    return IsDirectlyInFolder(path, m_profileFolder);
 }
 
 } // namespace zuv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "options/options.h"
 #include "platform/folders.h"
 #include "platform/system_utils.h"
 
@@ -18,6 +19,14 @@ struct PlaylistItem
     std::string mediaPath;
     std::string subtitlePath; // empty when the item has no subtitle
 };
+
+// The longest name (in bytes) taken: the file fields would cut a longer one.
+constexpr std::size_t kMaxNameLength = kMaxFieldText;
+
+// Why a file name that arrives (command line, drop, dialog, hand-over, media controls) is not
+// taken, empty when it is: the playlist file could not give it back as it is ("|" splits its
+// line, CR and LF end it), or the file fields would cut it.
+std::string RefusalOfName(std::string_view name);
 
 // Outcome of reading or writing a playlist file.
 struct PlaylistFileResult
@@ -58,7 +67,8 @@ public:
     // The item's hint: its media path and, when it has one, a line feed and its subtitle path.
     std::string InfoTip(std::size_t index) const;
 
-    // Appends the file's items. On failure the list is unchanged.
+    // Appends the file's items. On failure the list is unchanged; a list that does not fit in
+    // memory fails as a file too large.
     PlaylistFileResult LoadFile(const std::string& path);
     // Replaces the file with the list, atomically; on failure the old file stays as it was.
     PlaylistFileResult SaveFile(const std::string& path) const;
@@ -66,6 +76,7 @@ public:
     // The file format without the file: appends the items of a file's text, and the text of the
     // whole list.
     void LoadText(std::string_view text);
+    // Items that would read back otherwise (see RefusalOfName) are left out.
     std::string SaveText() const;
 
 private:

@@ -143,15 +143,16 @@ void RunSequence::ScreenSaverSwitchChanged(bool on)
         m_player.KeepScreenSaverAway(on);
 }
 
-void RunSequence::PlayerExited(int exitCode)
+void RunSequence::PlayerExited(std::optional<int> readCode)
 {
+    const int exitCode = readCode.value_or(0);
     m_player.KeepScreenSaverAway(false);
     if (m_host.WindowsReleased()) {
         // The program is ending: its windows are gone and nothing follows the run.
         SetPlayingState(false);
         return;
     }
-    m_host.AddResultLine("...exited, code: " + std::to_string(exitCode));
+    m_host.AddResultLine(readCode ? "...exited, code: " + std::to_string(*readCode) : "...exited");
 
     if (!IsCleanEnd(exitCode, m_dialect)) {
         SetPlayingState(false);

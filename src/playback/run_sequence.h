@@ -5,6 +5,7 @@
 #include "playback/playback_host.h"
 #include "playback/player_info_cache.h"
 
+#include <optional>
 #include <string>
 
 namespace zuv {
@@ -48,8 +49,9 @@ public:
     // Starts one run; false when nothing was started (empty media path or a failed start).
     bool Play(const std::string& mediaPath, const std::string& subtitlePath);
     void SetPlayingState(bool on);
-    // The end of a run with the player's exit code (IsCleanEnd tells a clean one).
-    void PlayerExited(int exitCode);
+    // The end of a run with the player's exit code (IsCleanEnd tells a clean one); a code that
+    // could not be read counts as 0 and is not shown.
+    void PlayerExited(std::optional<int> exitCode);
     // The screen saver switch counts at once, also in the middle of a run.
     void ScreenSaverSwitchChanged(bool on);
 

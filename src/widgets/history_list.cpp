@@ -138,7 +138,11 @@ int SaveHistory(const HistoryPersist& persist, const std::vector<std::string>& e
         return file.error; // rewriting it would lose what we could not read
     IniDocument document = IniDocument::Parse(file.data);
     WriteHistory(document, persist, entries);
-    return platform::WriteFileAtomically(persist.key, document.Serialize());
+    // Never a file that would be refused when read back.
+    const std::string text = document.Serialize();
+    if (text.size() > kHistoryFileMaxBytes)
+        return platform::kErrorFileTooLarge;
+    return platform::WriteFileAtomically(persist.key, text);
 }
 
 } // namespace zuv

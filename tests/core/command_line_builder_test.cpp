@@ -1,6 +1,7 @@
 #include "playback/command_line_builder.h"
 #include "util/argv_split.h"
 
+#include <algorithm>
 #include <clocale>
 #include <gtest/gtest.h>
 #include <locale>
@@ -405,6 +406,40 @@ TEST(CommandLineBuilder, PanScanAndExpand)
               " -vf eq");
 }
 
+// Stored values that a hostile zuv.ini fills with more arguments: none of them reaches the
+// player as an argument of its own; the code page and band values are dropped with a reason.
+TEST(CommandLineBuilder, StoredValuesNeverBecomeSeveralArguments)
+{
+    struct Case
+    {
+        std::string subCp, eqSettings, font;
+        std::size_t reasons;
+    };
+    const Case cases[] = {
+        {"latin2 -dumpfile /home/user/x \"$(id)\"", "", "/f.ttf", 1},
+        {"cp\t1250", "0:0:0:0:0:0:0:0:0:0 -dumpfile x", "/f.ttf", 2},
+        {"cp\"-dumpfile", "1:1\"", "/f.ttf", 2},
+        {"latin2", "", "/fonts/a\" -dumpfile x \"b.ttf", 0},
+        {"latin2", "", "/fonts/a\\\" -dumpfile x \\\"b.ttf", 0},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.subCp + " | " + test.eqSettings + " | " + test.font);
+        Options options = AllOff();
+        options.SubCp = test.subCp;
+        options.EQ = true;
+        options.EQSettings = test.eqSettings;
+        options.Font = test.font;
+        const std::vector<std::string> arguments = SplitArguments(Build(options));
+        EXPECT_EQ(std::count(arguments.begin(), arguments.end(), "-dumpfile"), 0);
+        const auto font = std::find(arguments.begin(), arguments.end(), "-font");
+        ASSERT_NE(font, arguments.end());
+        EXPECT_EQ(font[1], test.font);
+        EXPECT_EQ(DropUnusableValues(options).size(), test.reasons);
+        EXPECT_TRUE(options.SubCp.empty() || IsOneArgument(options.SubCp));
+        EXPECT_TRUE(options.EQSettings.empty() || IsOneArgument(options.EQSettings));
+    }
+}
+
 TEST(CommandLineBuilder, Fonts)
 {
     Options options = AllOff();
@@ -416,8 +451,6 @@ TEST(CommandLineBuilder, Fonts)
     options.Font = "/f.ttf";
     options.SubCp = "";
     EXPECT_EQ(Build(options), " -font \"/f.ttf\"");
-    options.SubCp = "cp 1250"; // never quoted
-    EXPECT_EQ(Build(options), " -font \"/f.ttf\" -subcp cp 1250");
 
     options = AllOff();
     options.SetFontScale = true;

@@ -1,7 +1,10 @@
 #include "options/config_file.h"
+#include "platform/system_error.h"
 #include "support/test_support.h"
+#include "widgets/history_list.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -163,6 +166,60 @@ TEST(ConfigLocation, AFileThatCannotBeReadIsNeverOverwritten)
     ConfigurationFile broken = ConfigurationFile::Load(profile.file("x"));
     EXPECT_NE(WriteWithProfileFallback(broken, folders), 0);
     EXPECT_EQ(broken.Path(), profile.file("x"));
+}
+
+// A file just below the read limit with LF line ends would grow past it with CR LF: neither the
+// settings nor the history are written then, and the file stays readable for the next start.
+TEST(ConfigLocation, NeverWritesAFileAboveTheReadLimit)
+{
+    TempDir profile;
+    const std::string path = profile.file("zuv.ini");
+    std::string text = "[Main]\n";
+    for (int i = 0; text.size() < kMaxConfigFileBytes - 200'000; ++i)
+        text += "Key" + std::to_string(i) + "=" + std::string(40, 'x') + "\n";
+    WriteFile(path, text);
+    const ConfigFolders folders{profile.path(), profile.path()};
+    struct Case
+    {
+        const char* name;
+        std::function<int()> write;
+    };
+    const Case cases[] = {
+        {"settings",
+         [&] {
+             ConfigurationFile file = ConfigurationFile::Load(path);
+             return WriteWithProfileFallback(file, folders);
+         }},
+        {"history",
+         [&] {
+             return SaveHistory({true, path, "FileHistory"}, {"/films/a.avi"});
+         }},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        EXPECT_EQ(test.write(), platform::kErrorFileTooLarge);
+        EXPECT_EQ(ReadFile(path), text);
+    }
+}
+
+// A text field would cut a longer value, and the exit would store it cut: it is left out with a
+// reason instead; a value that fits is kept whole.
+TEST(ConfigValues, FieldTextsLongerThanTheFieldAreLeftOutNotCut)
+{
+    for (const char* key : {"Parameters", "LastFile", "LastSubFile"}) {
+        for (const std::size_t length :
+             {kMaxFieldText, kMaxFieldText + 1, std::size_t{15'000'000}}) {
+            SCOPED_TRACE(std::string(key) + " " + std::to_string(length));
+            const std::string value(length, 'a');
+            Options options = Read("[Main]\r\n" + std::string(key) + "=" + value + "\r\n");
+            const std::vector<std::string> reasons = DropUnusableValues(options);
+            const std::string kept = std::string(key) == "Parameters" ? options.Parameters
+                                     : std::string(key) == "LastFile" ? options.LastFile
+                                                                      : options.LastSubFile;
+            EXPECT_EQ(kept, length <= kMaxFieldText ? value : std::string());
+            EXPECT_EQ(reasons.size(), length <= kMaxFieldText ? 0u : 1u);
+        }
+    }
 }
 
 TEST(ConfigLocation, SharedProgramFolderGivesDefaultsAndIsNeverWritten)

@@ -33,7 +33,7 @@ public:
         handlers.lines = [this](Lines& batch) {
             lines.insert(lines.end(), batch.begin(), batch.end());
         };
-        handlers.exited = [this](int code) { exitCode = code; };
+        handlers.exited = [this](std::optional<int> code) { exitCode = code.value_or(-1); };
         auto started = TExecThread::Start({"mplayer" + arguments, priority, m_folder.path()},
                                           std::move(handlers));
         run = std::move(started.run);
@@ -141,7 +141,8 @@ TEST(TExecThread, FailedStartsNameTheStepAndTheSystemError)
 {
     TempDir empty;
     ScopedEnv path("PATH", empty.path());
-    TExecThread::Handlers handlers{[](std::function<void()>) {}, [](Lines&) {}, [](int) {}};
+    TExecThread::Handlers handlers{[](std::function<void()>) {}, [](Lines&) {},
+                                   [](std::optional<int>) {}};
     auto missing = TExecThread::Start({"mplayer -vo null", 2, empty.path()}, handlers);
     EXPECT_FALSE(missing.run);
     EXPECT_EQ(missing.error.step, platform::ProcessStartStep::CreateProcess);
@@ -168,7 +169,7 @@ TEST(TExecThread, FindsThePlayerOnThePathWhenTheProgramFolderHasNone)
         {"mplayer", 2, programFolder.path()},
         {[&](std::function<void()> task) { owner.Post(std::move(task)); },
          [&](Lines& batch) { lines.insert(lines.end(), batch.begin(), batch.end()); },
-         [&](int code) { exitCode = code; }});
+         [&](std::optional<int> code) { exitCode = code.value_or(-1); }});
     ASSERT_TRUE(started.run);
     owner.RunUntil([&] { return exitCode.has_value(); });
     EXPECT_EQ(lines, Lines{"from path"});

@@ -268,6 +268,56 @@ TEST(HandoverBlock, AnotherUserCannotTakeItsNamesFirst)
     EXPECT_EQ(read.text, "zuvora /films/a.avi");
 }
 
+// Without a runtime folder the socket and the block live in our private folder under TMPDIR.
+// Another user plants its name as a link to a folder of ours, or owns TMPDIR and could move our
+// folder after the checks: no name of ours may then lead into their reach or our home.
+TEST(HandoverBlock, AnotherUserCannotRedirectThePrivateFolder)
+{
+    std::string why;
+    const auto attacker = test::SecondUser::Get(&why);
+    if (!attacker)
+        GTEST_SKIP() << why;
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    const std::string home = dir.file("home");
+    ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
+    struct Case
+    {
+        const char* name;
+        mode_t tmpMode; // the shared folder's, made by root or by the attacker
+        bool attackerOwnsTmp;
+        bool plantLink;
+    };
+    const Case cases[] = {
+        {"link to the victim's home at our folder's name", 01777, false, true},
+        {"TMPDIR belongs to the attacker", 0777, true, false},
+        {"TMPDIR open to all writers, not sticky", 0777, false, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::string tmp = dir.file(std::string("tmp") + std::to_string(&test - cases));
+        const std::string ours = tmp + "/zuvora-" + std::to_string(::getuid());
+        ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
+        ASSERT_EQ(::chmod(tmp.c_str(), test.tmpMode), 0);
+        if (test.attackerOwnsTmp) {
+            ASSERT_EQ(::chown(tmp.c_str(), attacker->uid, attacker->gid), 0);
+        }
+        if (test.plantLink) {
+            ASSERT_EQ(attacker->Run([&] { return ::symlink(home.c_str(), ours.c_str()); }), 0);
+        }
+        ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", std::nullopt);
+        ScopedEnv tmpEnv("TMPDIR", tmp);
+        const std::string block = platform::HandoverBlockName();
+        EXPECT_EQ(block, "");
+        EXPECT_NE(platform::CreateHandoverBlock(block, "zuvora /films/a.avi"), 0);
+        struct stat info
+        {};
+        ASSERT_EQ(::stat(home.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0755u);
+        EXPECT_NE(::access((home + "/zuv-ipc").c_str(), F_OK), 0);
+    }
+}
+
 #else
 
 // --- The block and the window on Windows ---------------------------------------------------
@@ -345,6 +395,63 @@ TEST(WindowsHandover, ASecondCopyHandsItsCommandLineToTheWindow)
     window.reset();
     EXPECT_FALSE(platform::HandoverConnection::Connect(platform::HandoverAddress(className)));
     EXPECT_EQ(RunSender(className, "zuvora.exe C:\\e.avi"), 0);
+}
+
+// Serves this thread's messages until `ready` is, or for `ms` milliseconds.
+template <class Ready>
+void ServeMessages(int ms, Ready ready)
+{
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (!ready() && Clock::now() < end) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+}
+
+// As on Linux: while the start-up holds the hand-over, a message box's loop serves no sender.
+TEST(WindowsHandover, AHeldWindowAnswersOnceReleasedAndLetsTheSenderGoWhenItEnds)
+{
+    const std::string address =
+        platform::HandoverAddress("TZUVHoldTest" + std::to_string(::GetCurrentProcessId()));
+    int served = 0;
+    auto window = platform::HandoverListener::Listen(address, [&](std::uint32_t) {
+        ++served;
+        return std::optional<std::uint32_t>(1);
+    });
+    ASSERT_TRUE(window);
+    const auto ask = [&address] {
+        return std::async(std::launch::async, [address]() -> std::optional<std::uint32_t> {
+            auto connection = platform::HandoverConnection::Connect(address);
+            if (!connection)
+                return std::nullopt;
+            return connection->Ask(WM_HANDOVER_QUERY, Clock::now() + std::chrono::seconds(10));
+        });
+    };
+    const auto isReady = [](const auto& future) {
+        return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    };
+
+    window->Hold(true);
+    auto held = ask();
+    ServeMessages(300, [] { return false; });
+    EXPECT_FALSE(isReady(held));
+    EXPECT_EQ(served, 0);
+    window->Hold(false);
+    EXPECT_EQ(served, 0); // from the event loop, not from inside Hold
+    ServeMessages(10000, [&] { return isReady(held); });
+    EXPECT_EQ(held.get(), std::optional<std::uint32_t>(1));
+    EXPECT_EQ(served, 1);
+
+    window->Hold(true);
+    auto dropped = ask();
+    ServeMessages(200, [] { return false; });
+    window.reset();
+    EXPECT_EQ(dropped.get(), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(served, 1);
 }
 
 #endif

@@ -53,7 +53,6 @@ TEST(Options, ChannelsAndPageWithoutAChoice)
     EXPECT_EQ(SettingsPageIndex(0), 0);
     EXPECT_EQ(SettingsPageIndex(5), -1);
     EXPECT_EQ(SettingsPageIndex(-1), -1);
-    EXPECT_EQ(SettingsPageFromIndex(-1), -1);
 
     Options options;
     options.Channels = 9;

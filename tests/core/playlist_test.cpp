@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -160,6 +163,100 @@ TEST(PlaylistFile, SaveAndLoadGiveTheSameList)
     ASSERT_TRUE(Playlist().SaveFile(dir.file("list.txt")).ok());
     EXPECT_EQ(ReadFile(dir.file("list.txt")), "");
 }
+
+// Names that would read back as other items ("|" in the media path splits it, CR and LF end
+// the line) are refused where they arrive, and never written: an item injected by a name such
+// as "x.avi|~/.bash_history\r\n/evil.avi|/etc/passwd" cannot come back after a restart.
+TEST(PlaylistFile, NamesThatWouldReadBackOtherwiseAreRefusedAndNeverWritten)
+{
+    struct Case
+    {
+        std::string media, subtitle;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"/f/x.avi|/home/u/.bash_history", "", false},
+        {"/f/x.avi\r\n/f/evil.avi", "/etc/passwd", false},
+        {"/f/x.avi", "/f/a.srt\n/f/evil.avi|/etc/passwd", false},
+        {"/f/x.avi", "/f/a.srt\r", false},
+        {"/f/x.avi", "/f/a|b.srt", true}, // the first "|" splits
+        {"/f/ok.avi", "", true},
+    };
+    Playlist saved;
+    std::vector<std::pair<std::string, std::string>> kept;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.media + " | " + test.subtitle);
+        saved.AddItem(test.media, test.subtitle);
+        if (test.kept)
+            kept.emplace_back(test.media, test.subtitle);
+        const bool refused =
+            !RefusalOfName(test.media).empty() || !RefusalOfName(test.subtitle).empty();
+        EXPECT_EQ(refused, test.media != "/f/ok.avi");
+    }
+    Playlist loaded;
+    loaded.LoadText(saved.SaveText());
+    EXPECT_EQ(Paths(loaded), kept);
+    // Longer than the file fields hold: refused, not cut.
+    EXPECT_EQ(RefusalOfName(std::string(kMaxNameLength, 'a')), "");
+    EXPECT_NE(RefusalOfName(std::string(kMaxNameLength + 1, 'a')), "");
+}
+
+#ifndef _WIN32
+// A list too large for the memory the program may use (ulimit -v) is reported as a file too
+// large and kept, as one too large by size, instead of ending the program.
+TEST(PlaylistFile, ListTooLargeForMemoryIsReportedAndKept)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#else
+    TempDir program, profile;
+    std::string text;
+    for (int i = 0; i < 1'000'000; ++i)
+        text += "/films/a film of the collection " + std::to_string(i) + ".avi|\r\n";
+    WriteFile(program.file("playlist.txt"), text);
+    struct Case
+    {
+        const char* name;
+        long long extraBytes; // address space above what the process takes now
+        int error;
+    };
+    const Case cases[] = {{"ample memory", 2'000'000'000LL, 0},
+                          {"memory for the file only", 160'000'000LL, EFBIG}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            long pages = 0;
+            if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+                if (std::fscanf(statm, "%ld", &pages) != 1)
+                    pages = 0;
+                std::fclose(statm);
+            }
+            const rlim_t limit =
+                static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE) + test.extraBytes);
+            const struct rlimit space = {limit, limit};
+            if (pages == 0 || ::setrlimit(RLIMIT_AS, &space) != 0)
+                ::_exit(100);
+            Playlist playlist;
+            AutomaticPlaylistFile file(profile.path(), program.path());
+            const PlaylistFileResult loaded = file.Load(playlist);
+            if (loaded.error != 0 && loaded.errorText.find("memory") == std::string::npos)
+                ::_exit(101);
+            // The file is not replaced by the (empty) list.
+            if (!file.SaveOrDelete(playlist).ok())
+                ::_exit(102);
+            ::_exit(loaded.error == 0 && playlist.Count() != 1'000'000u ? 103 : loaded.error);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), test.error);
+        EXPECT_EQ(fs::file_size(program.file("playlist.txt")), text.size());
+    }
+#endif
+}
+#endif
 
 TEST(PlaylistFile, FailuresReportTheReasonAndChangeNothing)
 {

@@ -71,7 +71,7 @@ TEST_F(RealPlayer, PlaybackRunDeliversLinesAndEndsCleanly)
                             [&](std::vector<std::string>& batch) {
                                 lines.insert(lines.end(), batch.begin(), batch.end());
                             },
-                            [&](int code) { exitCode = code; }});
+                            [&](std::optional<int> code) { exitCode = code.value_or(-1); }});
     ASSERT_TRUE(started.run) << started.error.error;
     while (!exitCode) {
         std::unique_lock lock(mutex);

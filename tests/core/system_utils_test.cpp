@@ -1,3 +1,4 @@
+#include "platform/environment.h"
 #include "platform/folders.h"
 #include "platform/system_utils.h"
 #include "platform/version_info.h"
@@ -10,6 +11,9 @@
 #include <gtest/gtest.h>
 #include <locale>
 #ifndef _WIN32
+#include <optional>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -49,7 +53,9 @@ TEST(HomeFolder, FollowsTheXdgConfigFolder)
     ScopedEnv config("XDG_CONFIG_HOME", "/tmp/cfg");
     EXPECT_EQ(HomeFolder(), "/tmp/cfg/zuvora/");
     EXPECT_TRUE(IsInHomeFolder("/tmp/cfg/zuvora/zuv.ini"));
-    EXPECT_TRUE(IsInHomeFolder("/TMP/CFG/ZUVORA/zuv.ini"));
+    // Linux names differ in letter case: /TMP is another folder.
+    EXPECT_FALSE(IsInHomeFolder("/TMP/CFG/ZUVORA/zuv.ini"));
+    EXPECT_FALSE(IsInHomeFolder("/tmp/cfg/Zuvora/zuv.ini"));
     EXPECT_FALSE(IsInHomeFolder("/tmp/cfg/zuvora/sub/zuv.ini"));
     EXPECT_FALSE(IsInHomeFolder("zuv.ini"));
 }
@@ -191,3 +197,45 @@ TEST(ParseDecimal, AcceptsOnlyPlainDecimals)
     EXPECT_FALSE(ParseDecimal("1e999"));
     EXPECT_FALSE(ParseDecimal(" 1"));
 }
+
+#ifndef _WIN32
+// Connecting where no session bus runs makes the D-Bus library launch one that outlives the
+// program (given a display): the bus counts only with an address or the runtime folder's socket.
+TEST(SessionBus, OnlyAnAddressOrTheRuntimeSocketCounts)
+{
+    test::TempDir runtime;
+    const std::string socketPath = runtime.file("bus");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    struct Case
+    {
+        const char* name;
+        std::optional<std::string> busAddress;
+        std::optional<std::string> runtimeFolder;
+        bool socket; // a socket at runtimeFolder/bus, else a plain file
+        bool exists;
+    };
+    const Case cases[] = {
+        {"address", "unix:path=/nowhere", std::nullopt, false, true},
+        {"runtime socket", std::nullopt, runtime.path(), true, true},
+        {"plain file named bus", std::nullopt, runtime.path(), false, false},
+        {"display only", std::nullopt, std::nullopt, false, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ::unlink(socketPath.c_str());
+        if (test.socket)
+            ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        else
+            test::WriteFile(socketPath, "");
+        ScopedEnv display("DISPLAY", ":0");
+        ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", test.busAddress);
+        ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", test.runtimeFolder);
+        EXPECT_EQ(platform::SessionBusExists(), test.exists);
+    }
+    ::close(listener);
+}
+#endif

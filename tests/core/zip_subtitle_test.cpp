@@ -144,6 +144,12 @@ TEST_F(ZipSubtitle, ExtractsIntoTheTemporaryFolderByDefaultAndOverwrites)
     const SubtitleExtraction result = ExtractSubtitle(Archive({{"film.srt", "new"}}));
     EXPECT_EQ(result.path, expected);
     EXPECT_EQ(ReadFile(folder + "film.srt"), "new");
+#ifndef _WIN32
+    // The player starts in another folder: a relative TMPDIR counts as none.
+    test::ScopedEnv relative("TMPDIR", "reltmp");
+    EXPECT_EQ(ExtractSubtitle(Archive({{"film.srt", "new"}})).path,
+              "/tmp/zuvora-" + std::to_string(::getuid()) + "/film.srt");
+#endif
 }
 
 #ifndef _WIN32
@@ -161,26 +167,36 @@ TEST_F(ZipSubtitle, AnotherUserCannotReachTheUnpackedSubtitle)
     test::ScopedEnv tmp("TMPDIR", m_out);
     const std::string planted = m_out + "mdir/";
     const std::string privateFolder = m_out + "zuvora-" + std::to_string(::getuid()) + "/";
+    // A folder of the victim's own, as the home folder is.
+    const std::string home = m_dir.file("home/");
+    ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
     struct Case
     {
         const char* name;
         std::string madeFirst; // by the attacker, mode 0777
+        bool asLinkToHome;     // madeFirst is a link to the victim's home
         bool unpacked;
     };
     const Case cases[] = {
-        {"member's folder made first", planted, true},
-        {"private folder's name taken first", privateFolder, false},
+        {"member's folder made first", planted, false, true},
+        {"private folder's name taken first", privateFolder, false, false},
+        {"private folder's name links to the victim's home", privateFolder, true, false},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         fs::remove_all(planted);
-        fs::remove_all(privateFolder);
-        const std::string madeFirst = test.madeFirst;
+        // Without the slash: a link is removed, never followed.
+        fs::remove_all(privateFolder.substr(0, privateFolder.size() - 1));
+        WriteFile(home + "mdir/x.srt", "the victim's");
+        const std::string madeFirst = test.madeFirst.substr(0, test.madeFirst.size() - 1);
+        const bool asLink = test.asLinkToHome;
         const std::string own = planted + "own.srt";
         ASSERT_EQ(attacker->Run([&] {
             if (::mkdir(planted.c_str(), 0777) != 0 || ::chmod(planted.c_str(), 0777) != 0)
                 return 1;
-            if (madeFirst != planted &&
+            if (asLink)
+                return ::symlink(home.c_str(), madeFirst.c_str()) == 0 ? 0 : 2;
+            if (madeFirst + "/" != planted &&
                 (::mkdir(madeFirst.c_str(), 0777) != 0 || ::chmod(madeFirst.c_str(), 0777) != 0))
                 return 2;
             const int fd = ::open(own.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
@@ -188,10 +204,17 @@ TEST_F(ZipSubtitle, AnotherUserCannotReachTheUnpackedSubtitle)
         }),
                   0);
         const SubtitleExtraction result = ExtractSubtitle(Archive({{"mdir/x.srt", "mine"}}));
+        struct stat homeInfo
+        {};
+        ASSERT_EQ(::stat(home.c_str(), &homeInfo), 0);
+        EXPECT_EQ(homeInfo.st_mode & 07777, 0755u);
+        EXPECT_EQ(ReadFile(home + "mdir/x.srt"), "the victim's");
         if (!test.unpacked) {
             EXPECT_EQ(result.path, "");
             EXPECT_NE(result.error, "");
-            EXPECT_EQ(FolderEntries(privateFolder), std::vector<std::string>());
+            if (!asLink) {
+                EXPECT_EQ(FolderEntries(privateFolder), std::vector<std::string>());
+            }
             continue;
         }
         ASSERT_NE(result.path, "");

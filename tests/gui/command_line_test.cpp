@@ -1,4 +1,5 @@
 #include "main_window_fixture.h"
+#include "playback/qt/playlist_model.h"
 #include "widgets/qt/history_combo.h"
 
 using namespace zuv;
@@ -53,6 +54,33 @@ private slots:
         QCOMPARE(fixture.form->comboFile->currentText(), media);
         QVERIFY(fixture.WaitForIdle());
         QVERIFY(PlayedOnce(fixture, media.toStdString()));
+    }
+
+    // Names the playlist file cannot keep, from the command line and from a drop: refused with
+    // one box that says why; the fields stay as they were and nothing plays.
+    void namesThePlaylistCannotKeepAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("bar") << QStringLiteral("/films/x.avi|/home/u/.bash_history");
+        QTest::newRow("CR LF") << QStringLiteral("/films/x.avi\r\n/films/evil.avi|/etc/passwd");
+        QTest::newRow("LF") << QStringLiteral("/films/x.avi\n/films/evil.avi");
+        QTest::newRow("too long") << QStringLiteral("/films/") + QString(32767, QLatin1Char('a'));
+    }
+    void namesThePlaylistCannotKeepAreRefused()
+    {
+        QFETCH(QString, name);
+        MainWindowFixture fixture({name, QStringLiteral("/start")});
+        QCOMPARE(fixture.form->comboFile->currentText(), QString());
+        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
+        MessageBox::ClearShownBoxes();
+        fixture.form->DropFiles({name}, QPoint(1, 1));
+        QCOMPARE(fixture.form->comboFile->currentText(), QString());
+        QCOMPARE(fixture.form->Playlist()->Count(), 0);
+        QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
+        QVERIFY(MessageBox::ShownBoxes().front().text.contains(QStringLiteral("characters")) ||
+                MessageBox::ShownBoxes().front().text.contains(QStringLiteral("cannot keep")));
+        QTest::qWait(50);
+        QVERIFY(fixture.PlayerRuns().empty());
     }
 
     void notAStartSwitch()

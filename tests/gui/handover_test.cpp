@@ -18,6 +18,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -843,6 +844,40 @@ private slots:
         QVERIFY(Terminate(first));
         QCOMPARE(StoredConfiguration().Value("Main", "LastFile"),
                  std::optional<std::string>("/films/b.avi"));
+    }
+
+    // Thirty copies start at once while the running copy crashes 0.6 s in: exactly one takes its
+    // place, and every other copy hands its file to that one (and ends). The running copy stands
+    // still until it crashes, so that the copies are under way when it goes.
+    void copiesStartedAsTheRunningOneCrashesGetExactlyOneInItsPlace()
+    {
+        PrepareProfile("OneInstanceOnly=1\r\n");
+        QProcess* first = LaunchFirst();
+        QVERIFY(first);
+        ::kill(static_cast<pid_t>(first->processId()), SIGSTOP);
+        std::vector<QProcess*> copies;
+        for (int n = 0; n < 30; ++n)
+            copies.push_back(Launch({QStringLiteral("/films/copy %1.avi").arg(n)}));
+        QTest::qWait(600);
+        ::kill(static_cast<pid_t>(first->processId()), SIGKILL);
+        const auto running = [&] {
+            return std::count_if(copies.begin(), copies.end(), [](QProcess* copy) {
+                return copy->state() != QProcess::NotRunning;
+            });
+        };
+        QVERIFY2(WaitFor([&] { return running() <= 1; }, kEndBoundMs * 3),
+                 qPrintable(QStringLiteral("%1 copies run").arg(running())));
+        QTest::qWait(1000); // a copy with a window of its own would still run now
+        QCOMPARE(running(), 1);
+        QProcess* survivor = nullptr;
+        for (QProcess* copy : copies) {
+            if (copy->state() != QProcess::NotRunning)
+                survivor = copy;
+            else
+                QVERIFY(EndsWithZero(copy));
+        }
+        QVERIFY(Listening());
+        QVERIFY(Terminate(survivor));
     }
 
     void twentyCopiesAtOnceAreTakenOneByOneAndEndQuickly()

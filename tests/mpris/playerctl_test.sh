@@ -96,7 +96,7 @@ start_program() {
     shift
     env "${settings[@]}" HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
         XDG_RUNTIME_DIR="$home/runtime" TMPDIR="$work" QT_QPA_PLATFORM=offscreen \
-        PATH="$work/bin:$PATH" "$program" "$@" >"$work/program.out" 2>&1 &
+        PATH="${player_path:-$work/bin:$PATH}" "$program" "$@" >"$work/program.out" 2>&1 &
     pid=$!
 }
 
@@ -195,6 +195,51 @@ grep -q '^\[Audio\]' "$work/desk/config/zuvora/zuv.ini" || fail "Quit did not st
 grep -q "four.avi" "$work/desk/config/zuvora/playlist.txt" || fail "Quit did not store the playlist"
 no_player_runs || fail "a player outlived the program"
 if playerctl -l 2>/dev/null | grep -q zuvora; then fail "the name outlived the program"; fi
+
+# --- Hostile clients. Names the playlist file cannot hold back as they are ("|" splits a line,
+# CR and LF end it) are refused with an error, and nothing of them is stored.
+profile hostile "$(printf '%s|\r\n' "$media/one.avi")"
+start_program hostile --
+wait_for "playerctl lists the program (hostile)" bash -c 'playerctl -l 2>/dev/null | grep -qx zuvora'
+m=${media// /%20}
+for evil in "%7C$HOME/.bash_history" "%0D%0A$m/evil.avi%7C/etc/passwd" "%0A$m/evil.avi" \
+    "%0D$m/evil.avi"; do
+    answer=$(gdbus call --session --dest org.mpris.MediaPlayer2.zuvora \
+        --object-path /org/mpris/MediaPlayer2 --method org.mpris.MediaPlayer2.Player.OpenUri \
+        "$(url "$media/two film.avi")$evil" 2>&1) && fail "OpenUri took $evil: $answer"
+    grep -q "cannot keep" <<<"$answer" || fail "OpenUri refused $evil without saying why: $answer"
+done
+gdbus call --session --dest org.mpris.MediaPlayer2.zuvora --object-path /org/mpris/MediaPlayer2 \
+    --method org.mpris.MediaPlayer2.Quit >/dev/null
+ends_with_zero
+[[ $(cat "$work/hostile/config/zuvora/playlist.txt") == "$(printf '%s|\r' "$media/one.avi")" ]] ||
+    fail "the playlist took a hostile name: $(cat -A "$work/hostile/config/zuvora/playlist.txt")"
+
+# Quit while an error box that a call opened is showing (no player to start): the program ends
+# in order when the box goes, after the exit steps ran inside the box's loop.
+mkdir -p "$work/no-player"
+for call in Player.Play "Player.OpenUri $(url "$media/one.avi")"; do
+    profile boxed
+    player_path="$work/no-player" start_program boxed --
+    wait_for "playerctl lists the program (boxed)" \
+        bash -c 'playerctl -l 2>/dev/null | grep -qx zuvora'
+    # shellcheck disable=SC2086 # the method and its argument
+    gdbus call --session --dest org.mpris.MediaPlayer2.zuvora \
+        --object-path /org/mpris/MediaPlayer2 --method org.mpris.MediaPlayer2.$call >/dev/null
+    gdbus call --session --dest org.mpris.MediaPlayer2.zuvora \
+        --object-path /org/mpris/MediaPlayer2 --method org.mpris.MediaPlayer2.Quit >/dev/null
+    wait_for "the name is gone after Quit ($call)" \
+        bash -c '! playerctl -l 2>/dev/null | grep -q zuvora'
+    # Quit ends the event loops, the box's too; should the box still wait for a click, a
+    # request to end closes it.
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -TERM "$pid" 2>/dev/null || true
+    ends_with_zero
+    grep -q '^\[Audio\]' "$work/boxed/config/zuvora/zuv.ini" || fail "zuv.ini not stored ($call)"
+done
 
 # --- Without a session bus: one address that leads nowhere, and none at all (nor a display
 # to start one on). The file plays, nothing is printed.

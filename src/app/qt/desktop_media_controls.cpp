@@ -29,6 +29,12 @@ DesktopMediaControls::~DesktopMediaControls()
         m_form.Playback()->SetProbe(m_windowProbe);
 }
 
+void DesktopMediaControls::Withdraw()
+{
+    m_withdrawn = true;
+    m_service->Withdraw();
+}
+
 void DesktopMediaControls::WatchTheWindow()
 {
     // Start and Stop change with the playing state, the playlist's buttons with its panel.
@@ -113,16 +119,22 @@ MediaState DesktopMediaControls::State() const
 
 void DesktopMediaControls::Start()
 {
+    if (m_withdrawn)
+        return;
     m_form.Playback()->ActionStartExecute();
 }
 
 void DesktopMediaControls::Stop()
 {
+    if (m_withdrawn)
+        return;
     m_form.Playback()->ActionStopExecute();
 }
 
 void DesktopMediaControls::StopAndRestart()
 {
+    if (m_withdrawn)
+        return;
     PlaybackControl* playback = m_form.Playback();
     playback->ActionStopExecute();
     playback->SetRestartPending(true);
@@ -130,32 +142,44 @@ void DesktopMediaControls::StopAndRestart()
 
 void DesktopMediaControls::SkipToItem(int row)
 {
+    if (m_withdrawn)
+        return;
     m_form.Playback()->SkipToPlaylistItem(row);
 }
 
 void DesktopMediaControls::SelectItem(int row)
 {
+    if (m_withdrawn)
+        return;
     m_form.SelectPlaylistItem(row);
 }
 
 void DesktopMediaControls::SetMediaFile(const std::string& path)
 {
+    if (m_withdrawn)
+        return;
     m_form.SetMediaFile(QString::fromStdString(path));
 }
 
 void DesktopMediaControls::AddPlaylistItem(const std::string& path)
 {
+    if (m_withdrawn)
+        return;
     m_form.Playlist()->AddItem(path, {});
 }
 
 void DesktopMediaControls::Raise()
 {
+    if (m_withdrawn)
+        return;
     m_form.show();
     m_form.BringWindowsToFront();
 }
 
 void DesktopMediaControls::Quit()
 {
+    if (m_withdrawn)
+        return;
     // Closing runs the exit steps, which end this object: not from inside its own call.
     QMetaObject::invokeMethod(
         &m_form, [&form = m_form] { form.close(); }, Qt::QueuedConnection);

@@ -23,6 +23,10 @@ public:
     explicit DesktopMediaControls(TZUVMainForm& form);
     ~DesktopMediaControls() override;
 
+    // For the exit steps: leaves the bus and does nothing more that is asked. Destroyed only
+    // after the event loop ends, as a call may still run inside an error box's loop.
+    void Withdraw();
+
 private:
     MediaState State() const override;
     void Start() override;
@@ -48,6 +52,7 @@ private:
     std::unique_ptr<MediaControlService> m_service;
     ProbeFunction m_windowProbe;
     bool m_refreshScheduled = false;
+    bool m_withdrawn = false;
 };
 
 } // namespace zuv

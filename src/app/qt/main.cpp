@@ -17,6 +17,7 @@
 
 int main(int argc, char* argv[])
 {
+    zuv::StartupPhase("main");
     const std::vector<std::string> commandLine(argv, argv + argc);
     // Asked from a terminal, perhaps where no display exists: answered before Qt needs one.
     if (const auto information = zuv::CommandLineInformation(commandLine))
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
     // The desktop matches our windows to the installed menu entry and its icon.
     QApplication::setDesktopFileName(QStringLiteral("zuvora"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zuvora")));
+    zuv::StartupPhase("qt");
 
     // A logout, Ctrl+C or a closed terminal leaves every event loop, modal boxes included, so
     // that what waits on them finishes with its windows intact; then the window closes as if
@@ -54,8 +56,10 @@ int main(int argc, char* argv[])
     // A running copy that takes files gets ours, and this copy ends unseen.
     if (zuv::HandOverToRunningCopy(zuv::JoinCommandLine(arguments)))
         return 0;
+    zuv::StartupPhase("handover");
 
     zuv::TZUVMainForm form;
+    zuv::StartupPhase("window");
     zuv::ProgramSession session(form);
     QStringList startupArguments;
     for (std::size_t i = 1; i < arguments.size(); ++i)
@@ -64,9 +68,11 @@ int main(int argc, char* argv[])
     // of opening a window of its own.
     session.ListenForSecondCopies();
     session.Startup(startupArguments);
-    session.PublishMediaControls();
+    // Not for the first frame: the session bus and the media types of the files.
+    session.WhenPainted([&session] { session.PublishMediaControls(); });
     zuv::ExitAfterFirstShow::InstallOn(form);
     form.show();
+    zuv::StartupPhase("show");
 
     // Pictures of the windows for the documentation and the packaging test.
     const std::string screenshotFolder = zuv::GetEnvVar("ZUVORA_SCREENSHOTS");

@@ -1,6 +1,6 @@
 #include "app/qt/main_form.h"
 
-#include "app/main_window_layout.h"
+#include "app/qt/benchmark_seam.h"
 #include "app/qt/main_form_playback_host.h"
 #include "equalizer/qt/eq_form.h"
 #include "fileassoc/association_backend.h"
@@ -16,7 +16,6 @@
 #include "shutdown/qt/countdown_form.h"
 #include "util/text_utils.h"
 #include "widgets/qt/action_link.h"
-#include "widgets/qt/control_fit.h"
 #include "widgets/qt/desktop_window.h"
 #include "widgets/qt/history_combo.h"
 #include "widgets/qt/named_control.h"
@@ -26,13 +25,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDropEvent>
 #include <QFrame>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
 #include <QTreeView>
@@ -48,12 +43,16 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const char* name)
     return Named(new QLabel(text, parent), name);
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name)
+} // namespace
+
+QPushButton* MakeFormButton(QWidget* parent, const char* name)
 {
     auto* button = Named(new QPushButton(parent), name);
     button->setAutoDefault(false);
     return button;
 }
+
+namespace {
 
 QCheckBox* MakeCheck(QWidget* parent, const QString& text, const char* name)
 {
@@ -87,37 +86,11 @@ QSlider* MakeTrackBar(QWidget* parent, int maximum, int page, int tick, int posi
     return bar;
 }
 
-ControlSize SizeOf(QSize size)
-{
-    return {size.width(), size.height()};
-}
-
-ControlSize HintOf(const QWidget* widget)
-{
-    return SizeOf(widget->sizeHint());
-}
-
-ControlSize CaptionOf(const QPushButton* button)
-{
-    return SizeOf(ButtonSizeForCaption(*button));
-}
-
-void Place(QWidget* widget, const ControlRect& rect)
-{
-    widget->setGeometry(rect.left, rect.top, rect.width, rect.height);
-}
-
 QAction* MakeAction(QWidget* owner, const QString& caption)
 {
     auto* action = new QAction(caption, owner);
     owner->addAction(action);
     return action;
-}
-
-bool HasLocalFiles(const QDropEvent& event)
-{
-    const QList<QUrl> urls = event.mimeData()->urls();
-    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
 QString ReplacedAll(QString text, const char* pattern, const QString& replacement)
@@ -148,7 +121,9 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
     CreateActions();
     CreateControls();
     CreatePlaylistPanel();
+    StartupPhase("controls");
     LayOutControls();
+    StartupPhase("layout");
     setAcceptDrops(true);
     // Files dropped on a field go to the window like every other drop, not into the field as
     // text; plain text may still be dropped there.
@@ -170,7 +145,9 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
                 return files.isEmpty() ? QString() : files.first();
             },
     });
+    StartupPhase("settings dialog");
     m_equalizer = new TEQForm(this);
+    StartupPhase("equalizer");
     // Not a child: a child window would be kept above this one and hidden with it.
     m_result = new TResultForm();
     m_result->SetCaptionProvider([] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });
@@ -180,10 +157,14 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
             return Langunit().GetText(section, key, builtIn);
         });
     m_playbackHost = std::make_unique<MainFormPlaybackHost>(*this);
-    m_playback = m_playbackHost->Playback();
 
     cbOnTopClick();
     TranslateMainForm();
+}
+
+PlaybackControl* TZUVMainForm::Playback() const
+{
+    return m_playbackHost ? m_playbackHost->Playback() : nullptr;
 }
 
 TZUVMainForm::~TZUVMainForm()
@@ -233,25 +214,25 @@ void TZUVMainForm::CreateControls()
     Label1 = MakeLabel(this, QStringLiteral("Média fájl"), "Label1");
     comboFile = MakeHistoryCombo(this, "Files", "comboFile");
     Label1->setBuddy(comboFile);
-    btnSelFile = MakeButton(this, "btnSelFile");
+    btnSelFile = MakeFormButton(this, "btnSelFile");
     LinkButtonToAction(btnSelFile, ActionBrowseFile);
     Label2 = MakeLabel(this, QStringLiteral("Felirat"), "Label2");
     comboSub = MakeHistoryCombo(this, "Subtitles", "comboSub");
     Label2->setBuddy(comboSub);
-    btnSelSub = MakeButton(this, "btnSelSub");
+    btnSelSub = MakeFormButton(this, "btnSelSub");
     LinkButtonToAction(btnSelSub, ActionBrowseSub);
     Bevel1 = MakeBevel(this, "Bevel1");
     Label3 = MakeLabel(this, QStringLiteral("MPlayer extra paraméterek"), "Label3");
     comboParams = MakeHistoryCombo(this, "Parameters", "comboParams");
     Label3->setBuddy(comboParams);
-    btnSettings = MakeButton(this, "btnSettings");
+    btnSettings = MakeFormButton(this, "btnSettings");
     LinkButtonToAction(btnSettings, ActionSettings);
     cbFullscreen = MakeCheck(this, QStringLiteral("&Teljes képernyő"), "cbFullscreen");
     cbLoop = MakeCheck(this, QStringLiteral("Ismétlés"), "cbLoop");
     cbIdx = MakeCheck(this, QStringLiteral("idx újraszámolás"), "cbIdx");
     cbShutdown = MakeCheck(this, QStringLiteral("Gép leállítása lejátszás után"), "cbShutdown");
     cbOnTop = MakeCheck(this, QStringLiteral("Ablakok mindig felül"), "cbOnTop");
-    btnHelp = MakeButton(this, "btnHelp");
+    btnHelp = MakeFormButton(this, "btnHelp");
     btnHelp->setText(QStringLiteral("Olvassel!"));
     Label4 = MakeLabel(this, QStringLiteral("Zuvora · zuvora.org"), "Label4");
     Label4->setAlignment(Qt::AlignCenter);
@@ -275,62 +256,27 @@ void TZUVMainForm::CreateControls()
     connect(btnHelp, &QPushButton::clicked, this, &TZUVMainForm::btnHelpClick);
 }
 
-void TZUVMainForm::CreatePlaylistPanel()
-{
-    btnPlaylist = MakeButton(this, "btnPlaylist");
-    LinkButtonToAction(btnPlaylist, ActionPlToggle);
-    btnAddPlaylist = MakeButton(this, "btnAddPlaylist");
-    LinkButtonToAction(btnAddPlaylist, ActionPlAdd);
-    btnDelPlaylist = MakeButton(this, "btnDelPlaylist");
-    LinkButtonToAction(btnDelPlaylist, ActionPlDel);
-    btnPlaylistUp = MakeButton(this, "btnPlaylistUp");
-    LinkButtonToAction(btnPlaylistUp, ActionPlUp);
-    btnPlaylistDown = MakeButton(this, "btnPlaylistDown");
-    LinkButtonToAction(btnPlaylistDown, ActionPlDown);
-
-    m_playlist = new PlaylistModel(this);
-    lvPlaylist = Named(new QTreeView(this), "lvPlaylist");
-    lvPlaylist->setModel(m_playlist);
-    lvPlaylist->setRootIsDecorated(false);
-    lvPlaylist->setItemsExpandable(false);
-    lvPlaylist->setUniformRowHeights(true);
-    lvPlaylist->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvPlaylist->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvPlaylist->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvPlaylist->setContextMenuPolicy(Qt::CustomContextMenu);
-    lvPlaylist->header()->setStretchLastSection(false);
-    lvPlaylist->header()->setSectionResizeMode(PlaylistModel::MediaColumn, QHeaderView::Stretch);
-    lvPlaylist->header()->setSectionResizeMode(PlaylistModel::SubtitleColumn,
-                                               QHeaderView::Interactive);
-    lvPlaylist->header()->resizeSection(PlaylistModel::SubtitleColumn, 180);
-    lvPlaylist->installEventFilter(this);
-    lvPlaylist->viewport()->installEventFilter(this);
-    lvPlaylistColumns[0] = new ListColumn(lvPlaylist, PlaylistModel::MediaColumn);
-    lvPlaylistColumns[1] = new ListColumn(lvPlaylist, PlaylistModel::SubtitleColumn);
-    connect(lvPlaylist, &QTreeView::doubleClicked, this, &TZUVMainForm::lvPlaylistDblClick);
-
-    pmPlaylist = new QMenu(this);
-    pmPlaylist->addAction(ActionPlClear);
-    pmPlaylist->addSeparator();
-    pmPlaylist->addAction(ActionPlLoad);
-    pmPlaylist->addAction(ActionPlSave);
-    // The point comes in the list's viewport, below the column headers.
-    connect(lvPlaylist, &QTreeView::customContextMenuRequested, this, [this](const QPoint& point) {
-        pmPlaylist->popup(lvPlaylist->viewport()->mapToGlobal(point));
-    });
-
-    btnStop = MakeButton(this, "btnStop");
-    LinkButtonToAction(btnStop, ActionStop);
-    btnStart = MakeButton(this, "btnStart");
-    LinkButtonToAction(btnStart, ActionStart);
-    btnStart->setDefault(true);
-}
-
 void TZUVMainForm::ShowError(const QString& text)
 {
     MessageBox::Show(this, QMessageBox::Critical,
                      QStringLiteral("Zuv - ") + GetText("Errors", "103", QStringLiteral("Hiba")),
                      text);
+}
+
+QStringList TZUVMainForm::TakeableNames(const QStringList& names)
+{
+    QStringList taken;
+    QStringList refusals;
+    for (const QString& name : names) {
+        const std::string refusal = RefusalOfName(name.toStdString());
+        if (refusal.empty())
+            taken << name;
+        else
+            refusals << QString::fromStdString(refusal);
+    }
+    if (!refusals.isEmpty())
+        ShowError(refusals.join(QLatin1Char('\n')));
+    return taken;
 }
 
 void TZUVMainForm::SetVersions(const QString& programVersion, const QString& playerVersion,
@@ -340,10 +286,10 @@ void TZUVMainForm::SetVersions(const QString& programVersion, const QString& pla
     m_playerVersion = playerVersion;
     m_playerName = playerName;
     m_settings->SetVersions(programVersion, playerVersion, playerName);
-    TranslateCaption();
+    UpdateCaption();
 }
 
-void TZUVMainForm::TranslateCaption()
+void TZUVMainForm::UpdateCaption()
 {
     QString caption = GetText("Main", "100", QStringLiteral("Zuvora %v / %p %m"));
     caption = ReplacedAll(caption, "%v", m_programVersion);
@@ -353,7 +299,7 @@ void TZUVMainForm::TranslateCaption()
 
 void TZUVMainForm::TranslateMainForm()
 {
-    TranslateCaption();
+    UpdateCaption();
 
     const std::pair<QObject*, const char*> mainTexts[] = {
         {Label1, "101"},          {ActionBrowseFile, "102"}, {Label2, "103"},
@@ -389,89 +335,6 @@ void TZUVMainForm::TranslateMainForm()
         TranslateComponent(component, "Settings", key);
     // The new texts decide the places and the window's size.
     LayOutControls();
-}
-
-void TZUVMainForm::LayOutControls()
-{
-    // The credit line a size smaller than the window's font, whatever that is.
-    QFont small = font();
-    if (small.pointSizeF() > 0)
-        small.setPointSizeF(small.pointSizeF() * 7 / 8);
-    else
-        small.setPixelSize(std::max(1, small.pixelSize() * 7 / 8));
-    Label4->setFont(small);
-
-    MainWindowMeasures measures;
-    measures.Label1 = HintOf(Label1);
-    measures.Label2 = HintOf(Label2);
-    measures.Label3 = HintOf(Label3);
-    measures.comboHeight = std::max({comboFile->sizeHint().height(), comboSub->sizeHint().height(),
-                                     comboParams->sizeHint().height()});
-    measures.btnSelFile = CaptionOf(btnSelFile);
-    measures.btnSelSub = CaptionOf(btnSelSub);
-    measures.btnSettings = CaptionOf(btnSettings);
-    measures.cbFullscreen = HintOf(cbFullscreen);
-    measures.cbLoop = HintOf(cbLoop);
-    measures.cbIdx = HintOf(cbIdx);
-    measures.cbShutdown = HintOf(cbShutdown);
-    measures.cbOnTop = HintOf(cbOnTop);
-    measures.btnHelp = CaptionOf(btnHelp);
-    measures.Label4 = HintOf(Label4);
-    measures.cbCustomVolume = HintOf(cbCustomVolume);
-    // Room for the largest volume, whatever it shows now.
-    const QFontMetrics volumeMetrics = lVolume->fontMetrics();
-    measures.lVolume = {volumeMetrics.horizontalAdvance(QString::number(tbVolume->maximum())) + 2,
-                        std::max(lVolume->sizeHint().height(), volumeMetrics.height())};
-    measures.cbExtraStereo = HintOf(cbExtraStereo);
-    measures.trackBarHeight =
-        std::max(tbVolume->sizeHint().height(), tbExtraStereo->sizeHint().height());
-    measures.btnPlaylist = CaptionOf(btnPlaylist);
-    measures.btnAddPlaylist = CaptionOf(btnAddPlaylist);
-    measures.btnDelPlaylist = CaptionOf(btnDelPlaylist);
-    measures.btnPlaylistUp = CaptionOf(btnPlaylistUp);
-    measures.btnPlaylistDown = CaptionOf(btnPlaylistDown);
-    measures.btnStop = CaptionOf(btnStop);
-    measures.btnStart = CaptionOf(btnStart);
-
-    const MainWindowGeometry geometry = LayOutMainWindow(measures);
-    const std::pair<QWidget*, const ControlRect*> places[] = {
-        {Label1, &geometry.Label1},
-        {comboFile, &geometry.comboFile},
-        {btnSelFile, &geometry.btnSelFile},
-        {Label2, &geometry.Label2},
-        {comboSub, &geometry.comboSub},
-        {btnSelSub, &geometry.btnSelSub},
-        {Bevel1, &geometry.Bevel1},
-        {Label3, &geometry.Label3},
-        {comboParams, &geometry.comboParams},
-        {btnSettings, &geometry.btnSettings},
-        {cbFullscreen, &geometry.cbFullscreen},
-        {cbLoop, &geometry.cbLoop},
-        {cbIdx, &geometry.cbIdx},
-        {cbShutdown, &geometry.cbShutdown},
-        {cbOnTop, &geometry.cbOnTop},
-        {btnHelp, &geometry.btnHelp},
-        {Label4, &geometry.Label4},
-        {cbCustomVolume, &geometry.cbCustomVolume},
-        {lVolume, &geometry.lVolume},
-        {tbVolume, &geometry.tbVolume},
-        {cbExtraStereo, &geometry.cbExtraStereo},
-        {tbExtraStereo, &geometry.tbExtraStereo},
-        {Bevel2, &geometry.Bevel2},
-        {btnPlaylist, &geometry.btnPlaylist},
-        {btnAddPlaylist, &geometry.btnAddPlaylist},
-        {btnDelPlaylist, &geometry.btnDelPlaylist},
-        {btnPlaylistUp, &geometry.btnPlaylistUp},
-        {btnPlaylistDown, &geometry.btnPlaylistDown},
-        {lvPlaylist, &geometry.lvPlaylist},
-        {btnStop, &geometry.btnStop},
-        {btnStart, &geometry.btnStart},
-    };
-    for (const auto& [widget, rect] : places)
-        Place(widget, *rect);
-    // Fixed for these texts: the user cannot resize it, only the playlist button changes it.
-    setFixedSize(geometry.width,
-                 m_playlistShown ? geometry.heightWithPlaylist : geometry.heightWithoutPlaylist);
 }
 
 void TZUVMainForm::SetMediaFile(const QString& path)
@@ -532,7 +395,7 @@ void TZUVMainForm::ActionBrowseFileExecute()
             .toStdString();
     ReplaceAll(filter, "%l", patterns);
     OpenDialog.filter = QString::fromStdString(filter);
-    const QStringList files = OpenDialog.Execute(this);
+    const QStringList files = TakeableNames(OpenDialog.Execute(this));
     if (files.isEmpty())
         return;
     comboFile->setEditText(files.first());
@@ -547,7 +410,7 @@ void TZUVMainForm::ActionBrowseSubExecute()
     const QString media = comboFile->currentText();
     if (!media.isEmpty())
         OpenSubDialog.initialFolder = QString::fromStdString(FolderPart(media.toStdString()));
-    const QStringList files = OpenSubDialog.Execute(this);
+    const QStringList files = TakeableNames(OpenSubDialog.Execute(this));
     if (files.isEmpty())
         return;
     comboSub->setEditText(files.join(QLatin1Char(',')));
@@ -571,114 +434,6 @@ void TZUVMainForm::ShowFileTypes()
     // Until the program ends; the file-type list is never written to the configuration.
     if (dialog.NewFileTypes())
         m_fileTypes = *dialog.NewFileTypes();
-}
-
-void TZUVMainForm::TogglePlaylist()
-{
-    m_playlistShown = !m_playlistShown;
-    // Hidden: the window ends just above the list; shown: the full height.
-    LayOutControls();
-    for (QAction* action : {ActionPlDel, ActionPlUp, ActionPlDown})
-        action->setVisible(m_playlistShown);
-    lvPlaylist->setVisible(m_playlistShown);
-}
-
-void TZUVMainForm::ShowPlaylist()
-{
-    if (!m_playlistShown)
-        TogglePlaylist();
-}
-
-int TZUVMainForm::SelectedPlaylistItem() const
-{
-    const QModelIndexList rows = lvPlaylist->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
-}
-
-void TZUVMainForm::SelectPlaylistItem(int row)
-{
-    if (row < 0 || row >= m_playlist->Count()) {
-        lvPlaylist->clearSelection();
-        return;
-    }
-    const QModelIndex index = m_playlist->index(row, 0);
-    lvPlaylist->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                             QItemSelectionModel::Rows);
-    lvPlaylist->scrollTo(index);
-}
-
-void TZUVMainForm::ActionPlAddExecute()
-{
-    if (comboFile->currentText().isEmpty())
-        return;
-    ShowPlaylist();
-    m_playlist->AddItem(comboFile->currentText().toStdString(),
-                        comboSub->currentText().toStdString());
-}
-
-void TZUVMainForm::ActionPlDelExecute()
-{
-    const int row = SelectedPlaylistItem();
-    if (row < 0)
-        return;
-    m_playlist->DeleteItem(row);
-    lvPlaylist->clearSelection();
-}
-
-void TZUVMainForm::ActionPlUpExecute()
-{
-    const int row = SelectedPlaylistItem();
-    if (row > 0)
-        SelectPlaylistItem(m_playlist->MoveItemUp(row));
-}
-
-void TZUVMainForm::ActionPlDownExecute()
-{
-    const int row = SelectedPlaylistItem();
-    if (row >= 0 && row + 1 < m_playlist->Count())
-        SelectPlaylistItem(m_playlist->MoveItemDown(row));
-}
-
-void TZUVMainForm::ActionPlClearExecute()
-{
-    m_playlist->Clear();
-}
-
-void TZUVMainForm::ShowFileError(const QString& path, const std::string& reason)
-{
-    // Which file and why, as the system says it.
-    MessageBox::Show(this, QMessageBox::Critical, QApplication::applicationName(),
-                     path + QStringLiteral("\n\n") + QString::fromStdString(reason));
-}
-
-void TZUVMainForm::ActionPlLoadExecute()
-{
-    const QStringList files = OpenPlDialog.Execute(this);
-    if (files.isEmpty())
-        return;
-    const PlaylistFileResult result = m_playlist->LoadFile(files.first().toStdString());
-    if (!result.ok())
-        ShowFileError(files.first(), result.errorText);
-}
-
-void TZUVMainForm::ActionPlSaveExecute()
-{
-    const QStringList files = SavePlDialog.Execute(this);
-    if (files.isEmpty())
-        return;
-    const PlaylistFileResult result = m_playlist->SaveFile(files.first().toStdString());
-    if (!result.ok())
-        ShowFileError(files.first(), result.errorText);
-}
-
-void TZUVMainForm::lvPlaylistDblClick()
-{
-    const int row = SelectedPlaylistItem();
-    if (row < 0)
-        return;
-    const PlaylistItem& item = m_playlist->Items().Item(static_cast<std::size_t>(row));
-    comboFile->setEditText(QString::fromStdString(item.mediaPath));
-    comboSub->setEditText(QString::fromStdString(item.subtitlePath));
 }
 
 void TZUVMainForm::ApplyOptions(const Options& options)
@@ -733,66 +488,6 @@ void TZUVMainForm::BringWindowsToFront()
     BringToFront(*this);
     if (m_settings && m_settings->isVisible())
         m_settings->raise();
-}
-
-void TZUVMainForm::DropFiles(const QStringList& files, const QPoint& point)
-{
-    static constexpr std::string_view kSubtitleExtensions = ".SRT.SUB.TXT.ZIP.VOB";
-    // The list's rectangle, its right and bottom edges included.
-    const bool onPlaylist =
-        m_playlistShown && lvPlaylist->geometry().adjusted(0, 0, 1, 1).contains(point);
-    bool mediaDropped = false;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString& file = files[i];
-        const std::string extension = ToUpperAscii(ExtensionPart(FileNamePart(file.toStdString())));
-        if (!extension.empty() && kSubtitleExtensions.find(extension) != std::string_view::npos) {
-            if (onPlaylist) {
-                const QModelIndex item =
-                    lvPlaylist->indexAt(lvPlaylist->viewport()->mapFrom(this, point));
-                if (item.isValid())
-                    m_playlist->SetItemSubtitle(item.row(), file.toStdString());
-            } else {
-                comboSub->setEditText(file);
-            }
-        } else {
-            mediaDropped = true;
-            if (onPlaylist) {
-                m_playlist->AddItem(file.toStdString(), {});
-                mediaDropped = false;
-            } else {
-                if (i == 0)
-                    SetMediaFile(file);
-                if (files.size() > 1) {
-                    ShowPlaylist();
-                    m_playlist->AddItem(file.toStdString(), {});
-                }
-            }
-        }
-        BringWindowsToFront();
-    }
-    if (mediaDropped && CurrentOptions().AutoStartDragDrop)
-        m_playback->ActionStartExecute();
-}
-
-void TZUVMainForm::dragEnterEvent(QDragEnterEvent* event)
-{
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() &&
-        std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); }))
-        event->acceptProposedAction();
-}
-
-void TZUVMainForm::dropEvent(QDropEvent* event)
-{
-    QStringList files;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            files << url.toLocalFile();
-    }
-    if (files.isEmpty())
-        return;
-    event->acceptProposedAction();
-    DropFiles(files, event->position().toPoint());
 }
 
 void TZUVMainForm::ReleaseOwnedWindows()
@@ -851,9 +546,7 @@ void TZUVMainForm::moveEvent(QMoveEvent* event)
 
 bool TZUVMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::DragEnter && HasLocalFiles(*static_cast<QDropEvent*>(event)) &&
-        (watched == comboFile->lineEdit() || watched == comboSub->lineEdit() ||
-         watched == comboParams->lineEdit())) {
+    if (IsFileDragOnField(watched, event)) {
         // Ignored here, the drag goes on to the window.
         event->ignore();
         return true;

@@ -41,6 +41,8 @@ public:
 
     // The error box: caption "Zuv - " and the language's word for error, error icon, OK.
     void ShowError(const QString& text);
+    // The names that may be taken (see RefusalOfName); the others are named in one error box.
+    QStringList TakeableNames(const QStringList& names);
     // Language texts of this window and its caption with both version numbers.
     void TranslateMainForm();
     // The main window and the settings dialog above other windows (or not); idempotent.
@@ -82,7 +84,7 @@ public:
     TEQForm* EQForm() const { return m_equalizer; }
     TResultForm* ResultForm() const { return m_result; }
     TCountdownForm* CountdownForm() const { return m_countdown; }
-    PlaybackControl* Playback() const { return m_playback; }
+    PlaybackControl* Playback() const;
 
     // Controls and actions, named as the window was designed.
     QLabel* Label1;
@@ -182,12 +184,15 @@ private:
     // them, with or without the playlist.
     void LayOutControls();
     void ShowFileError(const QString& path, const std::string& reason);
+    // The caption with both version numbers in the loaded language.
+    void UpdateCaption();
+    // A drag of files over one of the fields, which the window takes instead of the field.
+    bool IsFileDragOnField(const QObject* watched, QEvent* event) const;
 
     std::string m_fileTypes;
     QString m_programVersion;
     QString m_playerVersion;
     QString m_playerName = QStringLiteral("MPlayer");
-    void TranslateCaption();
     bool m_onTop = false;
     bool m_playlistShown = true;
     PlaylistModel* m_playlist = nullptr;
@@ -195,7 +200,6 @@ private:
     TEQForm* m_equalizer = nullptr;
     TResultForm* m_result = nullptr;
     TCountdownForm* m_countdown = nullptr;
-    PlaybackControl* m_playback = nullptr;
     std::unique_ptr<MainFormPlaybackHost> m_playbackHost;
 };
 

@@ -1,5 +1,6 @@
 #include "app/qt/program_session.h"
 
+#include "app/qt/benchmark_seam.h"
 #include "app/qt/desktop_media_controls.h"
 #include "app/qt/handover.h"
 #include "app/qt/main_form.h"
@@ -8,6 +9,7 @@
 #include "lang/qt/translate.h"
 #include "platform/folders.h"
 #include "platform/handover_block.h"
+#include "platform/system_error.h"
 #include "platform/system_utils.h"
 #include "platform/version_info.h"
 #include "playback/capture_run.h"
@@ -24,6 +26,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <utility>
+
 namespace zuv {
 
 namespace {
@@ -37,7 +41,12 @@ constexpr int kListenRetryMs = 500;
 
 ProgramSession::Folders ProgramSession::Folders::Default()
 {
-    return {DefaultConfigFolders(), HomeFolder(), platform::ProgramFolder()};
+    // One look at the folders (and whether the program folder is shared) for zuv.ini and
+    // playlist.txt alike.
+    const ProgramFileFolders folders = DefaultProgramFileFolders();
+    return {{folders.program, folders.profile, folders.programShared},
+            folders.profile,
+            folders.program};
 }
 
 ProgramSession::ProgramSession(TZUVMainForm& form, Folders folders)
@@ -66,6 +75,7 @@ void ProgramSession::Startup(const QStringList& arguments)
     } finish{this};
 
     m_config = ConfigurationFile::Open(m_folders.config);
+    StartupPhase("configuration");
 
     // The program's version now; the player's once it has answered. The player is asked when
     // the window has first been painted (or when playback needs the answer earlier), so that its
@@ -95,6 +105,7 @@ void ProgramSession::Startup(const QStringList& arguments)
     m_form.EQForm()->TranslateEQForm();
     // The preset list takes its default entry's name from the language now loaded.
     m_form.EQForm()->LoadPresetList();
+    StartupPhase("language");
     Langunit().SetLanguageChangedHandler([form] {
         if (!form)
             return;
@@ -105,6 +116,7 @@ void ProgramSession::Startup(const QStringList& arguments)
     });
 
     LoadOptions();
+    StartupPhase("options");
 
     Playlist playlist;
     // An unreadable list is kept on disk; the user should know why the panel is empty.
@@ -113,12 +125,13 @@ void ProgramSession::Startup(const QStringList& arguments)
     m_form.Playlist()->Replace(std::move(playlist));
 
     CommandLine(arguments);
+    StartupPhase("playlist");
 }
 
 void ProgramSession::FinishStartup()
 {
     m_started = true;
-    if (m_handover)
+    if (m_handover && !m_exited)
         m_handover->Hold(false);
 }
 
@@ -126,14 +139,19 @@ bool ProgramSession::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_form && event->type() == QEvent::Paint) {
         m_form.removeEventFilter(this);
-        QTimer::singleShot(0, this, [this] { m_form.Playback()->PlayerInfo().Launch(); });
+        QTimer::singleShot(0, this, [this] {
+            for (const std::function<void()>& task : std::exchange(m_whenPainted, {}))
+                task();
+            m_form.Playback()->PlayerInfo().Launch();
+        });
     }
     return QObject::eventFilter(watched, event);
 }
 
 void ProgramSession::LoadOptions()
 {
-    const Options options = ReadOptions(m_config->Document());
+    Options options = ReadOptions(m_config->Document());
+    const std::vector<std::string> dropped = DropUnusableValues(options);
     m_form.Playback()->PlayerInfo().Choose(options.Player);
     const std::string& path = m_config->Path();
     for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub})
@@ -143,11 +161,19 @@ void ProgramSession::LoadOptions()
         combo->LoadPersist();
     m_form.EQForm()->ApplyOptions(options);
     m_form.SettingsForm()->ApplyOptions(options);
+    if (!dropped.empty()) {
+        QStringList reasons;
+        for (const std::string& reason : dropped)
+            reasons << QString::fromStdString(reason);
+        m_form.ShowError(QString::fromStdString(path) + QStringLiteral("\n\n") +
+                         reasons.join(QLatin1Char('\n')));
+    }
 }
 
 void ProgramSession::CommandLine(const QStringList& arguments)
 {
-    if (arguments.isEmpty())
+    // A refused name is not replaced by the next argument (a switch, say).
+    if (arguments.isEmpty() || m_form.TakeableNames(arguments).size() != arguments.size())
         return;
     m_form.SetMediaFile(arguments.first());
     const bool startSwitch = std::any_of(arguments.begin(), arguments.end(), IsStartSwitch);
@@ -188,6 +214,7 @@ void ProgramSession::PublishMediaControls()
 {
     if (!m_exited)
         m_mediaControls = std::make_unique<DesktopMediaControls>(m_form);
+    StartupPhase("session bus");
 }
 
 bool ProgramSession::AcceptsFiles() const
@@ -214,7 +241,12 @@ bool ProgramSession::ReceiveFiles()
 
 void ProgramSession::TakeOverCommandLine(const std::string& commandLine)
 {
-    const std::vector<std::string> arguments = HandedOverFiles(commandLine);
+    std::vector<std::string> arguments;
+    QStringList names;
+    for (const std::string& file : HandedOverFiles(commandLine))
+        names << QString::fromStdString(file);
+    for (const QString& name : m_form.TakeableNames(names))
+        arguments.push_back(name.toStdString());
     if (arguments.empty())
         return;
     m_form.BringWindowsToFront();
@@ -239,8 +271,12 @@ void ProgramSession::Exit()
     m_exited = true;
     if (m_listenRetry)
         m_listenRetry->stop();
-    m_handover.reset();
-    m_mediaControls.reset();
+    // Neither is destroyed here: a hand-over or a D-Bus call that opened an error box may run on
+    // after the exit steps, which a Quit inside that box's loop started.
+    if (m_handover)
+        m_handover->Hold(true);
+    if (m_mediaControls)
+        m_mediaControls->Withdraw();
     PlaybackControl* playback = m_form.Playback();
     if (playback->Playing())
         playback->ActionStopExecute();
@@ -250,8 +286,12 @@ void ProgramSession::Exit()
     const int error = WriteWithProfileFallback(*m_config, m_folders.config);
     if (error != 0) {
         // Say so rather than lose the settings without a word.
-        m_form.ShowError(
-            QString::fromStdString(m_config->Path() + "\n\n" + SystemErrorText(error)));
+        std::string why = SystemErrorText(error);
+        if (error == platform::kErrorFileTooLarge &&
+            m_config->Document().Serialize().size() > kMaxConfigFileBytes)
+            why += " (the settings would exceed the 16 MiB a configuration file may hold: the "
+                   "file was left as it was)";
+        m_form.ShowError(QString::fromStdString(m_config->Path() + "\n\n" + why));
     }
 
     // Releasing the equalizer window writes the presets.

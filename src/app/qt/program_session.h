@@ -8,8 +8,10 @@
 
 class QTimer;
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace zuv {
 
@@ -45,6 +47,9 @@ public:
     bool ListenForSecondCopies();
     // Offers the desktop's media controls (media keys, the panel's player) until the exit.
     void PublishMediaControls();
+    // Runs `task` once the window has first been painted (the start-up must have begun): for
+    // what the first frame does not need, such as the session bus.
+    void WhenPainted(std::function<void()> task) { m_whenPainted.push_back(std::move(task)); }
 
     // The replies of the two hand-over messages.
     bool AcceptsFiles() const;
@@ -74,6 +79,7 @@ private:
     bool m_listening = false;
     bool m_started = false;
     bool m_exited = false;
+    std::vector<std::function<void()>> m_whenPainted;
 };
 
 // True when an argument is the switch "start" after "-" or "/", in any letter case.

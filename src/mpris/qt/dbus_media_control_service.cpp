@@ -3,6 +3,7 @@
 #include "mpris/media_control.h"
 #include "mpris/qt/media_control_service.h"
 #include "mpris/qt/mpris_adaptors.h"
+#include "platform/environment.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -22,7 +23,10 @@ QString Text(std::string_view text)
 
 struct MediaControlService::State
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    // Without a session bus none is started (the D-Bus library would launch one that stays).
+    QDBusConnection bus = platform::SessionBusExists()
+                              ? QDBusConnection::sessionBus()
+                              : QDBusConnection(QStringLiteral("zuvora-no-session-bus"));
     MediaControl* control = nullptr;
     // The object on the bus; the adaptors are its children.
     std::unique_ptr<QObject> object;
@@ -85,12 +89,18 @@ MediaControlService::MediaControlService(MediaControl& control) : m_state(std::m
 
 MediaControlService::~MediaControlService()
 {
+    Withdraw();
+}
+
+void MediaControlService::Withdraw()
+{
     State& state = *m_state;
     if (state.serviceName.isEmpty())
         return;
     state.control->SetChangeHandler({});
     state.bus.unregisterService(state.serviceName);
     state.bus.unregisterObject(Text(kMediaObjectPath));
+    state.serviceName.clear();
 }
 
 bool MediaControlService::Published() const

@@ -22,6 +22,9 @@ public:
 
     // True when the service is on the bus.
     bool Published() const;
+    // Leaves the bus: no further calls arrive, no changes are signalled. The objects that answer
+    // stay until destruction, as a call being served may still run (inside an error box).
+    void Withdraw();
 
 private:
     struct State;

@@ -1,6 +1,7 @@
 #include "mpris/qt/mpris_adaptors.h"
 
 #include "mpris/file_uri.h"
+#include "playback/playlist.h"
 
 #include <QDBusConnection>
 #include <QMetaObject>
@@ -202,6 +203,12 @@ void MprisPlayerAdaptor::OpenUri(const QString& uri, const QDBusMessage& message
         message.setDelayedReply(true);
         QDBusConnection::sessionBus().send(message.createErrorReply(
             QDBusError::NotSupported, QStringLiteral("Only local files (file:) can be opened")));
+        return;
+    }
+    if (const std::string refusal = RefusalOfName(*path); !refusal.empty()) {
+        message.setDelayedReply(true);
+        QDBusConnection::sessionBus().send(
+            message.createErrorReply(QDBusError::InvalidArgs, QString::fromStdString(refusal)));
         return;
     }
     Later(this, [this, file = *path] { m_control.OpenFile(file); });

@@ -15,6 +15,8 @@ bool MediaControlService::Published() const
     return false;
 }
 
+void MediaControlService::Withdraw() {}
+
 std::string DesktopMimeTypeOf(std::string_view)
 {
     return {};

@@ -262,6 +262,11 @@ int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativ
     return 0;
 }
 
+bool SamePath(std::string_view a, std::string_view b)
+{
+    return a == b;
+}
+
 bool FileExists(const std::string& path)
 {
     struct stat info

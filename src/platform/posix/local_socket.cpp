@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -66,6 +67,11 @@ int ListenOnLocalSocket(const std::string& path)
         ::close(probe);
         return true;
     };
+    // Processes that listen on the path at the same time take turns, so that none replaces a
+    // socket that another has bound and not yet listened on. A crashed process's turn ends with
+    // it. Without the lock file a moment's wait stands in for the turn.
+    Descriptor turn(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    const bool ownTurn = turn.get() >= 0 && ::flock(turn.get(), LOCK_EX) == 0;
     if (answered()) {
         errno = EADDRINUSE;
         return -1;
@@ -82,7 +88,8 @@ int ListenOnLocalSocket(const std::string& path)
     if (!bind()) {
         if (errno != EADDRINUSE)
             return -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!ownTurn)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (answered()) {
             errno = EADDRINUSE;
             return -1;

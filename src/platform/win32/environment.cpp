@@ -22,4 +22,9 @@ std::string EnvironmentValue(std::string_view name)
     return value;
 }
 
+bool SessionBusExists()
+{
+    return false;
+}
+
 } // namespace zuv::platform

@@ -204,6 +204,11 @@ int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativ
     return WriteAndReplace(TemporaryName(path), path, data);
 }
 
+bool SamePath(std::string_view a, std::string_view b)
+{
+    return EqualsIgnoreCase(a, b);
+}
+
 bool FileExists(const std::string& path)
 {
     const DWORD attributes = Attributes(path);

@@ -16,10 +16,10 @@ PlaybackControl::PlaybackControl(PlaybackHost& host, QObject* parent)
     : QObject(parent), m_runner(new PlayerRunner(this)),
       m_screenSaver(std::make_unique<platform::ScreenSaverInhibitor>()), m_sequence(host, *this)
 {
-    connect(m_runner, &PlayerRunner::Exited, this, [this](int exitCode) {
+    connect(m_runner, &PlayerRunner::Exited, this, [this](int exitCode, bool exitCodeRead) {
         // Before the sequence, which may start the next run with a control of its own.
         EndPlayerControl();
-        m_sequence.PlayerExited(exitCode);
+        m_sequence.PlayerExited(exitCodeRead ? std::optional<int>(exitCode) : std::nullopt);
     });
 }
 

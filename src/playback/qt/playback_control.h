@@ -37,12 +37,6 @@ public:
     void ActionStopExecute() { m_sequence.ActionStopExecute(); }
     // Ends the run; its end goes on with playlist item `row` as it goes on with the next one.
     void SkipToPlaylistItem(int row) { m_sequence.SkipToPlaylistItem(row); }
-    // Starts one run; false when nothing was started (empty media path or a failed start).
-    bool Play(const std::string& mediaPath, const std::string& subtitlePath)
-    {
-        return m_sequence.Play(mediaPath, subtitlePath);
-    }
-    void SetPlayingState(bool on) { m_sequence.SetPlayingState(on); }
     // The screen saver switch of the settings; it counts at once, also in the middle of a run.
     void SetScreenSaverSwitch(bool on) { m_sequence.ScreenSaverSwitchChanged(on); }
 

@@ -24,9 +24,9 @@ platform::ProcessStartError PlayerRunner::Start(const std::string& commandLine,
         QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
     };
     handlers.lines = [this](std::vector<std::string>& lines) { emit LinesReceived(lines); };
-    handlers.exited = [this](int exitCode) {
+    handlers.exited = [this](std::optional<int> exitCode) {
         m_run.reset();
-        emit Exited(exitCode);
+        emit Exited(exitCode.value_or(0), exitCode.has_value());
     };
     TExecThread::StartResult started =
         TExecThread::Start({commandLine, priorityPosition, m_programFolder}, std::move(handlers));

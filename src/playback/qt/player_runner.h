@@ -36,8 +36,9 @@ public:
 signals:
     // Complete output lines without their line ends, in order.
     void LinesReceived(const std::vector<std::string>& lines);
-    // The run has ended and is gone; a new one may start from here.
-    void Exited(int exitCode);
+    // The run has ended and is gone; a new one may start from here. The code is 0 and not read
+    // when the system could not tell it.
+    void Exited(int exitCode, bool exitCodeRead);
 
 private:
     std::string m_programFolder;

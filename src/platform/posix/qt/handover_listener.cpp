@@ -67,6 +67,7 @@ SocketListener::~SocketListener()
     m_listenNotifier.setEnabled(false);
     CloseDescriptor(m_listening);
     RemoveFile(m_path);
+    ReleaseListeningRole(m_path);
 }
 
 void SocketListener::Hold(bool on)
@@ -147,11 +148,17 @@ void SocketListener::Drop(int descriptor)
 std::unique_ptr<HandoverListener> HandoverListener::Listen(const std::string& address,
                                                            Answer answer)
 {
-    if (address.empty())
+    // A role this process held before (its sender took it, or another listener of ours holds
+    // it) stays held when this listener cannot be made.
+    const bool heldBefore = HoldsListeningRole(address);
+    if (address.empty() || !TakeListeningRole(address))
         return nullptr;
     const int listening = ListenOnLocalSocket(address);
-    if (listening < 0)
+    if (listening < 0) {
+        if (!heldBefore)
+            ReleaseListeningRole(address);
         return nullptr;
+    }
     return std::make_unique<SocketListener>(listening, address, std::move(answer));
 }
 

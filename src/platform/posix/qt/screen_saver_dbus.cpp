@@ -1,3 +1,4 @@
+#include "platform/environment.h"
 #include "platform/screen_saver.h"
 
 #include <QDBusConnection>
@@ -13,6 +14,13 @@ namespace {
 
 constexpr int kCallTimeoutMs = 1000;
 constexpr uint kInhibitIdle = 8;
+
+// Without a session bus none is started: a connection of no bus, never connected.
+QDBusConnection SessionBus()
+{
+    return SessionBusExists() ? QDBusConnection::sessionBus()
+                              : QDBusConnection(QStringLiteral("zuvora-no-session-bus"));
+}
 
 bool ServiceRuns(const QDBusConnection& bus, const QString& name)
 {
@@ -46,7 +54,7 @@ void ScreenSaverInhibitor::Inhibit()
     if (m_state->inhibited)
         return;
     m_state->inhibited = true;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = SessionBus();
     const QString portal = QStringLiteral("org.freedesktop.portal.Desktop");
     if (ServiceRuns(bus, portal)) {
         QDBusInterface inhibit(portal, QStringLiteral("/org/freedesktop/portal/desktop"),
@@ -79,7 +87,7 @@ void ScreenSaverInhibitor::Release()
     if (!m_state->inhibited)
         return;
     m_state->inhibited = false;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = SessionBus();
     if (!m_state->portalRequest.isEmpty()) {
         QDBusInterface request(QStringLiteral("org.freedesktop.portal.Desktop"),
                                m_state->portalRequest,
