@@ -13,4 +13,10 @@ std::string EnvironmentValue(std::string_view name);
 // outlives the program. Never on Windows.
 bool SessionBusExists();
 
+// Where no session bus exists, none is launched for the program and what it starts: the bus
+// address is set to one that leads nowhere (libdbus then fails instead of running dbus-launch).
+// Qt asks for the bus on its own (the accessibility bridge, the desktop's menu bar and tray), so
+// this comes before QApplication. Does nothing on Windows.
+void KeepSessionBusUnlaunched();
+
 } // namespace zuv::platform

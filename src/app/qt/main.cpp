@@ -4,6 +4,7 @@
 #include "app/qt/main_form.h"
 #include "app/qt/program_session.h"
 #include "app/qt/screenshot_tour.h"
+#include "platform/environment.h"
 #include "platform/folders.h"
 #include "platform/qt/termination_signals.h"
 #include "platform/system_utils.h"
@@ -28,6 +29,7 @@ int main(int argc, char* argv[])
     // of the signal killing the program in the middle of its exit steps.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    zuv::platform::KeepSessionBusUnlaunched();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zuvora"));
     // The desktop matches our windows to the installed menu entry and its icon.
