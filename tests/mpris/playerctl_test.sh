@@ -235,21 +235,30 @@ for call in Player.Play "Player.OpenUri $(url "$media/one.avi")"; do
     grep -q '^\[Audio\]' "$work/boxed/config/zuvora/zuv.ini" || fail "zuv.ini not stored ($call)"
 done
 
-# --- A name that is no UTF-8 (bytes FF FE) reaches the player byte for byte, from the command
-# line and from OpenUri, and the desktop is told its exact URL.
+# --- Names that are no UTF-8 (bytes FF FE) reach the player byte for byte, from the command
+# line, a second copy's hand-over and OpenUri, and the desktop is told their exact URLs.
 odd="$media/odd$(printf '\xff\xfe').avi"
+odd2="$media/odd$(printf '\xe9').avi"
 : >"$odd"
+: >"$odd2"
 odd_url="$(url "$media")/odd%FF%FE.avi"
 rm -f "$work/runs"
 profile odd
+sed -i 's/^\[Main\]\r$/[Main]\r\nOneInstanceOnly=1\r/' "$work/odd/config/zuvora/zuv.ini"
 start_program odd -- "$odd" /start
 wait_for "the odd name plays from the command line" runs_are "$odd"
 wait_for "playerctl lists the program (odd)" bash -c 'playerctl -l 2>/dev/null | grep -qx zuvora'
 wait_for "the odd name's url" metadata_is xesam:url "$odd_url"
+first=$pid
+start_program odd -- "$odd2"
+ends_with_zero
+pid=$first
+wait_for "the handed-over odd name plays" runs_are "$odd" "$odd2"
+wait_for "the handed-over name's url" metadata_is xesam:url "$(url "$media")/odd%E9.avi"
 playerctl -p zuvora stop
 wait_for "Stopped (odd)" status_is Stopped
 playerctl -p zuvora open "$odd_url"
-wait_for "the odd name plays from OpenUri" runs_are "$odd" "$odd"
+wait_for "the odd name plays from OpenUri" runs_are "$odd" "$odd2" "$odd"
 gdbus call --session --dest org.mpris.MediaPlayer2.zuvora --object-path /org/mpris/MediaPlayer2 \
     --method org.mpris.MediaPlayer2.Quit >/dev/null
 ends_with_zero
