@@ -89,7 +89,7 @@ pid=
 sleep 0.5
 new=$(comm -13 <(echo "$before") <(buses))
 left=$(marked | grep -E ' dbus-(daemon|launch)$' || true)
-[[ -z $left ]] || fail "left behind (new since the start: $(echo $new)): $left"
+[[ -z $left ]] || fail "left behind (new since the start: ${new//$'\n'/ }): $left"
 # Nor does anything complain about the missing bus.
 [[ ! -s $work/program.out ]] || fail "printed without a bus"
 echo "no session bus: nothing launched"
