@@ -36,15 +36,84 @@ bool IsContinuation(unsigned char byte)
     return (byte & 0xC0) == 0x80;
 }
 
-// Every cp1250 code point lies in the Basic Multilingual Plane: two or three UTF-8 bytes.
-void AppendUtf8(std::string& out, char16_t codePoint)
+// A byte of a name that is no UTF-8 stands for itself as U+DC80..U+DCFF, a lone low surrogate
+// that well-formed text never holds (Python's "surrogateescape").
+constexpr char16_t kEscapedByteBase = 0xDC00;
+
+struct Decoded
 {
+    std::uint32_t codePoint = 0;
+    std::size_t length = 0; // 0: no well-formed sequence starts here
+};
+
+// The well-formed UTF-8 sequence at text[i]: no stray continuation bytes, no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+Decoded DecodeUtf8At(std::string_view text, std::size_t i)
+{
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80)
+        return {lead, 1};
+    std::size_t length = 0;
+    std::uint32_t codePoint = 0;
+    std::uint32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        codePoint = lead & 0x1F;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        codePoint = lead & 0x0F;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        codePoint = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return {}; // a continuation byte, an overlong two-byte lead or out of range
+    }
+    if (text.size() - i < length)
+        return {};
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto byte = static_cast<unsigned char>(text[i + k]);
+        if (!IsContinuation(byte))
+            return {};
+        codePoint = (codePoint << 6) | (byte & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return {};
+    return {codePoint, length};
+}
+
+void AppendUtf16(std::u16string& out, std::uint32_t codePoint)
+{
+    if (codePoint < 0x10000) {
+        out += static_cast<char16_t>(codePoint);
+        return;
+    }
+    codePoint -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (codePoint >> 10));
+    out += static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
+}
+
+void AppendUtf8(std::string& out, std::uint32_t codePoint)
+{
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+        return;
+    }
     if (codePoint < 0x800) {
         out += static_cast<char>(0xC0 | (codePoint >> 6));
         out += static_cast<char>(0x80 | (codePoint & 0x3F));
         return;
     }
-    out += static_cast<char>(0xE0 | (codePoint >> 12));
+    if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        return;
+    }
+    out += static_cast<char>(0xF0 | (codePoint >> 18));
+    out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (codePoint & 0x3F));
 }
@@ -53,45 +122,52 @@ void AppendUtf8(std::string& out, char16_t codePoint)
 
 bool IsValidUtf8(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        std::uint32_t codePoint = 0;
-        std::uint32_t minimum = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            codePoint = lead & 0x1F;
-            minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            codePoint = lead & 0x0F;
-            minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            codePoint = lead & 0x07;
-            minimum = 0x10000;
-        } else {
-            return false; // a continuation byte, an overlong two-byte lead or out of range
-        }
-        if (text.size() - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto byte = static_cast<unsigned char>(text[i + k]);
-            if (!IsContinuation(byte))
-                return false;
-            codePoint = (codePoint << 6) | (byte & 0x3F);
-        }
-        if (codePoint < minimum || codePoint > 0x10FFFF ||
-            (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = DecodeUtf8At(text, i).length;
+        if (length == 0)
             return false;
         i += length;
     }
     return true;
+}
+
+std::u16string NameToUtf16(std::string_view name)
+{
+    std::u16string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        const Decoded decoded = DecodeUtf8At(name, i);
+        if (decoded.length == 0) {
+            // A byte that starts no well-formed sequence: its own mark, taken back as it was.
+            out += static_cast<char16_t>(kEscapedByteBase + static_cast<unsigned char>(name[i]));
+            ++i;
+            continue;
+        }
+        AppendUtf16(out, decoded.codePoint);
+        i += decoded.length;
+    }
+    return out;
+}
+
+std::string NameFromUtf16(std::u16string_view name)
+{
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char16_t unit = name[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+            name[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (name[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit >= kEscapedByteBase + 0x80 && unit <= kEscapedByteBase + 0xFF) {
+            out += static_cast<char>(unit - kEscapedByteBase);
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            AppendUtf8(out, 0xFFFD); // half a pair that no byte name gives
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
 }
 
 std::string Cp1250ToUtf8(std::string_view text)

@@ -223,6 +223,7 @@ TEST(SessionBus, OnlyAnAddressOrTheRuntimeSocketCounts)
         {"runtime socket", std::nullopt, runtime.path(), true, true},
         {"plain file named bus", std::nullopt, runtime.path(), false, false},
         {"display only", std::nullopt, std::nullopt, false, false},
+        {"the address of no bus", "disabled:", std::nullopt, false, false},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -234,6 +235,11 @@ TEST(SessionBus, OnlyAnAddressOrTheRuntimeSocketCounts)
         ScopedEnv display("DISPLAY", ":0");
         ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", test.busAddress);
         ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", test.runtimeFolder);
+        EXPECT_EQ(platform::SessionBusExists(), test.exists);
+        // Without a bus, the address of none is set, so that nothing launches one.
+        platform::KeepSessionBusUnlaunched();
+        EXPECT_EQ(platform::EnvironmentValue("DBUS_SESSION_BUS_ADDRESS"),
+                  test.exists ? test.busAddress.value_or("") : "disabled:");
         EXPECT_EQ(platform::SessionBusExists(), test.exists);
     }
     ::close(listener);

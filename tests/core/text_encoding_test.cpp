@@ -65,3 +65,44 @@ TEST(TextToUtf8, KeepsUtf8DropsTheByteOrderMarkAndConvertsTheRest)
     // One stray byte makes the whole text cp1250.
     EXPECT_EQ(TextToUtf8("\xC3\xB6 \xF6"), "Ă¶ ö");
 }
+
+TEST(NameText, BytesOfAnyNameComeBackExactly)
+{
+    struct Case
+    {
+        std::string bytes;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {"film.avi", u"film.avi"},
+        {"árvíz \xF0\x9F\x8E\xAC.mkv", u"árvíz \U0001F3AC.mkv"}, // well-formed: its characters
+        {"a\xFF\xFE"
+         "b",
+         u"a\xDCFF\xDCFE"
+         "b"},
+        {"K\xF6z\xE9p", u"K\xDCF6z\xDCE9p"},     // cp1250
+        {"\xE2\x82 ", u"\xDCE2\xDC82 "},         // cut short: each byte alone
+        {"\xC0\x80", u"\xDCC0\xDC80"},           // overlong
+        {"\xED\xB3\xBF", u"\xDCED\xDCB3\xDCBF"}, // the UTF-8 form of a mark itself
+        {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.bytes);
+        EXPECT_EQ(NameToUtf16(test.bytes), test.text);
+        EXPECT_EQ(NameFromUtf16(test.text), test.bytes);
+    }
+    // Every byte after every lead byte.
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (int next = 0; next <= 0xFF; ++next) {
+            const std::string bytes{static_cast<char>(lead), static_cast<char>(next), 'x'};
+            ASSERT_EQ(NameFromUtf16(NameToUtf16(bytes)), bytes) << lead << ' ' << next;
+        }
+    }
+}
+
+TEST(NameText, TextThatNoNameGivesBecomesReplacementCharacters)
+{
+    EXPECT_EQ(NameFromUtf16(u"a\xD800"), "a\xEF\xBF\xBD");         // half a pair
+    EXPECT_EQ(NameFromUtf16(u"\xDC7F"), "\xEF\xBF\xBD");           // below the marks
+    EXPECT_EQ(NameFromUtf16(u"\xD83C\xDFAC"), "\xF0\x9F\x8E\xAC"); // a whole pair
+}

@@ -241,6 +241,16 @@ private slots:
             QStringLiteral("/films/") + QString(300, QLatin1Char('x')) + QStringLiteral(" ő.avi");
         QVERIFY(DropOn(&form, OutsideTheList(form), {QUrl::fromLocalFile(longName)}));
         QCOMPARE(form.comboFile->currentText(), longName);
+
+        // Bytes that are no UTF-8 stay as they are.
+        QVERIFY(DropOn(&form, OutsideTheList(form),
+                       {QUrl::fromEncoded("file:///films/odd%FF%FE.avi"),
+                        QUrl::fromEncoded("file:///films/%C3%A9%E9.srt")}));
+        QCOMPARE(form.CurrentOptions().LastFile, std::string("/films/odd\xFF\xFE.avi"));
+        QCOMPARE(form.CurrentOptions().LastSubFile, std::string("/films/\xC3\xA9\xE9.srt"));
+        // The well-formed part as its characters, the stray byte as one character of its own.
+        QCOMPARE(form.comboSub->currentText(),
+                 QStringLiteral("/films/\u00E9") + QChar(0xDCE9) + QStringLiteral(".srt"));
     }
 };
 

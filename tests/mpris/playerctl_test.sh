@@ -29,6 +29,7 @@ fail() {
     for heard in statuses titles; do
         [[ ! -f $work/$heard ]] || { echo "--- $heard signalled:" >&2; cat "$work/$heard" >&2; }
     done
+    [[ ! -f $work/runs ]] || { echo "--- player runs:" >&2; od -c "$work/runs" >&2; }
     [[ ! -s $work/program.out ]] || { echo "--- program output:" >&2; cat "$work/program.out" >&2; }
     exit 1
 }
@@ -240,6 +241,35 @@ for call in Player.Play "Player.OpenUri $(url "$media/one.avi")"; do
     ends_with_zero
     grep -q '^\[Audio\]' "$work/boxed/config/zuvora/zuv.ini" || fail "zuv.ini not stored ($call)"
 done
+
+# --- Names that are no UTF-8 (bytes FF FE) reach the player byte for byte, from the command
+# line, a second copy's hand-over and OpenUri, and the desktop is told their exact URLs.
+odd="$media/odd$(printf '\xff\xfe').avi"
+odd2="$media/odd$(printf '\xe9').avi"
+: >"$odd"
+: >"$odd2"
+odd_url="$(url "$media")/odd%FF%FE.avi"
+rm -f "$work/runs"
+profile odd
+sed -i 's/^\[Main\]\r$/[Main]\r\nOneInstanceOnly=1\r/' "$work/odd/config/zuvora/zuv.ini"
+start_program odd -- "$odd" /start
+wait_for "the odd name plays from the command line" runs_are "$odd"
+wait_for "playerctl lists the program (odd)" bash -c 'playerctl -l 2>/dev/null | grep -qx zuvora'
+wait_for "the odd name's url" metadata_is xesam:url "$odd_url"
+first=$pid
+start_program odd -- "$odd2"
+ends_with_zero
+pid=$first
+wait_for "the handed-over odd name plays" runs_are "$odd" "$odd2"
+wait_for "the handed-over name's url" metadata_is xesam:url "$(url "$media")/odd%E9.avi"
+playerctl -p zuvora stop
+wait_for "Stopped (odd)" status_is Stopped
+playerctl -p zuvora open "$odd_url"
+wait_for "the odd name plays from OpenUri" runs_are "$odd" "$odd2" "$odd"
+gdbus call --session --dest org.mpris.MediaPlayer2.zuvora --object-path /org/mpris/MediaPlayer2 \
+    --method org.mpris.MediaPlayer2.Quit >/dev/null
+ends_with_zero
+grep -qF "$odd" "$work/odd/config/zuvora/zuv.ini" || fail "zuv.ini lost the odd name's bytes"
 
 # --- Without a session bus: one address that leads nowhere, and none at all (nor a display
 # to start one on). The file plays, nothing is printed.

@@ -90,7 +90,7 @@ struct PlaybackRun
         handlers.lines = [this](Lines& batch) {
             lines.insert(lines.end(), batch.begin(), batch.end());
         };
-        handlers.exited = [this](int code) { exitCode = code; };
+        handlers.exited = [this](std::optional<int> code) { exitCode = code.value_or(-1); };
         auto started = TExecThread::Start({"mplayer " + arguments, priority, folder.path()},
                                           std::move(handlers));
         run = std::move(started.run);
@@ -372,7 +372,7 @@ TEST(WindowsPlayerChoice, MpvExeIsFoundAsMplayerExeIsAndRunsWithoutAControlSocke
     TExecThread::Handlers handlers;
     handlers.post = [&owner](std::function<void()> task) { owner.Post(std::move(task)); };
     handlers.lines = [](Lines&) {};
-    handlers.exited = [&exitCode](int code) { exitCode = code; };
+    handlers.exited = [&exitCode](std::optional<int> code) { exitCode = code.value_or(-1); };
     const std::string commandLine =
         RunCommandLine(PlayerDialect::Mpv, "Z:\\films\\a b.avi", "", " --fs");
     auto started = TExecThread::Start({commandLine, 2, programFolder.path()}, std::move(handlers));

@@ -2,6 +2,7 @@
 
 #include "app/qt/main_form.h"
 #include "mpris/qt/media_control_service.h"
+#include "platform/qt/file_name.h"
 #include "playback/qt/mpv_control.h"
 #include "playback/qt/playback_control.h"
 #include "playback/qt/player_runner.h"
@@ -103,7 +104,7 @@ MediaState DesktopMediaControls::State() const
     state.playlistRun = state.playing && playback->PlaylistMode();
     state.playlistItem =
         state.playlistRun ? playback->PlaylistIndex() : m_form.SelectedPlaylistItem();
-    state.mediaFile = m_form.comboFile->currentText().toStdString();
+    state.mediaFile = platform::NameToBytes(m_form.comboFile->currentText());
     state.fileTypes = m_form.FileTypes();
     if (state.playing) {
         state.runId = playback->Runner().ProcessId();
@@ -158,7 +159,7 @@ void DesktopMediaControls::SetMediaFile(const std::string& path)
 {
     if (m_withdrawn)
         return;
-    m_form.SetMediaFile(QString::fromStdString(path));
+    m_form.SetMediaFile(platform::NameToQString(path));
 }
 
 void DesktopMediaControls::AddPlaylistItem(const std::string& path)

@@ -4,7 +4,9 @@
 #include "app/qt/main_form.h"
 #include "app/qt/program_session.h"
 #include "app/qt/screenshot_tour.h"
+#include "platform/environment.h"
 #include "platform/folders.h"
+#include "platform/qt/file_name.h"
 #include "platform/qt/termination_signals.h"
 #include "platform/system_utils.h"
 #include "widgets/qt/dialogs.h"
@@ -28,6 +30,7 @@ int main(int argc, char* argv[])
     // of the signal killing the program in the middle of its exit steps.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    zuv::platform::KeepSessionBusUnlaunched();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zuvora"));
     // The desktop matches our windows to the installed menu entry and its icon.
@@ -48,10 +51,8 @@ int main(int argc, char* argv[])
     });
 
     // The arguments as Qt leaves them (its own options taken out), files made absolute.
-    std::vector<std::string> arguments;
-    for (const QString& argument : QApplication::arguments())
-        arguments.push_back(argument.toStdString());
-    arguments = zuv::AbsoluteFileArguments(std::move(arguments), zuv::platform::CurrentFolder());
+    std::vector<std::string> arguments = zuv::AbsoluteFileArguments(
+        zuv::platform::ProgramArguments(argc, argv), zuv::platform::CurrentFolder());
 
     // A running copy that takes files gets ours, and this copy ends unseen.
     if (zuv::HandOverToRunningCopy(zuv::JoinCommandLine(arguments)))
@@ -63,7 +64,7 @@ int main(int argc, char* argv[])
     zuv::ProgramSession session(form);
     QStringList startupArguments;
     for (std::size_t i = 1; i < arguments.size(); ++i)
-        startupArguments << QString::fromStdString(arguments[i]);
+        startupArguments << zuv::platform::NameToQString(arguments[i]);
     // Listening from the start: a copy started while this one still starts waits for it instead
     // of opening a window of its own.
     session.ListenForSecondCopies();

@@ -9,6 +9,7 @@
 #include "lang/qt/translate.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/qt/file_name.h"
 #include "playback/qt/playback_control.h"
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
@@ -268,7 +269,7 @@ QStringList TZUVMainForm::TakeableNames(const QStringList& names)
     QStringList taken;
     QStringList refusals;
     for (const QString& name : names) {
-        const std::string refusal = RefusalOfName(name.toStdString());
+        const std::string refusal = RefusalOfName(platform::NameToBytes(name));
         if (refusal.empty())
             taken << name;
         else
@@ -401,7 +402,7 @@ void TZUVMainForm::ActionBrowseFileExecute()
     comboFile->setEditText(files.first());
     if (files.size() > 1) {
         for (const QString& file : files)
-            m_playlist->AddItem(file.toStdString(), {});
+            m_playlist->AddItem(platform::NameToBytes(file), {});
     }
 }
 
@@ -409,7 +410,8 @@ void TZUVMainForm::ActionBrowseSubExecute()
 {
     const QString media = comboFile->currentText();
     if (!media.isEmpty())
-        OpenSubDialog.initialFolder = QString::fromStdString(FolderPart(media.toStdString()));
+        OpenSubDialog.initialFolder =
+            platform::NameToQString(FolderPart(platform::NameToBytes(media)));
     const QStringList files = TakeableNames(OpenSubDialog.Execute(this));
     if (files.isEmpty())
         return;
@@ -438,8 +440,8 @@ void TZUVMainForm::ShowFileTypes()
 
 void TZUVMainForm::ApplyOptions(const Options& options)
 {
-    comboFile->setEditText(QString::fromStdString(options.LastFile));
-    comboSub->setEditText(QString::fromStdString(options.LastSubFile));
+    comboFile->setEditText(platform::NameToQString(options.LastFile));
+    comboSub->setEditText(platform::NameToQString(options.LastSubFile));
     comboParams->setEditText(QString::fromStdString(options.Parameters));
     cbFullscreen->setChecked(options.Fullscreen);
     cbIdx->setChecked(options.Idx);
@@ -457,8 +459,8 @@ void TZUVMainForm::ApplyOptions(const Options& options)
 void TZUVMainForm::GatherOptions(Options& options) const
 {
     options.Language = Langunit().CurrentLanguage();
-    options.LastFile = comboFile->currentText().toStdString();
-    options.LastSubFile = comboSub->currentText().toStdString();
+    options.LastFile = platform::NameToBytes(comboFile->currentText());
+    options.LastSubFile = platform::NameToBytes(comboSub->currentText());
     options.Parameters = comboParams->currentText().toStdString();
     options.Fullscreen = cbFullscreen->isChecked();
     options.Idx = cbIdx->isChecked();

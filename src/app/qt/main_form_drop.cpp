@@ -1,5 +1,6 @@
 // Files dropped on the main window: subtitles and media to the fields or the playlist.
 #include "app/qt/main_form.h"
+#include "platform/qt/file_name.h"
 #include "playback/qt/playback_control.h"
 #include "playback/qt/playlist_model.h"
 #include "util/text_utils.h"
@@ -35,27 +36,28 @@ void TZUVMainForm::DropFiles(const QStringList& droppedFiles, const QPoint& poin
     bool mediaDropped = false;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString& file = files[i];
-        const std::string extension = ToUpperAscii(ExtensionPart(FileNamePart(file.toStdString())));
+        const std::string name = platform::NameToBytes(file);
+        const std::string extension = ToUpperAscii(ExtensionPart(FileNamePart(name)));
         if (!extension.empty() && kSubtitleExtensions.find(extension) != std::string_view::npos) {
             if (onPlaylist) {
                 const QModelIndex item =
                     lvPlaylist->indexAt(lvPlaylist->viewport()->mapFrom(this, point));
                 if (item.isValid())
-                    m_playlist->SetItemSubtitle(item.row(), file.toStdString());
+                    m_playlist->SetItemSubtitle(item.row(), name);
             } else {
                 comboSub->setEditText(file);
             }
         } else {
             mediaDropped = true;
             if (onPlaylist) {
-                m_playlist->AddItem(file.toStdString(), {});
+                m_playlist->AddItem(name, {});
                 mediaDropped = false;
             } else {
                 if (i == 0)
                     SetMediaFile(file);
                 if (files.size() > 1) {
                     ShowPlaylist();
-                    m_playlist->AddItem(file.toStdString(), {});
+                    m_playlist->AddItem(name, {});
                 }
             }
         }
@@ -78,7 +80,7 @@ void TZUVMainForm::dropEvent(QDropEvent* event)
     QStringList files;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile())
-            files << url.toLocalFile();
+            files << platform::NameToQString(platform::LocalFileName(url));
     }
     if (files.isEmpty())
         return;

@@ -2,6 +2,7 @@
 #include "app/qt/main_form.h"
 #include "app/qt/main_form_parts.h"
 #include "lang/qt/translate.h"
+#include "platform/qt/file_name.h"
 #include "playback/qt/playlist_model.h"
 #include "widgets/qt/action_link.h"
 #include "widgets/qt/desktop_window.h"
@@ -108,8 +109,8 @@ void TZUVMainForm::ActionPlAddExecute()
         TakeableNames({comboFile->currentText(), comboSub->currentText()}).size() != 2)
         return;
     ShowPlaylist();
-    m_playlist->AddItem(comboFile->currentText().toStdString(),
-                        comboSub->currentText().toStdString());
+    m_playlist->AddItem(platform::NameToBytes(comboFile->currentText()),
+                        platform::NameToBytes(comboSub->currentText()));
 }
 
 void TZUVMainForm::ActionPlDelExecute()
@@ -152,7 +153,7 @@ void TZUVMainForm::ActionPlLoadExecute()
     const QStringList files = OpenPlDialog.Execute(this);
     if (files.isEmpty())
         return;
-    const PlaylistFileResult result = m_playlist->LoadFile(files.first().toStdString());
+    const PlaylistFileResult result = m_playlist->LoadFile(platform::NameToBytes(files.first()));
     if (!result.ok())
         ShowFileError(files.first(), result.errorText);
 }
@@ -162,7 +163,7 @@ void TZUVMainForm::ActionPlSaveExecute()
     const QStringList files = SavePlDialog.Execute(this);
     if (files.isEmpty())
         return;
-    const PlaylistFileResult result = m_playlist->SaveFile(files.first().toStdString());
+    const PlaylistFileResult result = m_playlist->SaveFile(platform::NameToBytes(files.first()));
     if (!result.ok())
         ShowFileError(files.first(), result.errorText);
 }
@@ -173,8 +174,8 @@ void TZUVMainForm::lvPlaylistDblClick()
     if (row < 0)
         return;
     const PlaylistItem& item = m_playlist->Items().Item(static_cast<std::size_t>(row));
-    comboFile->setEditText(QString::fromStdString(item.mediaPath));
-    comboSub->setEditText(QString::fromStdString(item.subtitlePath));
+    comboFile->setEditText(platform::NameToQString(item.mediaPath));
+    comboSub->setEditText(platform::NameToQString(item.subtitlePath));
 }
 
 } // namespace zuv

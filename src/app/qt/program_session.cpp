@@ -9,6 +9,7 @@
 #include "lang/qt/translate.h"
 #include "platform/folders.h"
 #include "platform/handover_block.h"
+#include "platform/qt/file_name.h"
 #include "platform/system_error.h"
 #include "platform/system_utils.h"
 #include "platform/version_info.h"
@@ -244,16 +245,16 @@ void ProgramSession::TakeOverCommandLine(const std::string& commandLine)
     std::vector<std::string> arguments;
     QStringList names;
     for (const std::string& file : HandedOverFiles(commandLine))
-        names << QString::fromStdString(file);
+        names << platform::NameToQString(file);
     for (const QString& name : m_form.TakeableNames(names))
-        arguments.push_back(name.toStdString());
+        arguments.push_back(platform::NameToBytes(name));
     if (arguments.empty())
         return;
     m_form.BringWindowsToFront();
     PlaybackControl* playback = m_form.Playback();
     if (playback->Playing())
         playback->ActionStopExecute();
-    m_form.SetMediaFile(QString::fromStdString(arguments.front()));
+    m_form.SetMediaFile(platform::NameToQString(arguments.front()));
     if (arguments.size() > 1) {
         PlaylistModel* playlist = m_form.Playlist();
         playlist->Clear();

@@ -27,4 +27,6 @@ bool SessionBusExists()
     return false;
 }
 
+void KeepSessionBusUnlaunched() {}
+
 } // namespace zuv::platform

@@ -1,5 +1,6 @@
 #include "settings/qt/settings_font_page.h"
 
+#include "platform/qt/file_name.h"
 #include "settings/font_list.h"
 #include "util/number_format.h"
 
@@ -111,7 +112,7 @@ void FontPage::edFontChange()
 void FontPage::comboFontChange()
 {
     edFont->setText(
-        QString::fromStdString(FontFileFromName(comboFont->currentText().toStdString())));
+        platform::NameToQString(FontFileFromName(comboFont->currentText().toStdString())));
 }
 
 void FontPage::btnBrowseFontClick()
@@ -122,7 +123,7 @@ void FontPage::btnBrowseFontClick()
         GetText(kSettingsSection, "303",
                 QStringLiteral("Válaszd ki betűtípust. Csak TrueType/OpenType jó! (*.TTF)"));
     const QString path = m_hooks.browseFont(
-        title, QString::fromStdString(FontBrowseFolder(edFont->text().toStdString())));
+        title, platform::NameToQString(FontBrowseFolder(platform::NameToBytes(edFont->text()))));
     if (!path.isEmpty())
         edFont->setText(path);
 }
@@ -149,7 +150,7 @@ void FontPage::ApplyOptions(const Options& options)
     m_storedFontFace = QString::fromStdString(options.FontFace);
     if (m_fontListFilled)
         comboFont->setCurrentIndex(comboFont->findText(m_storedFontFace, Qt::MatchFixedString));
-    edFont->setText(QString::fromStdString(options.Font));
+    edFont->setText(platform::NameToQString(options.Font));
     cbFontScale->setChecked(options.SetFontScale);
     SetSubFontScale(options.FontScale);
     cbSubFontOutline->setChecked(options.SubfontOutline);
@@ -162,7 +163,7 @@ void FontPage::ApplyOptions(const Options& options)
 
 void FontPage::GatherOptions(Options& options) const
 {
-    options.Font = edFont->text().toStdString();
+    options.Font = platform::NameToBytes(edFont->text());
     // An empty stored face gathers back empty whatever the list holds; any other needs the list.
     if (m_fontListFilled || !m_storedFontFace.isEmpty()) {
         FillFontList();

@@ -1,5 +1,7 @@
 #include "widgets/qt/history_combo.h"
 
+#include "platform/qt/file_name.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -21,7 +23,7 @@ std::vector<std::string> THistoryCombo::Entries() const
     std::vector<std::string> entries;
     entries.reserve(static_cast<std::size_t>(count()));
     for (int i = 0; i < count(); ++i)
-        entries.push_back(itemText(i).toStdString());
+        entries.push_back(platform::NameToBytes(itemText(i)));
     return entries;
 }
 
@@ -36,7 +38,7 @@ void THistoryCombo::LoadPersist()
         const QSignalBlocker blocker(this);
         clear();
         for (const std::string& entry : entries)
-            addItem(QString::fromStdString(entry));
+            addItem(platform::NameToQString(entry));
         setCurrentIndex(-1);
     }
     setEditText(text);
@@ -50,7 +52,7 @@ int THistoryCombo::SavePersist() const
 void THistoryCombo::DoExit()
 {
     const QString text = currentText();
-    if (m_autoHistory && IsNewHistoryEntry(Entries(), text.toStdString()))
+    if (m_autoHistory && IsNewHistoryEntry(Entries(), platform::NameToBytes(text)))
         addItem(text);
 }
 
@@ -63,15 +65,16 @@ void THistoryCombo::Change()
     const QString text = edit->text();
     const int typedLength =
         edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
-    const auto completion = CompleteFromHistory(
-        Entries(), text.toStdString(), text.left(typedLength).toStdString().size(), m_matchCase);
+    const auto completion =
+        CompleteFromHistory(Entries(), platform::NameToBytes(text),
+                            platform::NameToBytes(text.left(typedLength)).size(), m_matchCase);
     if (!completion)
         return;
     m_completedEntry = static_cast<int>(completion->entry);
     m_completedPrefix = typedLength;
     m_completed = true;
     setCurrentIndex(m_completedEntry);
-    const QString completed = QString::fromStdString(completion->text);
+    const QString completed = platform::NameToQString(completion->text);
     edit->setText(completed);
     // The next typed character replaces the completed part.
     edit->setSelection(typedLength, static_cast<int>(completed.size()) - typedLength);
@@ -86,7 +89,7 @@ void THistoryCombo::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (const auto entry = FindHistoryEntry(Entries(), currentText().toStdString())) {
+        if (const auto entry = FindHistoryEntry(Entries(), platform::NameToBytes(currentText()))) {
             const int index = static_cast<int>(*entry);
             setCurrentIndex(index);
             setEditText(itemText(index));
