@@ -343,7 +343,8 @@ TEST(WindowsPlayback, AMissingPlayerIsAFailedCreateProcess)
     TempDir empty;
     ScopedEnv path("PATH", empty.path());
     OwnerThread owner;
-    TExecThread::Handlers handlers{[](std::function<void()>) {}, [](Lines&) {}, [](std::optional<int>) {}};
+    TExecThread::Handlers handlers{[](std::function<void()>) {}, [](Lines&) {},
+                                   [](std::optional<int>) {}};
     const auto started = TExecThread::Start({"mplayer x.avi", 2, empty.path()}, handlers);
     EXPECT_FALSE(started.run);
     EXPECT_EQ(started.error.step, platform::ProcessStartStep::CreateProcess);
