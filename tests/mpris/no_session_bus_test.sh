@@ -37,15 +37,8 @@ fail() {
     [[ ! -s $work/program.out ]] || { echo "--- program output:" >&2; cat "$work/program.out" >&2; }
     exit 1
 }
-wait_for() {
-    local what=$1
-    shift
-    for _ in $(seq 200); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
+# shellcheck source=wait_for.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wait_for.sh"
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!

@@ -33,15 +33,8 @@ fail() {
     exit 1
 }
 
-wait_for() {
-    local what=$1
-    shift
-    for _ in $(seq 200); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
+# shellcheck source=wait_for.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wait_for.sh"
 
 # Thirty seconds of a quiet tone: long enough to seek to 10 s and to move on from there.
 clip="$work/media folder/tone.wav"

@@ -34,16 +34,8 @@ fail() {
     exit 1
 }
 
-# Polls a condition for up to 20 seconds (a loaded machine is slow, a hang still ends).
-wait_for() {
-    local what=$1
-    shift
-    for _ in $(seq 200); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
+# shellcheck source=wait_for.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wait_for.sh"
 
 media="$work/media folder"
 mkdir -p "$media" "$work/bin"
