@@ -13,6 +13,23 @@
 using namespace zuv;
 using zuv::test::MainWindowFixture;
 
+namespace {
+
+// Stores the settings where the program reads them first, starts it on the clip and returns the
+// result window's lines once the run has ended.
+QStringList RunWithSettings(MainWindowFixture& fixture, const std::string& clip,
+                            const std::string& ini)
+{
+    test::WriteFile(fixture.program.file("zuv.ini"), ini);
+    test::WriteFile(fixture.ProfileFolder() + "zuv.ini", ini);
+    fixture.Start({QString::fromStdString(clip), QStringLiteral("/start")});
+    if (!fixture.WaitForIdle(60000))
+        return {};
+    return fixture.form->ResultForm()->Memo()->toPlainText().split(QLatin1Char('\n'));
+}
+
+} // namespace
+
 class RealPlayerStartTest : public QObject
 {
     Q_OBJECT
@@ -68,13 +85,8 @@ private slots:
         ReplaceAll(ini, "FONT", font);
         ReplaceAll(ini, "PARAMS",
                    "-vo null -ao pcm:fast:file=" + fixture.temp.file("sound.wav") + " -benchmark");
-        test::WriteFile(fixture.program.file("zuv.ini"), ini);
-        test::WriteFile(fixture.ProfileFolder() + "zuv.ini", ini);
-
-        fixture.Start({QString::fromStdString(clip), QStringLiteral("/start")});
-        QVERIFY(fixture.WaitForIdle(60000));
-        const QStringList lines =
-            fixture.form->ResultForm()->Memo()->toPlainText().split(QLatin1Char('\n'));
+        const QStringList lines = RunWithSettings(fixture, clip, ini);
+        QVERIFY(!lines.isEmpty());
         const std::string all = lines.join(QLatin1Char('\n')).toStdString();
         QVERIFY2(lines.first().contains(expected), qPrintable(lines.first()));
         QVERIFY2(!lines.first().contains(QStringLiteral("-aop")), qPrintable(lines.first()));
@@ -103,13 +115,8 @@ private slots:
                                 fixture.temp.file("sound.wav") +
                                 " --untimed\r\n[Video]\r\nPanScan=1\r\n"
                                 "[Audio]\r\nCustomVolume=1\r\nVolume=100\r\n";
-        test::WriteFile(fixture.program.file("zuv.ini"), ini);
-        test::WriteFile(fixture.ProfileFolder() + "zuv.ini", ini);
-
-        fixture.Start({QString::fromStdString(clip), QStringLiteral("/start")});
-        QVERIFY(fixture.WaitForIdle(60000));
-        const QStringList lines =
-            fixture.form->ResultForm()->Memo()->toPlainText().split(QLatin1Char('\n'));
+        const QStringList lines = RunWithSettings(fixture, clip, ini);
+        QVERIFY(!lines.isEmpty());
         const std::string all = lines.join(QLatin1Char('\n')).toStdString();
         QVERIFY2(lines.first().contains(QStringLiteral("--af=lavfi=[volume=244/256] "
                                                        "--vf=lavfi=[crop=")),
