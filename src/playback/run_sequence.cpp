@@ -92,6 +92,7 @@ bool RunSequence::Play(const std::string& mediaPath, const std::string& subtitle
     if (options.ShowResultWindow && !options.ShowResultOnErrorOnly && !m_host.ResultWindowVisible())
         m_host.ShowResultWindow();
 
+    m_began.Reset(PlaybackMarkersFor(m_dialect));
     std::string commandLine = RunCommandLine(m_dialect, mediaPath, subtitle, optionsText);
     // The media keys pause and seek mpv through its socket; not part of the shown command line.
     if (IsMpv(m_dialect)) {
@@ -154,7 +155,8 @@ void RunSequence::PlayerExited(std::optional<int> readCode)
     }
     m_host.AddResultLine(readCode ? "...exited, code: " + std::to_string(*readCode) : "...exited");
 
-    if (!IsCleanEnd(exitCode, m_dialect)) {
+    // After Stop (255) the run ended as asked, begun or not.
+    if (!IsCleanEnd(exitCode, m_dialect) || (exitCode == 0 && m_began.NeverBegan())) {
         SetPlayingState(false);
         const Options options = m_host.CurrentOptions().options;
         if (options.ShowResultWindow && options.ShowResultOnErrorOnly)

@@ -2,11 +2,13 @@
 
 #include "platform/process.h"
 #include "playback/picture_geometry.h"
+#include "playback/playback_began.h"
 #include "playback/playback_host.h"
 #include "playback/player_info_cache.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zuv {
 
@@ -49,8 +51,11 @@ public:
     // Starts one run; false when nothing was started (empty media path or a failed start).
     bool Play(const std::string& mediaPath, const std::string& subtitlePath);
     void SetPlayingState(bool on);
-    // The end of a run with the player's exit code (IsCleanEnd tells a clean one); a code that
-    // could not be read counts as 0 and is not shown.
+    // Output lines of the running player, in order.
+    void PlayerOutput(const std::vector<std::string>& lines) { m_began.Feed(lines); }
+    // The end of a run with the player's exit code (IsCleanEnd tells a clean one), except that a 0
+    // from a player that said it ended without ever beginning to play (a missing or unreadable
+    // file) is not. A code that could not be read counts as 0 and is not shown.
     void PlayerExited(std::optional<int> exitCode);
     // The screen saver switch counts at once, also in the middle of a run.
     void ScreenSaverSwitchChanged(bool on);
@@ -76,6 +81,7 @@ private:
     PlayerDriver& m_player;
     PlayerInfoCache m_playerInfo;
     ProbeFunction m_probe;
+    PlaybackBeganWatch m_began;
     bool m_playing = false;
     bool m_playlistMode = false;
     bool m_restartPending = false;

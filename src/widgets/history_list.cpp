@@ -33,23 +33,29 @@ std::string ItemName(long long slot)
 } // namespace
 
 std::optional<std::size_t> FindHistoryEntry(const std::vector<std::string>& entries,
-                                            std::string_view text)
+                                            std::string_view text, bool matchCase)
 {
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (SameTextIgnoringCase(entries[i], text))
+        if (matchCase ? entries[i] == text : SameTextIgnoringCase(entries[i], text))
             return i;
     }
     return std::nullopt;
 }
 
-bool IsNewHistoryEntry(const std::vector<std::string>& entries, std::string_view text)
+bool IsNewHistoryEntry(const std::vector<std::string>& entries, std::string_view text,
+                       bool matchCase)
 {
-    return !text.empty() && !FindHistoryEntry(entries, text);
+    return !text.empty() && !FindHistoryEntry(entries, text, matchCase);
+}
+
+CompletionRule CompletionRuleFor(bool fileNamesIgnoreCase)
+{
+    return {!fileNamesIgnoreCase, fileNamesIgnoreCase};
 }
 
 std::optional<HistoryCompletion> CompleteFromHistory(const std::vector<std::string>& entries,
                                                      std::string_view text,
-                                                     std::size_t prefixLength, bool matchCase)
+                                                     std::size_t prefixLength, CompletionRule rule)
 {
     const std::string_view typed = text.substr(0, std::min(prefixLength, text.size()));
     if (typed.empty() || entries.empty())
@@ -58,8 +64,8 @@ std::optional<HistoryCompletion> CompleteFromHistory(const std::vector<std::stri
         const std::string& entry = entries[i];
         // Folded letters may differ in length, so the entry's own matched length counts.
         const std::optional<std::size_t> matched =
-            matchCase ? (entry.starts_with(typed) ? std::optional(typed.size()) : std::nullopt)
-                      : FoldedPrefixLength(entry, typed);
+            rule.matchCase ? (entry.starts_with(typed) ? std::optional(typed.size()) : std::nullopt)
+                           : FoldedPrefixLength(entry, typed);
         if (!matched)
             continue;
         const std::string_view rest = std::string_view(entry).substr(*matched);
@@ -68,6 +74,8 @@ std::optional<HistoryCompletion> CompleteFromHistory(const std::vector<std::stri
         completion.prefixLength = typed.size();
         completion.text = std::string(typed);
         completion.text.append(rest.substr(0, Utf8CutLength(rest, kCompletionMaxRest)));
+        completion.releasedText =
+            rule.entryCaseWins ? entry : std::string(typed) + std::string(rest);
         return completion;
     }
     return std::nullopt;

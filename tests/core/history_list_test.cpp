@@ -68,6 +68,43 @@ TEST(HistoryCompletion, RestIsAtMost255BytesOfWholeCharacters)
     EXPECT_EQ(CompleteFromHistory({"ab"}, "a", 1, false)->text, "ab");
 }
 
+TEST(HistoryCompletion, TheRuleOfTheFileSystem)
+{
+    // The history holds "Notmedia.avi"; the user types "n" for the file "notmedia.avi".
+    const std::vector<std::string> entries = {"/m/Nyári út.avi", "/m/Notmedia.avi"};
+    struct Case
+    {
+        const char* name;
+        bool namesIgnoreCase;
+        const char* typed;
+        std::optional<std::size_t> entry; // none: no completion
+        const char* released;
+        bool newEntry; // leaving the box with the typed text adds it
+    };
+    const Case cases[] = {
+        {"WindowsTakesTheEntryCase", true, "/m/n", 0, "/m/Nyári út.avi", false},
+        {"LinuxKeepsWhatWasTyped", false, "/m/n", std::nullopt, "", true},
+        {"LinuxCompletesTheSameCase", false, "/m/N", 0, "/m/Nyári út.avi", true},
+        {"LinuxLongerPrefix", false, "/m/No", 1, "/m/Notmedia.avi", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CompletionRule rule = CompletionRuleFor(c.namesIgnoreCase);
+        const std::string typed = c.typed;
+        const auto completion = CompleteFromHistory(entries, typed, typed.size(), rule);
+        ASSERT_EQ(completion.has_value(), c.entry.has_value());
+        if (completion) {
+            EXPECT_EQ(completion->entry, *c.entry);
+            EXPECT_EQ(completion->releasedText, c.released);
+        }
+        EXPECT_EQ(IsNewHistoryEntry(entries, "/m/notmedia.avi", rule.matchCase), c.newEntry);
+    }
+    // Without case compared the typed letters stay when the rule keeps them.
+    const auto kept = CompleteFromHistory(entries, "/m/no", 5, CompletionRule{false, false});
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->releasedText, "/m/notmedia.avi");
+}
+
 TEST(ProfileStringValue, TrimsUnquotesAndCuts)
 {
     EXPECT_EQ(ProfileStringValue("  /a b.avi \t"), "/a b.avi");

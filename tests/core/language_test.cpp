@@ -1,4 +1,5 @@
 #include "lang/language.h"
+#include "lang/language_code.h"
 #include "options/options.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
@@ -356,8 +357,8 @@ std::vector<RequiredText> RequiredTexts()
     };
     add("Main", {"101", "102", "103", "104", "200", "201", "300", "301", "400"});
     add("OpenDialogs", {"100", "200"});
-    add("Playlist",
-        {"100", "101", "102", "103", "104", "200", "201", "300", "301", "302", "400", "401"});
+    add("Playlist", {"100", "101", "102", "103", "104", "105", "106", "200", "201", "300", "301",
+                     "302", "400", "401"});
     add("Settings",
         {"100", "101", "102", "103", "104", "200", "201", "202", "203", "206", "207", "208", "220",
          "221", "222", "223", "224", "225", "226", "227", "228", "240", "241", "242", "243", "244",
@@ -438,3 +439,13 @@ TEST_P(ShippedLanguageFile, PriorityAndPlayerListsAreWholeAndFiltersComeInPairs)
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguageFile, testing::Values("enu", "deu"));
+
+TEST(IsoLanguageCode, FromTheSystemAbbreviation)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "hu"},       {"enu", "en"},    {"DEU", "de"}, {"hun", "hu"}, {"des", "de"},
+        {"chs", "zh_CN"}, {"ptb", "pt_BR"}, {"xyz", ""},   {"de", ""},    {"deutsch", ""},
+    };
+    for (const auto& [baseName, code] : cases)
+        EXPECT_EQ(IsoLanguageCode(baseName), code) << baseName;
+}

@@ -296,6 +296,73 @@ TEST(RunSequenceEnd, FollowsTheExitCodeThePlaylistARestartAndTheShutdownSwitch)
     }
 }
 
+TEST(RunSequenceEnd, ARunThatNeverBeganIsUnclean)
+{
+    using Lines = std::vector<std::string>;
+    const Lines failed = {"Playing /f/1.avi.", "Failed to open /f/1.avi.", "",
+                          "Exiting... (End of file)"};
+    const Lines played = {"Starting playback...", "A:   0.9 V:   0.9", "Exiting... (End of file)"};
+    struct Case
+    {
+        const char* name;
+        Lines first;  // the output of the first run (playlist item 0)
+        int exitCode; // of the first run
+        bool stop;    // Stop pressed during the first run
+        bool unclean;
+    };
+    const Case cases[] = {
+        {"FailedToOpen", failed, 0, false, true},
+        {"Played", played, 0, false, false},
+        // An indented marker after the status line still counts.
+        {"PlayedAfterAStatusLine", {"  Starting playback...", "Exiting..."}, 0, false, false},
+        // A player silenced by its options says nothing either way.
+        {"Silent", {}, 0, false, false},
+        {"StoppedBeforeItBegan", {"Exiting... (Quit)"}, 255, true, false},
+        {"FailedWithItsOwnCode", failed, 1, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(true, 0);
+        Options& options = rig.host.current.options;
+        options.Shutdown = true;
+        options.ShowResultWindow = options.ShowResultOnErrorOnly = true;
+        rig.host.countdownRunsOut = true;
+        rig.sequence.ActionStartExecute();
+        rig.sequence.SetRestartPending(true);
+        rig.sequence.PlayerOutput(c.first);
+        if (c.stop)
+            rig.sequence.ActionStopExecute();
+        rig.sequence.PlayerExited(c.exitCode);
+
+        EXPECT_EQ(rig.host.resultShows, c.unclean ? 1 : 0);
+        if (c.unclean) {
+            // The playlist stops: no next item, no restart, no countdown.
+            EXPECT_EQ(rig.player.Media(), std::vector<std::string>{"/f/1.avi"});
+            EXPECT_FALSE(rig.sequence.Playing());
+            EXPECT_TRUE(rig.host.countdowns.empty());
+            EXPECT_FALSE(rig.host.poweredOff);
+        } else {
+            EXPECT_EQ(rig.player.Media().size(), 2u);
+        }
+    }
+}
+
+TEST(RunSequenceEnd, EachRunIsJudgedByItsOwnOutput)
+{
+    Rig rig(true, 0);
+    rig.host.current.options.ShowResultWindow = rig.host.current.options.ShowResultOnErrorOnly =
+        true;
+    rig.sequence.ActionStartExecute();
+    rig.sequence.PlayerOutput({"Starting playback...", "Exiting... (End of file)"});
+    rig.sequence.PlayerExited(0);
+    ASSERT_EQ(rig.player.Media().size(), 2u);
+    rig.sequence.PlayerOutput({"Failed to open /f/2.avi.", "Exiting... (End of file)"});
+    rig.sequence.PlayerExited(0);
+    EXPECT_EQ(rig.player.Media().size(), 2u);
+    EXPECT_EQ(rig.host.resultShows, 1);
+    EXPECT_EQ(rig.host.selected, 1);
+}
+
 TEST(RunSequenceEnd, AfterTheWindowsAreGoneOnlyThePlayingStateEnds)
 {
     Rig rig(true, 0);

@@ -10,6 +10,7 @@
 #include "shutdown/qt/countdown_form.h"
 #include "support/find_control.h"
 #include "widgets/qt/history_combo.h"
+#include "widgets/window_placement.h"
 
 #include <QCheckBox>
 #include <QCursor>
@@ -190,9 +191,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(settings, kSettleMs));
         if (CurrentDesktop() == Desktop::Wayland)
             return; // the compositor places both
+        // At the right edge, or where the screen has no room there, at the left or over it.
         const auto besideMain = [&] {
             const QRect frame = Frame(&main);
-            return Frame(settings).topLeft() == QPoint(frame.right() + 1, frame.top() + 16);
+            const QRect area = main.screen()->availableGeometry();
+            const QRect own = Frame(settings);
+            const ScreenPoint place =
+                PlaceBeside({frame.x(), frame.y(), frame.width(), frame.height()}, own.width(),
+                            own.height(), 16, {area.x(), area.y(), area.width(), area.height()});
+            return own.topLeft() == QPoint(place.x, place.y);
         };
         QTRY_VERIFY2_WITH_TIMEOUT(besideMain(), "when opened", kSettleMs);
         for (const QPoint& place : {QPoint(60, 40), QPoint(300, 200)}) {

@@ -1,3 +1,4 @@
+#include "platform/file_names.h"
 #include "support/test_support.h"
 #include "util/ini_document.h"
 #include "widgets/qt/history_combo.h"
@@ -47,6 +48,8 @@ private slots:
         layout->addWidget(m_other);
         m_combo->SetPersistSection("Files");
         m_combo->SetPersistKey(IniPath());
+        // The rule of case-blind file names; the other one has its own case below.
+        m_combo->SetCompletion(CompletionRuleFor(true));
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -100,6 +103,26 @@ private slots:
         QTest::keyClick(m_combo, Qt::Key_Delete);
         QTest::keyClicks(m_combo, QStringLiteral("x"));
         QCOMPARE(edit->text(), QStringLiteral("/fx"));
+    }
+
+    void WhereCaseCountsTypedLettersStay()
+    {
+        QCOMPARE(THistoryCombo().Completion().matchCase, !platform::FileNamesIgnoreCase());
+        m_combo->SetCompletion(CompletionRuleFor(false));
+        m_combo->addItem(QStringLiteral("/m/Notmedia.avi"));
+        m_combo->addItem(QStringLiteral("/m/notes.avi"));
+        m_combo->setFocus(Qt::TabFocusReason);
+        m_combo->setEditText(QStringLiteral("/m/"));
+        QLineEdit* edit = m_combo->lineEdit();
+        QTest::keyClicks(m_combo, QStringLiteral("no"));
+        QCOMPARE(edit->text(), QStringLiteral("/m/notes.avi"));
+        QTest::keyClicks(m_combo, QStringLiteral("tm"));
+        QCOMPARE(edit->text(), QStringLiteral("/m/notm"));
+        QTest::keyClicks(m_combo, QStringLiteral("edia.avi"));
+        QTest::keyClick(m_combo, Qt::Key_Return);
+        QCOMPARE(m_combo->currentText(), QStringLiteral("/m/notmedia.avi"));
+        m_other->setFocus(Qt::TabFocusReason);
+        QCOMPARE(m_combo->count(), 3);
     }
 
     void EnterChoosesTheEqualEntry()

@@ -1,4 +1,5 @@
 #include "equalizer/qt/eq_form.h"
+#include "fake_opener.h"
 #include "main_window_fixture.h"
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
@@ -78,20 +79,6 @@ protected:
 };
 
 } // namespace
-
-// Catches what the program hands to the desktop to open, instead of opening it.
-class OpenedUrls : public QObject
-{
-    Q_OBJECT
-
-public:
-    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
-    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QStringList paths;
-
-public slots:
-    void Open(const QUrl& url) { paths << url.toLocalFile(); }
-};
 
 class MainFormTest : public QObject
 {
@@ -298,30 +285,46 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        OpenedUrls opened;
+        test::FakeOpener opened;
+        int asked = 0;
+        // Each opener ends before the next click, so the order is the clicks'.
+        const auto help = [&] {
+            form.btnHelp->click();
+            ++asked;
+            QTRY_COMPARE(opened.Opened().size(), asked);
+        };
         const std::string folder = fixture.program.path();
         test::WriteFile(folder + "zuv_hun.txt", "magyar");
         test::WriteFile(folder + "zuv_enu.txt", "english");
         test::WriteFile(folder + "zuv_deu.txt", "deutsch");
 
         Langunit().UnloadLanguage(); // the built-in language
-        form.btnHelp->click();
+        help();
         QVERIFY(Langunit().LoadLanguage("enu"));
-        form.btnHelp->click();
+        help();
         QVERIFY(Langunit().LoadLanguage("deu"));
-        form.btnHelp->click();
+        help();
         QVERIFY(Langunit().LoadLanguage("fra")); // no readme of its own
-        form.btnHelp->click();
+        help();
         std::remove((folder + "zuv_hun.txt").c_str());
         Langunit().UnloadLanguage();
-        form.btnHelp->click();
+        help();
+        QVERIFY(MessageBox::ShownBoxes().empty());
 
         const QString base = QString::fromStdString(folder);
         QCOMPARE(
-            opened.paths,
+            opened.Opened(),
             QStringList({base + QStringLiteral("zuv_hun.txt"), base + QStringLiteral("zuv_enu.txt"),
                          base + QStringLiteral("zuv_deu.txt"), base + QStringLiteral("zuv_enu.txt"),
                          base + QStringLiteral("zuv_enu.txt")}));
+
+        // Without a program for the file the desktop's reason reaches the user.
+        test::FakeOpener failing(true);
+        form.btnHelp->click();
+        QTRY_COMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
+        QVERIFY(MessageBox::ShownBoxes().front().text.contains(
+            QStringLiteral("x-terminal-emulator: not found")));
+        MessageBox::ClearShownBoxes();
     }
 
     void windowsOnTop()
@@ -628,7 +631,8 @@ private slots:
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(2));
 
         // Typing completes from the history; Enter plays the entry as stored, and a text that
-        // is an entry itself is not completed further.
+        // is an entry itself is not completed further (the rule of case-blind file names).
+        form.comboFile->SetCompletion(CompletionRuleFor(true));
         form.comboFile->addItem(QStringLiteral("/films/Alpha.avi"));
         form.comboFile->addItem(QStringLiteral("/films/al.avi"));
         form.comboFile->setEditText(QString());

@@ -1,4 +1,5 @@
 #include "equalizer/qt/eq_form.h"
+#include "fake_opener.h"
 #include "fileassoc/qt/file_assoc_form.h"
 #include "lang/language.h"
 #include "lang/qt/translate.h"
@@ -12,6 +13,7 @@
 #include "util/text_utils.h"
 #include "widgets/qt/dialogs.h"
 #include "widgets/qt/markup_label.h"
+#include "widgets/window_placement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -171,17 +173,6 @@ QString LangText(const char* key)
 }
 
 } // namespace
-
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void Open(const QUrl& url) { urls << url; }
-};
 
 class SettingsFormTest : public QObject
 {
@@ -859,28 +850,34 @@ private slots:
         QTRY_COMPARE(main.frameGeometry().topLeft(), QPoint(100, 50));
         main.ActionSettings->trigger();
         QVERIFY(f->isVisible());
-        const int width = main.frameGeometry().width();
-        QCOMPARE(f->pos(), QPoint(100 + width, 66));
+        // Beside the main window where the screen has room, else at its left or over it.
+        const auto beside = [&] {
+            const QRect frame = main.frameGeometry();
+            const QRect area = main.screen()->availableGeometry();
+            const ScreenPoint place =
+                PlaceBeside({frame.x(), frame.y(), frame.width(), frame.height()}, f->width(),
+                            f->height(), 16, {area.x(), area.y(), area.width(), area.height()});
+            return QPoint(place.x, place.y);
+        };
+        QCOMPARE(f->pos(), beside());
         main.move(150, 90);
-        QTRY_COMPARE(f->pos(), QPoint(150 + width, 106));
+        QTRY_COMPARE(main.frameGeometry().topLeft(), QPoint(150, 90));
+        QTRY_COMPARE(f->pos(), beside());
         main.ActionSettings->trigger();
         QVERIFY(!f->isVisible());
 
         // The key-binding file goes to the desktop without a word: the player's own file, or the
         // program folder's when there is one.
         test::ScopedEnv home("HOME", fixture.configHome.path());
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
+        test::FakeOpener opener;
         test::Find<QPushButton>(f, "btnSetKeys")->click();
+        QTRY_COMPARE(opener.Opened().size(), 1);
         std::remove(fixture.program.file("mplayer").c_str()); // the fake player's name
         test::WriteFile(fixture.program.file("mplayer/input.conf"), "q quit\n");
         test::Find<QPushButton>(f, "btnSetKeys")->click();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(catcher.urls.size(), 2);
-        QCOMPARE(catcher.urls.first(),
-                 QUrl::fromLocalFile(Q(fixture.configHome.file(".mplayer/input.conf"))));
-        QCOMPARE(catcher.urls.last(),
-                 QUrl::fromLocalFile(Q(fixture.program.file("mplayer/input.conf"))));
+        QTRY_COMPARE(opener.Opened().size(), 2);
+        QCOMPARE(opener.Opened().first(), Q(fixture.configHome.file(".mplayer/input.conf")));
+        QCOMPARE(opener.Opened().last(), Q(fixture.program.file("mplayer/input.conf")));
         QVERIFY(MessageBox::ShownBoxes().empty());
 
         // The equalizer opens without blocking.

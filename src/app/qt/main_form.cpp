@@ -10,12 +10,14 @@
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/qt/file_name.h"
+#include "platform/qt/open_document.h"
 #include "playback/qt/playback_control.h"
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
 #include "settings/qt/settings_form.h"
 #include "shutdown/qt/countdown_form.h"
 #include "util/text_utils.h"
+#include "widgets/qt/accessible_name.h"
 #include "widgets/qt/action_link.h"
 #include "widgets/qt/desktop_window.h"
 #include "widgets/qt/history_combo.h"
@@ -25,7 +27,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -135,8 +136,7 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
     m_settings->SetHooks({
         .showEqualizer = [this] { m_equalizer->show(); },
         .showFileTypes = [this] { ShowFileTypes(); },
-        .openFile =
-            [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); },
+        .openFile = [this](const QString& path) { OpenDocument(path); },
         .browseFont =
             [this](const QString& title, const QString& folder) {
                 FileDialog dialog(FileDialog::Mode::OpenFile, title,
@@ -334,6 +334,7 @@ void TZUVMainForm::TranslateMainForm()
     };
     for (const auto& [component, key] : settingsTexts)
         TranslateComponent(component, "Settings", key);
+    NameForScreenReaders();
     // The new texts decide the places and the window's size.
     LayOutControls();
 }
@@ -383,7 +384,30 @@ void TZUVMainForm::btnHelpClick()
     std::string name = "zuv_" + language + ".txt";
     if (!platform::FileExists(folder + name))
         name = "zuv_enu.txt";
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder + name)));
+    OpenDocument(QString::fromStdString(folder + name));
+}
+
+void TZUVMainForm::NameForScreenReaders()
+{
+    // What stands beside a control names it; "+" and "-" would be read as "plus" and "minus".
+    NameAfterCaption(comboFile, Label1->text());
+    NameAfterCaption(comboSub, Label2->text());
+    NameAfterCaption(comboParams, Label3->text());
+    NameAfterCaption(tbVolume, cbCustomVolume->text());
+    NameAfterCaption(tbExtraStereo, cbExtraStereo->text());
+    NameAfterCaption(btnAddPlaylist,
+                     GetText("Playlist", "105", QStringLiteral("Hozzáadás a lejátszási listához")));
+    NameAfterCaption(lvPlaylist, ActionPlToggle->text());
+    NameAfterCaption(btnDelPlaylist,
+                     GetText("Playlist", "106", QStringLiteral("Törlés a lejátszási listáról")));
+}
+
+void TZUVMainForm::OpenDocument(const QString& path)
+{
+    // The desktop may have no program for the file; the user reads why in the error box.
+    platform::OpenDocument(path, this, [this, path](const QString& reason) {
+        ShowError(path + QStringLiteral("\n\n") + reason);
+    });
 }
 
 void TZUVMainForm::ActionBrowseFileExecute()

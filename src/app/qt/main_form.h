@@ -147,6 +147,10 @@ public:
     void cbExtraStereoClick();
     void cbOnTopClick();
     void btnHelpClick();
+    // Accessible names of the controls whose caption stands beside them.
+    void NameForScreenReaders();
+    // Opens a file with the desktop's program for it; a failure goes into the error box.
+    void OpenDocument(const QString& path);
     void ActionBrowseFileExecute();
     void ActionBrowseSubExecute();
     void ActionSettingsExecute();

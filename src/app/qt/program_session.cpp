@@ -6,6 +6,7 @@
 #include "app/qt/main_form.h"
 #include "equalizer/qt/eq_form.h"
 #include "lang/language.h"
+#include "lang/qt/qt_translations.h"
 #include "lang/qt/translate.h"
 #include "platform/folders.h"
 #include "platform/handover_block.h"
@@ -53,7 +54,8 @@ ProgramSession::Folders ProgramSession::Folders::Default()
 ProgramSession::ProgramSession(TZUVMainForm& form, Folders folders)
     : QObject(&form), m_form(form), m_folders(std::move(folders)),
       m_playlistFile(m_folders.playlistProfile, m_folders.playlistProgram,
-                     m_folders.config.programFolderShared)
+                     m_folders.config.programFolderShared),
+      m_qtTranslations(std::make_unique<QtTranslations>())
 {
     connect(&m_form, &TZUVMainForm::Closing, this, &ProgramSession::Exit);
 }
@@ -100,6 +102,7 @@ void ProgramSession::Startup(const QStringList& arguments)
         });
 
     Langunit().LoadLanguage(m_config->Document().ReadString("Main", "Language", "enu"));
+    m_qtTranslations->Follow(Langunit().CurrentLanguage());
     m_form.SettingsForm()->FillLanguageList();
     m_form.TranslateMainForm();
     m_form.SettingsForm()->TranslateSettingsForm();
@@ -107,9 +110,10 @@ void ProgramSession::Startup(const QStringList& arguments)
     // The preset list takes its default entry's name from the language now loaded.
     m_form.EQForm()->LoadPresetList();
     StartupPhase("language");
-    Langunit().SetLanguageChangedHandler([form] {
+    Langunit().SetLanguageChangedHandler([form, qtTranslations = m_qtTranslations.get()] {
         if (!form)
             return;
+        qtTranslations->Follow(Langunit().CurrentLanguage());
         form->TranslateMainForm();
         form->SettingsForm()->TranslateSettingsForm();
         form->ResultForm()->Translate();

@@ -17,6 +17,7 @@ namespace zuv {
 
 class DesktopMediaControls;
 class HandoverServer;
+class QtTranslations;
 class TZUVMainForm;
 
 // The program's life around its main window: the start-up steps that fill the windows from the
@@ -75,6 +76,7 @@ private:
     AutomaticPlaylistFile m_playlistFile;
     std::unique_ptr<HandoverServer> m_handover;
     std::unique_ptr<DesktopMediaControls> m_mediaControls;
+    std::unique_ptr<QtTranslations> m_qtTranslations;
     QTimer* m_listenRetry = nullptr;
     bool m_listening = false;
     bool m_started = false;

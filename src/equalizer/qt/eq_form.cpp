@@ -3,7 +3,9 @@
 #include "lang/qt/translate.h"
 #include "util/case_fold.h"
 #include "util/text_utils.h"
+#include "widgets/qt/accessible_name.h"
 #include "widgets/qt/control_fit.h"
+#include "widgets/qt/desktop_window.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -60,10 +62,11 @@ QLabel* MakeSmallLabel(const QString& text, Qt::Alignment alignment, QWidget* pa
 } // namespace
 
 TEQForm::TEQForm(QWidget* parent, PresetFolders folders)
-    : QWidget(parent, Qt::Tool), m_presets(std::move(folders))
+    : QWidget(parent, SecondaryWindowType()), m_presets(std::move(folders))
 {
     setObjectName(QStringLiteral("EQForm"));
     setWindowTitle(QStringLiteral("Ekvalizer"));
+    CloseOnEscape(*this);
     CreateControls();
     ConnectHandlers();
     LoadPresetList();
@@ -104,6 +107,8 @@ void TEQForm::CreateControls()
         bands->addWidget(
             MakeSmallLabel(QString::fromLatin1(kBandLabels[band]), Qt::AlignHCenter, this), 1,
             band + 1);
+        // The band's frequency under it is its name, in every language.
+        m_bands[band]->setAccessibleName(QString::fromLatin1(kBandLabels[band]));
         bands->setColumnStretch(band + 1, 1);
     }
     TrackBar1 = m_bands[0];
@@ -299,6 +304,7 @@ void TEQForm::TranslateEQForm()
     };
     for (const auto& [component, key] : components)
         TranslateComponent(component, kSection, key);
+    NameAfter(comboPreset, Label14);
     FitToTexts();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include "platform/bounded_read.h"
+#include "platform/file_names.h"
 #include "platform/posix/descriptor.h"
 
 #include <cerrno>
@@ -284,6 +285,11 @@ bool FolderExists(const std::string& path)
 int RemoveFile(const std::string& path)
 {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+bool FileNamesIgnoreCase()
+{
+    return false;
 }
 
 int ReadAccessError(const std::string& path)

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include "platform/bounded_read.h"
+#include "platform/file_names.h"
 #include "platform/system_error.h"
 #include "platform/win32/windows_headers.h"
 #include "util/text_utils.h"
@@ -223,6 +224,11 @@ bool FolderExists(const std::string& path)
 int RemoveFile(const std::string& path)
 {
     return ::DeleteFileA(path.c_str()) ? 0 : static_cast<int>(::GetLastError());
+}
+
+bool FileNamesIgnoreCase()
+{
+    return true;
 }
 
 int ReadAccessError(const std::string& path)

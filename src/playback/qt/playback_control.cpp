@@ -21,6 +21,8 @@ PlaybackControl::PlaybackControl(PlaybackHost& host, QObject* parent)
         EndPlayerControl();
         m_sequence.PlayerExited(exitCodeRead ? std::optional<int>(exitCode) : std::nullopt);
     });
+    connect(m_runner, &PlayerRunner::LinesReceived, this,
+            [this](const std::vector<std::string>& lines) { m_sequence.PlayerOutput(lines); });
 }
 
 PlaybackControl::~PlaybackControl()

@@ -1,5 +1,7 @@
 #include "playback/qt/result_form.h"
 
+#include "widgets/qt/desktop_window.h"
+
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -29,6 +31,7 @@ TResultForm::TResultForm(ResultLog::Limits limits)
     setObjectName(QStringLiteral("ResultForm"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("MPlayer kimenet"));
+    CloseOnEscape(*this);
     resize(504, 332);
 
     m_memo->setObjectName(QStringLiteral("Memo"));
@@ -125,11 +128,13 @@ void TResultForm::Show()
 
 void TResultForm::Translate()
 {
-    if (!m_captionProvider)
-        return;
-    const std::string caption = m_captionProvider();
-    if (!caption.empty())
-        setWindowTitle(QString::fromStdString(caption));
+    if (m_captionProvider) {
+        const std::string caption = m_captionProvider();
+        if (!caption.empty())
+            setWindowTitle(QString::fromStdString(caption));
+    }
+    // The log is all the window holds; screen readers name it after the window.
+    m_memo->setAccessibleName(windowTitle());
 }
 
 void TResultForm::showEvent(QShowEvent* event)

@@ -1,6 +1,7 @@
 #include "settings/qt/settings_audio_page.h"
 
 #include "util/number_format.h"
+#include "widgets/qt/accessible_name.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -69,6 +70,8 @@ void AudioPage::Translate()
         {btnShowEQ, "248"},
         {cbCustomChannelMapping, "249"},
     });
+    NameAfter(comboChannels, cbSetChannels);
+    NameAfter(comboCustomChannelMapping, cbCustomChannelMapping);
 }
 
 void AudioPage::ApplyOptions(const Options& options)

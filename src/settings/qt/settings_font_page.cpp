@@ -3,6 +3,7 @@
 #include "platform/qt/file_name.h"
 #include "settings/font_list.h"
 #include "util/number_format.h"
+#include "widgets/qt/accessible_name.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -83,6 +84,12 @@ void FontPage::Translate()
         {cbSubFontOutline, "330"},
         {cbSubFontBlur, "331"},
     });
+    NameAfter(comboFont, Label4);
+    NameAfter(edFont, Label4);
+    NameAfter(tbFontScale, cbFontScale);
+    NameAfter(tbSubFontOutline, cbSubFontOutline);
+    NameAfter(tbSubFontBlur, cbSubFontBlur);
+    NameAfter(comboSubCp, Label5);
 }
 
 double FontPage::GetSubFontScale() const

@@ -1,16 +1,20 @@
 #include "settings/qt/settings_form.h"
 
+#include "lang/qt/translate.h"
 #include "settings/qt/settings_audio_page.h"
 #include "settings/qt/settings_font_page.h"
 #include "settings/qt/settings_info_page.h"
 #include "settings/qt/settings_other_page.h"
 #include "settings/qt/settings_video_page.h"
+#include "widgets/qt/accessible_name.h"
 #include "widgets/qt/desktop_window.h"
+#include "widgets/window_placement.h"
 
 #include <QEvent>
 #include <QFrame>
 #include <QLayout>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -36,10 +40,11 @@ public:
 } // namespace
 
 TSettingsForm::TSettingsForm(QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Tool | Qt::FramelessWindowHint)
+    : QWidget(mainWindow, SecondaryWindowType() | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("SettingsForm"));
     setWindowTitle(QStringLiteral("Beállítások"));
+    CloseOnEscape(*this);
     // The application's font, not the owner's: a window does not inherit it, and a larger
     // application font must make the dialog grow.
 
@@ -86,9 +91,14 @@ void TSettingsForm::PlaceBesideMainWindow()
     const QWidget* main = parentWidget();
     if (!main)
         return;
-    // The outer frame of the main window, as the user sees it.
+    // The outer frame of the main window, as the user sees it; this dialog has no frame.
     const QRect frame = main->frameGeometry();
-    PlaceWindow(*this, QPoint(frame.left() + frame.width(), frame.top() + 16));
+    const QScreen* screen = main->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(frame.topLeft(), size());
+    const ScreenPoint place =
+        PlaceBeside({frame.left(), frame.top(), frame.width(), frame.height()}, width(), height(),
+                    16, {area.left(), area.top(), area.width(), area.height()});
+    PlaceWindow(*this, QPoint(place.x, place.y));
 }
 
 double TSettingsForm::GetSubFontScale() const
@@ -108,6 +118,12 @@ void TSettingsForm::TranslateSettingsForm()
     TabSheet3->Translate();
     TabSheet4->Translate();
     TabSheet5->Translate();
+    // No caption bar shows it, but screen readers and the window list say the title: the text
+    // of the button that opens the dialog.
+    QString title = GetText("Main", "201", QStringLiteral("Beállítások ->"));
+    title.remove(QStringLiteral("->"));
+    NameAfterCaption(this, title.trimmed());
+    setWindowTitle(accessibleName());
     FitToTexts();
 }
 
@@ -167,10 +183,16 @@ void TSettingsForm::FitToTexts()
     layout()->activate();
     setFixedSize(QSize(kDesignedWidth, kDesignedHeight).expandedTo(layout()->totalSizeHint()));
     m_fitting = false;
+    // A wider dialog may no longer fit on the side it hangs at.
+    if (isVisible())
+        PlaceBesideMainWindow();
 }
 
 bool TSettingsForm::event(QEvent* event)
 {
+    // Without a caption bar a click on a blank part is all the user can do to type here.
+    if (event->type() == QEvent::MouseButtonPress && !isActiveWindow())
+        BringToFront(*this);
     const bool handled = QWidget::event(event);
     // A text, a font or a value label changed the room the controls need.
     if (event->type() == QEvent::LayoutRequest)
@@ -187,6 +209,10 @@ void TSettingsForm::changeEvent(QEvent* event)
 
 void TSettingsForm::showEvent(QShowEvent* event)
 {
+    // Sized before it maps: a frameless window resized once shown gets its place from the X
+    // server relative to the window manager's frame, and Qt then took it for (0, 0), so the
+    // drop-down lists and clicks went astray until the next move.
+    FitToTexts();
     PlaceBesideMainWindow();
     QWidget::showEvent(event);
 }

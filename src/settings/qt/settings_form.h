@@ -35,7 +35,8 @@ public:
 
     void SetHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
-    // Puts the dialog at the main window's right edge, 16 pixels below its top.
+    // Puts the dialog at the main window's right edge, 16 pixels below its top; at its left edge
+    // or over it where the screen has no room, always inside the screen's free area.
     void PlaceBesideMainWindow();
     // The subtitle text scale: 1 + 0.2 x tbFontScale position.
     double GetSubFontScale() const;

@@ -2,6 +2,7 @@
 
 #include "lang/language.h"
 #include "util/text_utils.h"
+#include "widgets/qt/accessible_name.h"
 #include "widgets/qt/dialogs.h"
 #include "widgets/qt/markup_label.h"
 
@@ -60,6 +61,7 @@ void InfoPage::Translate()
 {
     TranslateCaption("104");
     TranslateComponents({{Label7, "400"}});
+    NameAfter(comboLang, Label7);
     // A language without its own last line keeps the one shown so far.
     const QString lastLine = GetTextOrEmpty(kSettingsSection, "501");
     if (!lastLine.isEmpty()) {

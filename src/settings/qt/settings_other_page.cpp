@@ -4,6 +4,7 @@
 #include "platform/system_utils.h"
 #include "settings/key_bindings.h"
 #include "util/text_utils.h"
+#include "widgets/qt/accessible_name.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -86,6 +87,7 @@ void OtherPage::Translate()
         {cbOneInstance, "262"},
         {labelPlayer, "263"},
     });
+    NameAfter(tbPriority, Label10);
     tbPriorityChange();
     FillPlayerList();
 }

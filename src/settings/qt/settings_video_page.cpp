@@ -1,5 +1,7 @@
 #include "settings/qt/settings_video_page.h"
 
+#include "widgets/qt/accessible_name.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QSlider>
@@ -47,6 +49,7 @@ void VideoPage::Translate()
         {cbExpand, "227"},
         {cbPanScan, "228"},
     });
+    NameAfter(tbPanScan, cbPanScan);
 }
 
 void VideoPage::tbPanScanChange()

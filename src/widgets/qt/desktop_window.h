@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Qt>
+
 class QPoint;
 class QWidget;
 
@@ -21,5 +23,13 @@ void SetStaysOnTop(QWidget& window, bool on);
 
 // Raises a window and gives it the focus.
 void BringToFront(QWidget& window);
+
+// Escape closes the window while it is the active one, as users expect of secondary windows.
+void CloseOnEscape(QWidget& window);
+
+// The window type of the program's secondary windows. A tool window keeps its owner's access
+// keys working while it is active, so a letter both use would act in neither; a dialog's access
+// keys act in it alone.
+Qt::WindowFlags SecondaryWindowType();
 
 } // namespace zuv

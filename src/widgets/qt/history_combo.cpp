@@ -1,5 +1,6 @@
 #include "widgets/qt/history_combo.h"
 
+#include "platform/file_names.h"
 #include "platform/qt/file_name.h"
 
 #include <QFocusEvent>
@@ -9,7 +10,8 @@
 
 namespace zuv {
 
-THistoryCombo::THistoryCombo(QWidget* parent) : QComboBox(parent)
+THistoryCombo::THistoryCombo(QWidget* parent)
+    : QComboBox(parent), m_rule(CompletionRuleFor(platform::FileNamesIgnoreCase()))
 {
     setEditable(true);
     // The list grows only by our own rule, and completion is ours too.
@@ -52,7 +54,8 @@ int THistoryCombo::SavePersist() const
 void THistoryCombo::DoExit()
 {
     const QString text = currentText();
-    if (m_autoHistory && IsNewHistoryEntry(Entries(), platform::NameToBytes(text)))
+    if (m_autoHistory &&
+        IsNewHistoryEntry(Entries(), platform::NameToBytes(text), m_rule.matchCase))
         addItem(text);
 }
 
@@ -67,11 +70,12 @@ void THistoryCombo::Change()
         edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
     const auto completion =
         CompleteFromHistory(Entries(), platform::NameToBytes(text),
-                            platform::NameToBytes(text.left(typedLength)).size(), m_matchCase);
+                            platform::NameToBytes(text.left(typedLength)).size(), m_rule);
     if (!completion)
         return;
     m_completedEntry = static_cast<int>(completion->entry);
     m_completedPrefix = typedLength;
+    m_releasedText = QString::fromStdString(completion->releasedText);
     m_completed = true;
     setCurrentIndex(m_completedEntry);
     const QString completed = platform::NameToQString(completion->text);
@@ -89,7 +93,8 @@ void THistoryCombo::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (const auto entry = FindHistoryEntry(Entries(), platform::NameToBytes(currentText()))) {
+        if (const auto entry = FindHistoryEntry(Entries(), platform::NameToBytes(currentText()),
+                                                m_rule.matchCase)) {
             const int index = static_cast<int>(*entry);
             setCurrentIndex(index);
             setEditText(itemText(index));
@@ -113,11 +118,11 @@ void THistoryCombo::keyReleaseEvent(QKeyEvent* event)
     m_completed = false;
     if (m_completedEntry < 0 || m_completedEntry >= count())
         return;
-    // The whole text becomes the entry as stored, in its own letter case.
+    // Where the entry's case wins, the whole text becomes the entry as stored.
     setCurrentIndex(m_completedEntry);
-    const QString entry = itemText(m_completedEntry);
-    setEditText(entry);
-    lineEdit()->setSelection(m_completedPrefix, static_cast<int>(entry.size()) - m_completedPrefix);
+    setEditText(m_releasedText);
+    lineEdit()->setSelection(m_completedPrefix,
+                             static_cast<int>(m_releasedText.size()) - m_completedPrefix);
 }
 
 void THistoryCombo::focusOutEvent(QFocusEvent* event)

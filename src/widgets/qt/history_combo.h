@@ -21,9 +21,9 @@ public:
     // Add the text to the list when the box loses the focus.
     bool AutoHistory() const { return m_autoHistory; }
     void SetAutoHistory(bool on) { m_autoHistory = on; }
-    // Completion compares letter case; off: letters match in either case.
-    bool MatchCase() const { return m_matchCase; }
-    void SetMatchCase(bool on) { m_matchCase = on; }
+    // How typing completes; by default as the file names of the system compare.
+    const CompletionRule& Completion() const { return m_rule; }
+    void SetCompletion(CompletionRule rule) { m_rule = rule; }
 
     HistoryPersist& Persist() { return m_persist; }
     const HistoryPersist& Persist() const { return m_persist; }
@@ -49,12 +49,13 @@ private:
     void Change();
 
     bool m_autoHistory = true;
-    bool m_matchCase = false;
+    CompletionRule m_rule;
     HistoryPersist m_persist;
 
     bool m_typed = true;      // the last key was one that types
     bool m_completed = false; // a completion waits for the key to be released
     int m_completedEntry = -1;
+    QString m_releasedText;
     int m_completedPrefix = 0; // in characters of the edit field
 };
 
