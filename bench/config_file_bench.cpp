@@ -43,7 +43,7 @@ bool WriteTypicalConfiguration(const std::string& path)
     zuv::WriteOptions(file.Document(), zuv::Options{});
     for (const char* section : kHistorySections)
         zuv::WriteHistory(file.Document(), Persist(path, section), HistoryEntries(section));
-    return file.Write() == 0;
+    return !file.Write();
 }
 
 void BM_ConfigLoad(benchmark::State& state)
@@ -78,7 +78,7 @@ void BM_ConfigSave(benchmark::State& state)
         zuv::WriteOptions(file.Document(), options);
         for (const char* section : kHistorySections)
             zuv::WriteHistory(file.Document(), Persist(path, section), HistoryEntries(section));
-        if (file.Write() != 0) {
+        if (file.Write()) {
             state.SkipWithError("cannot write zuv.ini");
             return;
         }

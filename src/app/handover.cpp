@@ -60,7 +60,7 @@ bool HandOverThrough(const HandoverAsk& ask, const std::string& commandLine,
     if (!accepts || *accepts == 0)
         return false;
     const std::string block = platform::HandoverBlockName();
-    if (platform::CreateHandoverBlock(block, commandLine) != 0)
+    if (platform::CreateHandoverBlock(block, commandLine))
         return false;
     const auto reply = ask(WM_HANDOVER_FILES, deadline);
     if (answered)

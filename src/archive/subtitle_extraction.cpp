@@ -3,7 +3,7 @@
 #include "archive/unzip_file.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
-#include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "util/path_syntax.h"
 #include "util/text_utils.h"
 
@@ -56,7 +56,8 @@ std::string ExtractionErrorText(int code, const std::string& destination)
     case TUnZipFile::kExtractTooLarge:
         return "The subtitle in the archive is too large";
     default:
-        return "Cannot write " + destination + ": " + SystemErrorText(code);
+        return "Cannot write " + destination + ": " +
+               platform::ErrorMessage(platform::SystemError(code));
     }
 }
 
@@ -92,9 +93,9 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
         if (IsEmptyArchive(archivePath))
             return result;
         // minizip does not say why; a file we can read is then no (intact) ZIP archive.
-        const int error = platform::ReadAccessError(archivePath);
-        result.error = error != 0 ? SystemErrorText(error)
-                                  : std::string("Not a ZIP archive, or a damaged one");
+        const std::error_code error = platform::ReadAccessError(archivePath);
+        result.error = error ? platform::ErrorMessage(error)
+                             : std::string("Not a ZIP archive, or a damaged one");
         return result;
     }
     std::string name;
@@ -111,8 +112,9 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
         std::string folder =
             destinationFolder.empty() ? platform::PrivateTempFolder() : destinationFolder;
         if (folder.empty()) {
-            result.error = "Cannot write " + platform::TempFolder() + name + ": " +
-                           SystemErrorText(platform::kErrorAccessDenied);
+            result.error =
+                "Cannot write " + platform::TempFolder() + name + ": " +
+                platform::ErrorMessage(platform::SystemError(platform::kErrorAccessDenied));
             return result;
         }
         if (kPathSeparators.find(folder.back()) == std::string::npos)

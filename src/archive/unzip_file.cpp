@@ -157,7 +157,8 @@ int TUnZipFile::ExtractCurrent(const std::string& destinationFolder)
     char extra = 0;
     if (filled < size || stream->Read(&extra, 1) != 0 || !stream->Close())
         return kExtractDamagedData;
-    return platform::WriteFileAtomicallyBelow(destinationFolder, m_currentName, data);
+    // Only system codes come from here, none that could be mistaken for ours.
+    return platform::WriteFileAtomicallyBelow(destinationFolder, m_currentName, data).value();
 }
 
 } // namespace zuv

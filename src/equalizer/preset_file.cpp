@@ -4,6 +4,7 @@
 #include "platform/folders.h"
 #include "platform/system_error.h"
 #include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "util/text_utils.h"
 
 #include <utility>
@@ -76,12 +77,13 @@ EqualizerPresetFile::WriteResult EqualizerPresetFile::WriteBack()
 {
     // Without a profile folder a shared program folder leaves nowhere to write.
     if (m_folders.programShared && m_folders.profile.empty())
-        return {platform::kErrorAccessDenied, m_path};
+        return {platform::SystemError(platform::kErrorAccessDenied), m_path};
     const std::string text = m_document.Serialize();
     // A file that could not be read is answered as if writing it had failed.
-    const int error = m_loadError != 0 ? m_loadError : platform::WriteFileAtomically(m_path, text);
-    if (error == 0)
-        return {0, m_path};
+    const std::error_code error =
+        m_loadError ? m_loadError : platform::WriteFileAtomically(m_path, text);
+    if (!error)
+        return {{}, m_path};
     // Against the profile folder this file was chosen with.
     const bool inProfileFolder =
         !m_folders.profile.empty() && IsDirectlyInFolder(m_path, m_folders.profile);

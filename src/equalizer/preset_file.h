@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace zuv {
@@ -41,9 +42,9 @@ public:
     explicit EqualizerPresetFile(PresetFolders folders = PresetFolders::Default());
 
     const std::string& Path() const { return m_path; }
-    // 0, or the system error code when the chosen file exists but could not be read (or is too
-    // large); its presets are then missing from the list, and WriteBack leaves the file alone.
-    int LoadError() const { return m_loadError; }
+    // Set when the chosen file exists but could not be read (or is too large); its presets are
+    // then missing from the list, and WriteBack leaves the file alone.
+    const std::error_code& LoadError() const { return m_loadError; }
 
     // The preset names in file order (the window puts its default entry in front).
     std::vector<std::string> PresetNames() const;
@@ -57,8 +58,8 @@ public:
 
     struct WriteResult
     {
-        int error = 0;    // 0, or the system error code of the last attempt
-        std::string path; // where the presets were written (or last tried)
+        std::error_code error; // of the last attempt
+        std::string path;      // where the presets were written (or last tried)
     };
     // Writes every preset to the chosen file. When that fails and the file does not lie directly
     // in the profile folder, writes once more to "equalizer.ini" there, which the next start then
@@ -71,7 +72,7 @@ public:
 private:
     PresetFolders m_folders;
     std::string m_path;
-    int m_loadError = 0;
+    std::error_code m_loadError;
     IniDocument m_document;
 };
 

@@ -44,10 +44,8 @@ AssociationStatus ReadEditableKeyFile(const std::string& path, std::size_t maxBy
     const platform::FileContent file = platform::ReadWholeFile(path, maxBytes);
     existed = file.ok();
     text.clear();
-    if (!file.ok()) {
-        const std::error_code error = platform::SystemError(file.error);
-        return IsMissingFileError(error) ? AssociationStatus{} : FileFailure(error, path);
-    }
+    if (!file.ok())
+        return IsMissingFileError(file.error) ? AssociationStatus{} : FileFailure(file.error, path);
     if (file.data.find('\0') != std::string::npos || !IsValidUtf8(file.data))
         return NotTextFailure(path);
     for (const std::string_view group : groups) {
@@ -55,8 +53,8 @@ AssociationStatus ReadEditableKeyFile(const std::string& path, std::size_t maxBy
             return DuplicateGroupFailure(path, group);
     }
     // The atomic replacement would not ask for write permission: a read-only file stays.
-    if (const int error = platform::WriteAccessError(path); error != 0)
-        return FileFailure(platform::SystemError(error), path);
+    if (const std::error_code error = platform::WriteAccessError(path))
+        return FileFailure(error, path);
     text = file.data;
     return {};
 }
@@ -155,7 +153,7 @@ bool DesktopAssociationBackend::RunsThisProgram(const std::string& desktopFile) 
         return false;
     // A bare name runs what PATH finds, as the desktop would start it.
     const platform::ProgramLocation location = platform::FindProgram(program, {});
-    return location.error == 0 && platform::ResolvedPath(location.path) == m_realProgramPath;
+    return !location.error && platform::ResolvedPath(location.path) == m_realProgramPath;
 }
 
 AssociationRowState DesktopAssociationBackend::ReadRow(const std::string& extension)
@@ -261,15 +259,15 @@ AssociationStatus DesktopAssociationBackend::UpdateOwnDesktopFile(const std::str
         });
     });
     if (!add && KeyFileValue(text, kEntryGroup, kCreatedEntryKey) == "true" && onlyInstalledTypes) {
-        if (const std::error_code error = platform::SystemError(platform::RemoveFile(path));
+        if (const std::error_code error = platform::RemoveFile(path);
             error && !IsMissingFileError(error))
             return FileFailure(error, path);
         return {};
     }
     if (existed && text == original)
         return {};
-    if (const int error = platform::WriteFileAtomically(path, text); error != 0)
-        return FileFailure(platform::SystemError(error), path);
+    if (const std::error_code error = platform::WriteFileAtomically(path, text))
+        return FileFailure(error, path);
     return {};
 }
 
@@ -324,9 +322,9 @@ AssociationStatus DesktopAssociationBackend::TakeOver(const std::string& extensi
         !KeyFileValue(text, kPreviousGroup, mimeType))
         SetKeyFileValue(text, kPreviousGroup, mimeType, current.value_or(""));
     if (text != original) {
-        if (const int error = platform::WriteFileAtomically(userFile, text); error != 0) {
+        if (const std::error_code error = platform::WriteFileAtomically(userFile, text)) {
             UpdateOwnDesktopFile(mimeType, false); // leaves no trace of the failed change
-            return failed(FileFailure(platform::SystemError(error), userFile));
+            return failed(FileFailure(error, userFile));
         }
     }
 
@@ -377,12 +375,12 @@ AssociationStatus DesktopAssociationBackend::GiveBack(const std::string& extensi
         removeFile = created == "file" && Trim(text).empty();
     }
     if (removeFile) {
-        if (const std::error_code error = platform::SystemError(platform::RemoveFile(userFile));
+        if (const std::error_code error = platform::RemoveFile(userFile);
             error && !IsMissingFileError(error))
             return FileFailure(error, userFile);
     } else if (text != original) {
-        if (const int error = platform::WriteFileAtomically(userFile, text); error != 0)
-            return FileFailure(platform::SystemError(error), userFile);
+        if (const std::error_code error = platform::WriteFileAtomically(userFile, text))
+            return FileFailure(error, userFile);
     }
 
     if (AssociationStatus status = UpdateOwnDesktopFile(mimeType, false); !status.ok())

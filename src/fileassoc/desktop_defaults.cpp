@@ -50,7 +50,7 @@ std::vector<std::string> SplitDesktopList(std::string_view value)
 
 bool IsMissingFileError(const std::error_code& error)
 {
-    return error.category() == std::system_category() && platform::IsNotFoundError(error.value());
+    return platform::IsNotFoundError(error);
 }
 
 std::string FindDesktopFile(const DesktopFolders& folders, std::string_view desktopId)
@@ -85,9 +85,8 @@ DefaultApplication FindDefaultApplication(const DesktopFolders& folders, std::st
         if (file.ok())
             return file.data;
         // Only the file we write must be readable; a broken system file is skipped.
-        const std::error_code error = platform::SystemError(file.error);
-        if (path == userFile && !IsMissingFileError(error) && !found.error) {
-            found.error = error;
+        if (path == userFile && !IsMissingFileError(file.error) && !found.error) {
+            found.error = file.error;
             found.errorFile = path;
         }
         return std::nullopt;

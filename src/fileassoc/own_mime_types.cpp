@@ -63,9 +63,9 @@ AssociationStatus OwnMimeTypes::Add(const std::string& extension, std::string& m
     mimeType = std::string(kOwnTypePrefix) + name;
     const std::string package =
         m_folders.dataHome + "mime/packages/" + std::string(kOwnPackagePrefix) + name + ".xml";
-    if (const int error = platform::WriteFileAtomically(package, PackageXml(mimeType, name));
-        error != 0)
-        return FileFailure(platform::SystemError(error), package);
+    if (const std::error_code error =
+            platform::WriteFileAtomically(package, PackageXml(mimeType, name)))
+        return FileFailure(error, package);
     AssociationStatus status = UpdateDatabase();
     if (status.ok() && !EqualsIgnoreCase(MimeTypeForExtension(m_folders, extension), mimeType))
         status = NoFileTypeFailure(extension); // another type of higher weight won
@@ -86,7 +86,7 @@ AssociationStatus OwnMimeTypes::Remove(const std::string& mimeType)
     const std::string packages = mime + "packages/";
     const std::string package =
         packages + std::string(kOwnPackagePrefix) + lower.substr(kOwnTypePrefix.size()) + ".xml";
-    if (const std::error_code error = platform::SystemError(platform::RemoveFile(package)); error)
+    if (const std::error_code error = platform::RemoveFile(package); error)
         return IsMissingFileError(error) ? AssociationStatus{} : FileFailure(error, package);
     namespace fs = std::filesystem;
     std::error_code ignored;

@@ -27,10 +27,9 @@ std::string CommandKey(const std::string& progId)
     return progId + "\\shell\\open\\command";
 }
 
-AssociationStatus StatusOf(int error)
+AssociationStatus StatusOf(const std::error_code& error)
 {
-    const std::error_code code = platform::SystemError(error);
-    return {code, platform::ErrorMessage(code)};
+    return {error, platform::ErrorMessage(error)};
 }
 
 } // namespace
@@ -50,92 +49,93 @@ bool IsCommandOfProgram(const std::string& command, const std::string& programPa
     return EqualsIgnoreCase(CommandProgramPath(command), programPath);
 }
 
-int ReadAssociation(RegistryStore& store, const std::string& extension, std::string& command,
-                    std::string& description)
+std::error_code ReadAssociation(RegistryStore& store, const std::string& extension,
+                                std::string& command, std::string& description)
 {
     std::string progId;
-    if (const int error = store.ReadString(extension, "", progId); error != 0)
+    if (const std::error_code error = store.ReadString(extension, "", progId))
         return error;
     std::string text;
-    if (store.ReadString(progId, "", text) == 0)
+    if (!store.ReadString(progId, "", text))
         description = text;
     std::string verb;
-    if (const int error = store.ReadString(ShellKey(progId), "", verb); error != 0)
+    if (const std::error_code error = store.ReadString(ShellKey(progId), "", verb))
         return error;
     return store.ReadString(progId + "\\shell\\" + verb + "\\command", "", command);
 }
 
-int Associate(RegistryStore& store, const std::string& extension, const std::string& command)
+std::error_code Associate(RegistryStore& store, const std::string& extension,
+                          const std::string& command)
 {
     std::string progId;
-    int error = store.ReadString(extension, "", progId);
+    std::error_code error = store.ReadString(extension, "", progId);
     if (error == kRegistryNotFound) {
         progId = NewProgId(extension);
         error = store.WriteString(extension, "", progId);
     }
-    if (error != 0)
+    if (error)
         return error;
 
     std::string description;
     error = store.ReadString(progId, "", description);
     if (error == kRegistryNotFound)
         error = store.WriteString(progId, "", "Media file");
-    if (error != 0)
+    if (error)
         return error;
 
     std::string verb;
     error = store.ReadString(ShellKey(progId), "", verb);
-    if (error == kRegistryNotFound || (error == 0 && ToLowerAscii(verb) != "open")) {
-        if (error == 0)
+    if (error == kRegistryNotFound || (!error && ToLowerAscii(verb) != "open")) {
+        if (!error)
             store.WriteString(ShellKey(progId), kBackupValue, verb); // a lost backup is no failure
         error = store.WriteString(ShellKey(progId), "", "open");
     }
-    if (error != 0)
+    if (error)
         return error;
 
     std::string caption;
     error = store.ReadString(OpenKey(progId), "", caption);
     if (error == kRegistryNotFound)
         error = store.WriteString(OpenKey(progId), "", "&Open");
-    if (error != 0)
+    if (error)
         return error;
 
     std::string previous;
     error = store.ReadString(CommandKey(progId), "", previous);
-    if (error == 0)
+    if (!error)
         error = store.WriteString(CommandKey(progId), kBackupValue, previous);
-    if (error == 0 || error == kRegistryNotFound)
+    if (!error || error == kRegistryNotFound)
         error = store.WriteString(CommandKey(progId), "", command);
     return error;
 }
 
-int RemoveAssociation(RegistryStore& store, const std::string& extension)
+std::error_code RemoveAssociation(RegistryStore& store, const std::string& extension)
 {
     std::string progId;
-    if (const int error = store.ReadString(extension, "", progId); error != 0)
+    if (const std::error_code error = store.ReadString(extension, "", progId))
         return error;
 
     std::string command;
-    int error = store.ReadString(CommandKey(progId), kBackupValue, command);
-    if (error == 0)
+    std::error_code error = store.ReadString(CommandKey(progId), kBackupValue, command);
+    if (!error)
         store.DeleteValue(CommandKey(progId), kBackupValue); // a stale backup is harmless
     else if (error == kRegistryNotFound)
         command.clear();
     else
         return error;
-    if (error = store.WriteString(CommandKey(progId), "", command); error != 0)
+    if (error = store.WriteString(CommandKey(progId), "", command); error)
         return error;
 
     std::string verb;
     error = store.ReadString(ShellKey(progId), kBackupValue, verb);
     if (error == kRegistryNotFound)
-        return 0;
-    if (error != 0)
+        return {};
+    if (error)
         return error;
-    if (error = store.WriteString(ShellKey(progId), "", verb); error != 0)
+    if (error = store.WriteString(ShellKey(progId), "", verb); error)
         return error;
     error = store.DeleteValue(ShellKey(progId), kBackupValue);
-    return error == kRegistryNotFound ? 0 : error;
+    return error == kRegistryNotFound ? std::error_code() : error;
 }
 
 RegistryAssociationBackend::RegistryAssociationBackend(RegistryStore& store,
@@ -147,10 +147,10 @@ AssociationRowState RegistryAssociationBackend::ReadRow(const std::string& exten
 {
     AssociationRowState row;
     std::string command;
-    const int error = ReadAssociation(m_store, extension, command, row.description);
+    const std::error_code error = ReadAssociation(m_store, extension, command, row.description);
     if (error == kRegistryNotFound) {
         row.description = UnassociatedDescription(extension);
-    } else if (error != 0) {
+    } else if (error) {
         row.status = StatusOf(error);
         row.description.clear();
     } else {
@@ -159,7 +159,7 @@ AssociationRowState RegistryAssociationBackend::ReadRow(const std::string& exten
     }
     // Extensions sharing a ProgID share its command, so they go together.
     std::string progId;
-    if (row.status.ok() && m_store.ReadString(extension, "", progId) == 0)
+    if (row.status.ok() && !m_store.ReadString(extension, "", progId))
         row.fileType = ToLowerAscii(progId);
     return row;
 }

@@ -13,8 +13,8 @@ namespace zuv {
 //   ProgID\shell                  default: the verb ("open"); "zuv.exe": the verb it had before
 //   ProgID\shell\open             default: the menu caption ("&Open" when it had none)
 //   ProgID\shell\open\command     default: the command; "zuv.exe": the command it had before
-// Every function answers 0 or the error code of the step that failed; kRegistryNotFound means
-// that a key or value is missing.
+// Every function answers the error of the step that failed, if any; kRegistryNotFound means that
+// a key or value is missing.
 
 // The ProgID an extension gets when it has none: ".avi" → "avifile".
 std::string NewProgId(const std::string& extension);
@@ -25,18 +25,19 @@ std::string AssociationCommand(const std::string& programPath);
 // True when the command starts `programPath` (file names compared without regard to letter case).
 bool IsCommandOfProgram(const std::string& command, const std::string& programPath);
 
-// The command and description of an extension's default verb. 0 only when the command was read;
-// the description is set when the file type has one.
-int ReadAssociation(RegistryStore& store, const std::string& extension, std::string& command,
-                    std::string& description);
+// The command and description of an extension's default verb. No error only when the command
+// was read; the description is set when the file type has one.
+std::error_code ReadAssociation(RegistryStore& store, const std::string& extension,
+                                std::string& command, std::string& description);
 
 // Makes `command` open the extension, creating the ProgID, description, verb and caption where
 // they are missing and saving the verb and command it replaces in the backup values.
-int Associate(RegistryStore& store, const std::string& extension, const std::string& command);
+std::error_code Associate(RegistryStore& store, const std::string& extension,
+                          const std::string& command);
 
 // Puts the saved command and verb back (an empty command when none was saved) and deletes the
 // backups. The extension key, ProgID, description and caption stay.
-int RemoveAssociation(RegistryStore& store, const std::string& extension);
+std::error_code RemoveAssociation(RegistryStore& store, const std::string& extension);
 
 // The file-type window's view of the registry.
 class RegistryAssociationBackend : public AssociationBackend

@@ -15,11 +15,11 @@ public:
     explicit WindowsRegistryStore(platform::RegistryRoot root = platform::RegistryRoot::ClassesRoot,
                                   std::string baseKey = {});
 
-    int ReadString(const std::string& key, const std::string& valueName,
-                   std::string& text) override;
-    int WriteString(const std::string& key, const std::string& valueName,
-                    const std::string& text) override;
-    int DeleteValue(const std::string& key, const std::string& valueName) override;
+    std::error_code ReadString(const std::string& key, const std::string& valueName,
+                               std::string& text) override;
+    std::error_code WriteString(const std::string& key, const std::string& valueName,
+                                const std::string& text) override;
+    std::error_code DeleteValue(const std::string& key, const std::string& valueName) override;
 
 private:
     std::string FullKey(const std::string& key) const;

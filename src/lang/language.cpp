@@ -2,7 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/folders.h"
-#include "platform/system_error.h"
+#include "platform/zuvora_error.h"
 #include "util/case_fold.h"
 #include "util/ini_document.h"
 #include "util/text_encoding.h"

@@ -4,6 +4,7 @@
 #include "platform/folders.h"
 #include "platform/system_error.h"
 #include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "util/number_format.h"
 
 #include <variant>
@@ -114,7 +115,7 @@ ConfigurationFile ConfigurationFile::Open(const ConfigFolders& folders)
     // A file that a package or an administrator put there; one that cannot be read gives none.
     ConfigurationFile file = Load(programPath).MoveTo(profilePath);
     if (profilePath == programPath) // no profile folder: nowhere to write
-        file.m_readError = platform::kErrorAccessDenied;
+        file.m_readError = platform::SystemError(platform::kErrorAccessDenied);
     return file;
 }
 
@@ -130,14 +131,14 @@ ConfigurationFile ConfigurationFile::Load(const std::string& path)
     return file;
 }
 
-int ConfigurationFile::Write() const
+std::error_code ConfigurationFile::Write() const
 {
-    if (m_readError != 0)
+    if (m_readError)
         return m_readError;
     // A file the next start would refuse to read is not written (CR LF line ends make it grow).
     const std::string text = m_document.Serialize();
     if (text.size() > kMaxConfigFileBytes)
-        return platform::kErrorFileTooLarge;
+        return ZuvoraError::TooLarge;
     return platform::WriteFileAtomically(m_path, text);
 }
 
@@ -149,10 +150,10 @@ ConfigurationFile ConfigurationFile::MoveTo(const std::string& newPath) const
     return moved;
 }
 
-int WriteWithProfileFallback(ConfigurationFile& file, const ConfigFolders& folders)
+std::error_code WriteWithProfileFallback(ConfigurationFile& file, const ConfigFolders& folders)
 {
-    const int error = file.Write();
-    if (error == 0 || folders.profileFolder.empty() ||
+    const std::error_code error = file.Write();
+    if (!error || folders.profileFolder.empty() ||
         IsDirectlyInFolder(file.Path(), folders.profileFolder))
         return error;
     file = file.MoveTo(ConfigFilePath(true, folders));
@@ -208,7 +209,7 @@ Options ReadOptions(const IniDocument& document)
     return options;
 }
 
-int StorePlayerChoice(const std::string& path, const Options& options)
+std::error_code StorePlayerChoice(const std::string& path, const Options& options)
 {
     const platform::FileContent file = platform::ReadWholeFile(path, kMaxConfigFileBytes);
     if (!file.ok())

@@ -4,6 +4,7 @@
 #include "util/ini_document.h"
 
 #include <string>
+#include <system_error>
 
 namespace zuv {
 
@@ -43,11 +44,11 @@ public:
     IniDocument& Document() { return m_document; }
     const IniDocument& Document() const { return m_document; }
 
-    // Writes the whole file atomically. Returns 0 or the system error code. A file that existed
-    // but could not be read is never overwritten: writing it fails with the read error, so the
-    // caller's fallback keeps the user's file intact. Nor is a shared program folder written, nor
-    // a text above kMaxConfigFileBytes (platform::kErrorFileTooLarge; the old file stays).
-    int Write() const;
+    // Writes the whole file atomically. A file that existed but could not be read is never
+    // overwritten: writing it fails with the read error, so the caller's fallback keeps the
+    // user's file intact. Nor is a shared program folder written, nor a text above
+    // kMaxConfigFileBytes (ZuvoraError::TooLarge; the old file stays).
+    std::error_code Write() const;
 
     // The same content for another path; a file already there is replaced at the next Write.
     ConfigurationFile MoveTo(const std::string& newPath) const;
@@ -55,13 +56,13 @@ public:
 private:
     std::string m_path;
     IniDocument m_document;
-    int m_readError = 0; // answered by Write instead of writing
+    std::error_code m_readError; // answered by Write instead of writing
 };
 
 // The exit steps: write the file; when that fails and the file does not lie directly in the
-// profile folder, move it there and write again. Returns 0 or the error of the last attempt;
+// profile folder, move it there and write again. Returns the error of the last attempt, if any;
 // `file` is then the configuration at its final place.
-int WriteWithProfileFallback(ConfigurationFile& file, const ConfigFolders& folders);
+std::error_code WriteWithProfileFallback(ConfigurationFile& file, const ConfigFolders& folders);
 
 // Every option of the file, each with its default when the entry is missing or malformed.
 // The values are as stored: the windows bring track bar positions into range.
@@ -72,7 +73,7 @@ void WriteOptions(IniDocument& document, const Options& options);
 
 // Stores the player choice in the written file, in a section of its own that a new file gets
 // after the histories: every section and key that older copies know keeps its place.
-int StorePlayerChoice(const std::string& path, const Options& options);
+std::error_code StorePlayerChoice(const std::string& path, const Options& options);
 
 // The value encodings of the file.
 bool ReadSwitch(const IniDocument& document, std::string_view section, std::string_view key,

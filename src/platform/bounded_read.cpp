@@ -1,5 +1,7 @@
 #include "platform/bounded_read.h"
 
+#include "platform/zuvora_error.h"
+
 #include <algorithm>
 
 namespace zuv::platform {
@@ -19,7 +21,7 @@ FileContent ReadBounded(std::size_t reportedSize, std::size_t maxBytes, const Re
         if (const int error =
                 readSome(content.data.data() + filled, content.data.size() - filled, got);
             error != 0) {
-            content.error = error;
+            content.error = SystemError(error);
             content.data.clear();
             return content;
         }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace zuv::platform {
 
@@ -15,15 +16,15 @@ namespace zuv::platform {
 std::string HandoverBlockName();
 
 // Creates the block holding `text` and a terminating zero. A block left over by a crashed sender
-// is replaced. Returns 0 or the system error code.
-int CreateHandoverBlock(const std::string& name, std::string_view text);
+// is replaced.
+std::error_code CreateHandoverBlock(const std::string& name, std::string_view text);
 
-// The zero-terminated text of the block. Fails (with the system error code) when the block does
-// not exist, is not our user's, is larger than `maxSize`, or holds no terminating zero.
+// The zero-terminated text of the block. Fails when the block does not exist, is not our user's,
+// is larger than `maxSize` (ZuvoraError::TooLarge), or holds no terminating zero.
 struct HandoverBlockText
 {
     std::string text;
-    int error = 0;
+    std::error_code error;
 };
 HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize);
 

@@ -21,7 +21,7 @@ enum class ProcessStartStep
 struct ProcessStartError
 {
     ProcessStartStep step = ProcessStartStep::None;
-    int error = 0; // the system error code of that step
+    std::error_code error; // the system's error of that step
 
     bool failed() const { return step != ProcessStartStep::None; }
 };
@@ -34,12 +34,12 @@ struct ProcessLaunch
     int priorityPosition = 2;           // 0 lowest .. 2 unchanged .. 4 highest
 };
 
-// Where a program name leads: the file to run, or the system error code (kErrorFileNotFound when
+// Where a program name leads: the file to run, or the system's error (kErrorFileNotFound when
 // there is none, the access error when only files that may not be run were found).
 struct ProgramLocation
 {
     std::string path;
-    int error = 0;
+    std::error_code error;
 };
 
 // Finds a program by name: `firstFolder` first, then each folder of PATH; only an executable

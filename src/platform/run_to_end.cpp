@@ -10,15 +10,15 @@ FinishedRun RunToEnd(const std::string& program, const std::vector<std::string>&
 {
     FinishedRun run;
     const ProgramLocation location = FindProgram(program, {});
-    if (location.error != 0) {
-        run.error = SystemError(location.error);
+    if (location.error) {
+        run.error = location.error;
         return run;
     }
     std::vector<std::string> argv{program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     ChildProcess child;
     if (const ProcessStartError start = child.Start({location.path, argv, {}, 2}); start.failed()) {
-        run.error = SystemError(start.error);
+        run.error = start.error;
         return run;
     }
     const auto deadline = ChildProcess::Clock::now() + timeLimit;

@@ -31,10 +31,4 @@ inline constexpr int kErrorBusy = EBUSY;
 inline constexpr int kErrorFileTooLarge = EFBIG;
 #endif
 
-// True when the code says that there is no such file (or no folder on its way).
-inline bool IsNotFoundError(int code)
-{
-    return code == kErrorFileNotFound || code == kErrorPathNotFound;
-}
-
 } // namespace zuv::platform

@@ -4,6 +4,7 @@
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/system_error.h"
+#include "platform/zuvora_error.h"
 #include "util/text_utils.h"
 
 namespace zuv {
@@ -15,7 +16,7 @@ std::string GetEnvVar(std::string_view name)
 
 std::string SystemErrorText(int code)
 {
-    return platform::SystemErrorMessage(code);
+    return platform::ErrorMessage(platform::SystemError(code));
 }
 
 std::string HomeFolder()

@@ -19,7 +19,8 @@ public:
         case ZuvoraError::OverriddenDefault:
             return "Another setting decides the default application";
         case ZuvoraError::TooLarge:
-            return "File too large";
+            // The system's words, as for a file the system itself finds too large.
+            return platform::SystemErrorMessage(platform::kErrorFileTooLarge);
         case ZuvoraError::NotText:
             return "Not a text file";
         case ZuvoraError::DuplicateGroup:
@@ -53,6 +54,13 @@ namespace zuv::platform {
 std::error_code SystemError(int code)
 {
     return {code, std::system_category()};
+}
+
+bool IsNotFoundError(const std::error_code& error)
+{
+    // By the system's own numbers: the generic conditions differ in what they take in on Windows.
+    return error.category() == std::system_category() &&
+           (error.value() == kErrorFileNotFound || error.value() == kErrorPathNotFound);
 }
 
 std::string ErrorMessage(const std::error_code& error)

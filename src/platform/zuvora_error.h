@@ -33,6 +33,9 @@ namespace zuv::platform {
 // A system error code (errno here, GetLastError on Windows) as an error_code; 0 is no error.
 std::error_code SystemError(int code);
 
+// True when the code says that there is no such file (or no folder on its way).
+bool IsNotFoundError(const std::error_code& error);
+
 // The one text for a code: the system's own message for system codes, ours for our own.
 std::string ErrorMessage(const std::error_code& error);
 

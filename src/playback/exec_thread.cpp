@@ -45,7 +45,7 @@ TExecThread::StartResult TExecThread::Start(const Request& request, Handlers han
         run->m_worker = std::thread(&TExecThread::Execute, run.get());
     } catch (const std::system_error& failure) {
         run->m_process->Kill();
-        return {nullptr, {platform::ProcessStartStep::CreateProcess, failure.code().value()}};
+        return {nullptr, {platform::ProcessStartStep::CreateProcess, failure.code()}};
     }
     return {std::move(run), {}};
 }

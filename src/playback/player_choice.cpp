@@ -20,7 +20,7 @@ bool ChoiceRunsMpv(int storedChoice, const std::function<bool(std::string_view p
 bool ChoiceRunsMpv(int storedChoice, const std::string& programFolder)
 {
     return ChoiceRunsMpv(storedChoice, [&programFolder](std::string_view program) {
-        return platform::FindProgram(std::string(program), programFolder).error == 0;
+        return !platform::FindProgram(std::string(program), programFolder).error;
     });
 }
 

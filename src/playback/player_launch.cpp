@@ -2,6 +2,7 @@
 
 #include "platform/folders.h"
 #include "platform/system_error.h"
+#include "platform/zuvora_error.h"
 #include "util/argv_split.h"
 
 namespace zuv {
@@ -14,10 +15,10 @@ PreparePlayerLaunch(const std::string& commandLine, const std::string& programFo
     launch.arguments = SplitArguments(commandLine);
     if (launch.arguments.empty())
         return platform::ProcessStartError{platform::ProcessStartStep::CreateProcess,
-                                           platform::kErrorFileNotFound};
+                                           platform::SystemError(platform::kErrorFileNotFound)};
     const platform::ProgramLocation program =
         platform::FindProgram(launch.arguments.front(), programFolder);
-    if (program.error != 0)
+    if (program.error)
         return platform::ProcessStartError{platform::ProcessStartStep::CreateProcess,
                                            program.error};
     launch.executablePath = program.path;

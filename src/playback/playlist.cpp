@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "util/ini_document.h"
 #include "util/text_utils.h"
 
@@ -19,12 +20,12 @@ PlaylistItem MakeItem(std::string_view mediaPath, std::string_view subtitlePath)
                         std::string(subtitlePath)};
 }
 
-PlaylistFileResult FileResult(int error)
+PlaylistFileResult FileResult(std::error_code error)
 {
     PlaylistFileResult result;
     result.error = error;
-    result.errorText = SystemErrorText(error);
-    if (error == platform::kErrorFileTooLarge)
+    result.errorText = platform::ErrorMessage(error);
+    if (error == ZuvoraError::TooLarge)
         result.errorText += " (a playlist file may hold at most 64 MiB)";
     return result;
 }
@@ -113,9 +114,8 @@ PlaylistFileResult Playlist::LoadFile(const std::string& path)
         LoadText(content.data);
     } catch (const std::bad_alloc&) {
         // Too large for the memory we may take: as too large by size, the file is kept.
-        PlaylistFileResult result;
-        result.error = platform::kErrorFileTooLarge;
-        result.errorText = SystemErrorText(result.error) +
+        PlaylistFileResult result{ZuvoraError::TooLarge, {}};
+        result.errorText = platform::ErrorMessage(result.error) +
                            " (the list does not fit in the memory the program may use)";
         return result;
     }
@@ -200,15 +200,17 @@ PlaylistFileResult AutomaticPlaylistFile::SaveOrDelete(const Playlist& playlist)
 {
     const bool keepChosenFile = !m_loadFailure.ok();
     if (m_readOnly)
-        return playlist.Empty() ? PlaylistFileResult{} : FileResult(platform::kErrorAccessDenied);
+        return playlist.Empty() ? PlaylistFileResult{}
+                                : FileResult(platform::SystemError(platform::kErrorAccessDenied));
     if (playlist.Empty()) {
         if (keepChosenFile)
             return {};
         // An empty file keeps the shared program folder's list from coming back at every start.
         if (!m_sharedFile.empty() && platform::FileExists(m_sharedFile))
             return playlist.SaveFile(m_filePath);
-        const int error = platform::RemoveFile(m_filePath);
-        return FileResult(error == platform::kErrorFileNotFound ? 0 : error);
+        const std::error_code error = platform::RemoveFile(m_filePath);
+        return FileResult(error == std::errc::no_such_file_or_directory ? std::error_code()
+                                                                        : error);
     }
     PlaylistFileResult result = keepChosenFile ? m_loadFailure : playlist.SaveFile(m_filePath);
     if (result.ok() || IsInProfileFolder(m_filePath))

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace zuv {
@@ -31,9 +32,9 @@ std::string RefusalOfName(std::string_view name);
 // Outcome of reading or writing a playlist file.
 struct PlaylistFileResult
 {
-    int error = 0;         // 0 or the system error code
-    std::string errorText; // the system's text for it, for the error box
-    bool ok() const { return error == 0; }
+    std::error_code error;
+    std::string errorText; // its message, for the error box
+    bool ok() const { return !error; }
 };
 
 // The ordered list of media files with optional subtitles.

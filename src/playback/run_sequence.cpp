@@ -2,7 +2,7 @@
 
 #include "archive/subtitle_extraction.h"
 #include "lang/language.h"
-#include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "playback/capture_run.h"
 #include "playback/command_line_builder.h"
 #include "playback/mpv_dialect.h"
@@ -23,7 +23,7 @@ std::string StartErrorMessage(const platform::ProcessStartError& error)
         ReplaceAll(message, "%e", "CreatePipe");
     } else {
         message = Langunit().GetText("Errors", "100", "Nem tudom elindítani az MPlayert!\n\n%e");
-        ReplaceAll(message, "%e", SystemErrorText(error.error));
+        ReplaceAll(message, "%e", platform::ErrorMessage(error.error));
     }
     return message;
 }

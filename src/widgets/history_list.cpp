@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/system_error.h"
+#include "platform/zuvora_error.h"
 #include "util/case_fold.h"
 #include "util/number_format.h"
 #include "util/text_utils.h"
@@ -135,21 +136,21 @@ std::vector<std::string> LoadHistory(const HistoryPersist& persist)
     return ReadHistory(IniDocument::Parse(file.data), persist.section);
 }
 
-int SaveHistory(const HistoryPersist& persist, const std::vector<std::string>& entries)
+std::error_code SaveHistory(const HistoryPersist& persist, const std::vector<std::string>& entries)
 {
     if (!persist.enable)
-        return 0;
+        return {};
     if (persist.key.empty())
-        return platform::kErrorInvalidArgument;
+        return platform::SystemError(platform::kErrorInvalidArgument);
     const platform::FileContent file = platform::ReadWholeFile(persist.key, kHistoryFileMaxBytes);
-    if (!file.ok() && file.error != platform::kErrorFileNotFound)
+    if (!file.ok() && file.error != std::errc::no_such_file_or_directory)
         return file.error; // rewriting it would lose what we could not read
     IniDocument document = IniDocument::Parse(file.data);
     WriteHistory(document, persist, entries);
     // Never a file that would be refused when read back.
     const std::string text = document.Serialize();
     if (text.size() > kHistoryFileMaxBytes)
-        return platform::kErrorFileTooLarge;
+        return ZuvoraError::TooLarge;
     return platform::WriteFileAtomically(persist.key, text);
 }
 

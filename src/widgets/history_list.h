@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace zuv {
@@ -85,8 +86,7 @@ void WriteHistory(IniDocument& document, const HistoryPersist& persist,
 std::vector<std::string> LoadHistory(const HistoryPersist& persist);
 
 // Stores the entries into the file at `persist.key`, leaving the rest of the file as it reads.
-// Returns 0 or the system error code; a file that exists but cannot be read is not overwritten.
-// An empty key is EINVAL.
-int SaveHistory(const HistoryPersist& persist, const std::vector<std::string>& entries);
+// A file that exists but cannot be read is not overwritten. An empty key is EINVAL.
+std::error_code SaveHistory(const HistoryPersist& persist, const std::vector<std::string>& entries);
 
 } // namespace zuv

@@ -1,4 +1,6 @@
 #include "platform/file_system.h"
+#include "platform/system_error.h"
+#include "platform/zuvora_error.h"
 #include "support/test_support.h"
 
 #include <cerrno>
@@ -54,7 +56,8 @@ TEST(AtomicWrite, FollowsLinksAndWritesNothingThroughBrokenOnes)
         fs::create_symlink("../dotfiles/zuv.ini", settings + "chain");
         fs::create_symlink(test.target, settings + "zuv.ini");
 
-        EXPECT_EQ(platform::WriteFileAtomically(settings + "zuv.ini", "new"), test.error);
+        EXPECT_EQ(platform::WriteFileAtomically(settings + "zuv.ini", "new"),
+                  platform::SystemError(test.error));
         EXPECT_TRUE(fs::is_symlink(settings + "zuv.ini"));
         EXPECT_EQ(fs::read_symlink(settings + "zuv.ini"), test.target);
         EXPECT_EQ(ReadFile(dotfiles + "zuv.ini"), test.written ? "new" : "old");
@@ -82,11 +85,44 @@ TEST(AtomicWrite, ClearsItsOwnLeftoversOfEarlierWrites)
     plant(".zuv.ini.toolongname", 3600);
     plant(".playlist.txt.a1B2c3", 3600);
     plant("zuv.ini.a1B2c3", 3600);
-    EXPECT_EQ(platform::WriteFileAtomically(folder.file("zuv.ini"), "text"), 0);
+    EXPECT_EQ(platform::WriteFileAtomically(folder.file("zuv.ini"), "text"), std::error_code());
     EXPECT_EQ(Entries(folder.path()),
               (std::vector<std::string>{".playlist.txt.a1B2c3", ".zuv.ini.d4E5f6",
                                         ".zuv.ini.toolongname", "zuv.ini", "zuv.ini.a1B2c3"}));
     EXPECT_EQ(ReadFile(folder.file("zuv.ini")), "text");
+}
+
+// Our own size cap is ours, not the system's EFBIG, yet its text is the one the error boxes
+// showed for it before; what the system refuses keeps the system's code.
+TEST(ReadWholeFile, TellsOurSizeCapFromSystemFailures)
+{
+    TempDir dir;
+    WriteFile(dir.file("four"), "abcd");
+    struct Case
+    {
+        const char* name;
+        std::string path;
+        std::error_code error;
+        bool notFound;
+    };
+    const Case cases[] = {
+        {"at the cap", dir.file("four"), {}, false},
+        {"above the cap", dir.file("five"), ZuvoraError::TooLarge, false},
+        {"folder", dir.path(), platform::SystemError(EISDIR), false},
+        {"missing", dir.file("none"), platform::SystemError(ENOENT), true},
+        {"file on the way", dir.file("four/x"), platform::SystemError(ENOTDIR), true},
+    };
+    WriteFile(dir.file("five"), "abcde");
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const platform::FileContent content = platform::ReadWholeFile(test.path, 4);
+        EXPECT_EQ(content.error, test.error);
+        EXPECT_EQ(platform::IsNotFoundError(content.error), test.notFound);
+        EXPECT_EQ(content.data, test.error ? "" : "abcd");
+    }
+    const std::error_code tooLarge = ZuvoraError::TooLarge;
+    EXPECT_NE(tooLarge, std::errc::file_too_large);
+    EXPECT_EQ(platform::ErrorMessage(tooLarge), platform::SystemErrorMessage(EFBIG));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "options/config_file.h"
 #include "platform/system_error.h"
+#include "platform/zuvora_error.h"
 #include "support/test_support.h"
 #include "widgets/history_list.h"
 
@@ -80,10 +81,11 @@ TEST(ConfigValues, PlayerChoiceGoesAfterEverySectionOlderCopiesKnow)
     const std::string path = dir.file("zuv.ini");
     Options options;
     options.Player = kPlayerMpv;
-    EXPECT_NE(StorePlayerChoice(path, options), 0); // no options written, nothing to add to
+    EXPECT_NE(StorePlayerChoice(path, options),
+              std::error_code()); // no options written, nothing to add to
     EXPECT_FALSE(ReadFile(path).has_value());
     WriteFile(path, "[Main]\r\nLanguage=enu\r\n\r\n[Subtitles]\r\nItem1=a.srt\r\n");
-    EXPECT_EQ(StorePlayerChoice(path, options), 0);
+    EXPECT_EQ(StorePlayerChoice(path, options), std::error_code());
     const std::string text = ReadFile(path).value_or("");
     EXPECT_TRUE(text.ends_with("Item1=a.srt\r\n\r\n[Player]\r\nPlayer=2\r\n\r\n")) << text;
     EXPECT_EQ(ReadOptions(IniDocument::Parse(text)).Player, kPlayerMpv);
@@ -123,7 +125,7 @@ TEST(ConfigLocation, NoFileGivesDefaultsAndIsCreatedAtExit)
     ConfigurationFile file = ConfigurationFile::Open(folders);
     EXPECT_TRUE(file.Document().Empty());
     WriteOptions(file.Document(), ReadOptions(file.Document()));
-    EXPECT_EQ(WriteWithProfileFallback(file, folders), 0);
+    EXPECT_EQ(WriteWithProfileFallback(file, folders), std::error_code());
     EXPECT_EQ(file.Path(), program.file("zuv.ini"));
     EXPECT_TRUE(ReadFile(program.file("zuv.ini")).has_value());
 }
@@ -140,7 +142,7 @@ TEST(ConfigLocation, UnwritableProgramFolderMovesTheFileToTheProfileFolder)
     ::chmod(program.path().c_str(), 0555);
     const ConfigFolders folders{program.path(), profile.path()};
     ConfigurationFile file = ConfigurationFile::Open(folders);
-    EXPECT_EQ(WriteWithProfileFallback(file, folders), 0);
+    EXPECT_EQ(WriteWithProfileFallback(file, folders), std::error_code());
     EXPECT_EQ(file.Path(), profile.file("zuv.ini"));
     EXPECT_EQ(ReadFile(profile.file("zuv.ini")), "[Audio]\r\nVolume=7\r\n\r\n");
     EXPECT_EQ(ReadFile(program.file("zuv.ini")), "[Audio]\nVolume=7\n");
@@ -155,16 +157,16 @@ TEST(ConfigLocation, AFileThatCannotBeReadIsNeverOverwritten)
     ASSERT_TRUE(std::filesystem::create_directory(program.file("zuv.ini")));
     const ConfigFolders folders{program.path(), profile.path()};
     ConfigurationFile file = ConfigurationFile::Open(folders);
-    EXPECT_NE(file.Write(), 0);
-    EXPECT_EQ(WriteWithProfileFallback(file, folders), 0);
+    EXPECT_NE(file.Write(), std::error_code());
+    EXPECT_EQ(WriteWithProfileFallback(file, folders), std::error_code());
     EXPECT_EQ(file.Path(), profile.file("zuv.ini"));
 
     // Already in the profile folder: the failure stands, the file stays.
     ConfigurationFile profileFile = ConfigurationFile::Load(profile.file("zuv.ini"));
-    EXPECT_EQ(WriteWithProfileFallback(profileFile, folders), 0);
+    EXPECT_EQ(WriteWithProfileFallback(profileFile, folders), std::error_code());
     ASSERT_TRUE(std::filesystem::create_directory(profile.file("x")));
     ConfigurationFile broken = ConfigurationFile::Load(profile.file("x"));
-    EXPECT_NE(WriteWithProfileFallback(broken, folders), 0);
+    EXPECT_NE(WriteWithProfileFallback(broken, folders), std::error_code());
     EXPECT_EQ(broken.Path(), profile.file("x"));
 }
 
@@ -182,7 +184,7 @@ TEST(ConfigLocation, NeverWritesAFileAboveTheReadLimit)
     struct Case
     {
         const char* name;
-        std::function<int()> write;
+        std::function<std::error_code()> write;
     };
     const Case cases[] = {
         {"settings",
@@ -197,7 +199,7 @@ TEST(ConfigLocation, NeverWritesAFileAboveTheReadLimit)
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
-        EXPECT_EQ(test.write(), platform::kErrorFileTooLarge);
+        EXPECT_EQ(test.write(), ZuvoraError::TooLarge);
         EXPECT_EQ(ReadFile(path), text);
     }
 }
@@ -230,7 +232,7 @@ TEST(ConfigLocation, SharedProgramFolderGivesDefaultsAndIsNeverWritten)
     ConfigurationFile file = ConfigurationFile::Open(folders);
     EXPECT_EQ(ReadOptions(file.Document()).Volume, 77);
     file.Document().SetValue("Audio", "Volume", "5");
-    EXPECT_EQ(WriteWithProfileFallback(file, folders), 0);
+    EXPECT_EQ(WriteWithProfileFallback(file, folders), std::error_code());
     EXPECT_EQ(file.Path(), profile.file("zuv.ini"));
     EXPECT_EQ(ReadFile(profile.file("zuv.ini")), "[Audio]\r\nVolume=5\r\n\r\n");
     EXPECT_EQ(ReadFile(program.file("zuv.ini")), "[Audio]\nVolume=77\n");
@@ -242,7 +244,7 @@ TEST(ConfigLocation, SharedProgramFolderGivesDefaultsAndIsNeverWritten)
     ConfigurationFile defaults = ConfigurationFile::Open(noProfile);
     EXPECT_EQ(ReadOptions(defaults.Document()).Volume, 77);
     defaults.Document().SetValue("Audio", "Volume", "5");
-    EXPECT_NE(WriteWithProfileFallback(defaults, noProfile), 0);
+    EXPECT_NE(WriteWithProfileFallback(defaults, noProfile), std::error_code());
     EXPECT_EQ(ReadFile(program.file("zuv.ini")), "[Audio]\nVolume=77\n");
 
     // A folder in place of the defaults gives none, and stops nothing.
@@ -250,7 +252,7 @@ TEST(ConfigLocation, SharedProgramFolderGivesDefaultsAndIsNeverWritten)
     ASSERT_TRUE(std::filesystem::create_directory(otherProgram.file("zuv.ini")));
     const ConfigFolders broken{otherProgram.path(), otherProfile.path(), true};
     ConfigurationFile fresh = ConfigurationFile::Open(broken);
-    EXPECT_EQ(WriteWithProfileFallback(fresh, broken), 0);
+    EXPECT_EQ(WriteWithProfileFallback(fresh, broken), std::error_code());
     EXPECT_TRUE(ReadFile(otherProfile.file("zuv.ini")).has_value());
 }
 
@@ -261,6 +263,6 @@ TEST(ConfigLocation, MoveReplacesTheContentAtTheNewPlace)
     ConfigurationFile file = ConfigurationFile::Load(folder.file("missing.ini"));
     file.Document().SetValue("Main", "Language", "deu");
     ConfigurationFile moved = file.MoveTo(folder.file("new.ini"));
-    EXPECT_EQ(moved.Write(), 0);
+    EXPECT_EQ(moved.Write(), std::error_code());
     EXPECT_EQ(ReadFile(folder.file("new.ini")), "[Main]\r\nLanguage=deu\r\n\r\n");
 }

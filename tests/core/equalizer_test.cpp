@@ -136,7 +136,7 @@ TEST(EqualizerPresets, SharedProgramFolderGivesDefaultsAndIsNeverWritten)
     EXPECT_EQ(presets.Path(), profile.file("equalizer.ini"));
     EXPECT_EQ(presets.PresetNames(), std::vector<std::string>{"Hall"});
     presets.SavePreset("Mine", "2:2:2:2:2:2:2:2:2:2");
-    EXPECT_EQ(presets.WriteBack().error, 0);
+    EXPECT_EQ(presets.WriteBack().error, std::error_code());
     EXPECT_EQ(EqualizerPresetFile({profile.path(), program.path(), true}).PresetNames(),
               (std::vector<std::string>{"Hall", "Mine"}));
     EXPECT_EQ(ReadFile(program.file("equalizer.ini")), shared);
@@ -145,7 +145,7 @@ TEST(EqualizerPresets, SharedProgramFolderGivesDefaultsAndIsNeverWritten)
     EqualizerPresetFile noProfile({"", program.path(), true});
     EXPECT_EQ(noProfile.PresetNames(), std::vector<std::string>{"Hall"});
     noProfile.DeletePreset("Hall");
-    EXPECT_NE(noProfile.WriteBack().error, 0);
+    EXPECT_NE(noProfile.WriteBack().error, std::error_code());
     EXPECT_EQ(ReadFile(program.file("equalizer.ini")), shared);
 }
 
@@ -155,7 +155,7 @@ TEST(EqualizerPresets, ListsSavesCaseInsensitivelyAndDeletes)
     WriteFile(program.file("equalizer.ini"),
               "; note\r\n[Rock]\r\nValue=1:2:3:4:5:6:7:8:9:10\r\nAuthor=me\r\n\r\n[Jazz]\r\n");
     EqualizerPresetFile presets({profile.path(), program.path()});
-    EXPECT_EQ(presets.LoadError(), 0);
+    EXPECT_EQ(presets.LoadError(), std::error_code());
     EXPECT_EQ(presets.PresetNames(), (std::vector<std::string>{"Rock", "Jazz"}));
     EXPECT_EQ(presets.PresetValue("ROCK"), "1:2:3:4:5:6:7:8:9:10");
     EXPECT_EQ(presets.PresetValue("Jazz"), "");
@@ -179,7 +179,7 @@ TEST(EqualizerPresets, ListsSavesCaseInsensitivelyAndDeletes)
     EXPECT_EQ(ReadFile(program.file("equalizer.ini")),
               "; note\r\n[Rock]\r\nValue=1:2:3:4:5:6:7:8:9:10\r\nAuthor=me\r\n\r\n[Jazz]\r\n");
     const auto result = presets.WriteBack();
-    EXPECT_EQ(result.error, 0);
+    EXPECT_EQ(result.error, std::error_code());
     EXPECT_EQ(result.path, program.file("equalizer.ini"));
     EXPECT_EQ(ReadFile(program.file("equalizer.ini")),
               "[Rock]\r\nValue=0:0:0:0:0:0:0:0:0:0\r\nAuthor=me\r\n\r\n"
@@ -190,9 +190,9 @@ TEST(EqualizerPresets, MissingFileIsAnEmptyListWrittenAtExit)
 {
     TempDir profile, program;
     EqualizerPresetFile presets({profile.path(), program.path()});
-    EXPECT_EQ(presets.LoadError(), 0);
+    EXPECT_EQ(presets.LoadError(), std::error_code());
     EXPECT_TRUE(presets.PresetNames().empty());
-    EXPECT_EQ(presets.WriteBack().error, 0);
+    EXPECT_EQ(presets.WriteBack().error, std::error_code());
     EXPECT_EQ(ReadFile(program.file("equalizer.ini")), "");
 }
 
@@ -204,10 +204,10 @@ TEST(EqualizerPresets, FailedWriteFallsBackToTheProfileFolder)
     const PresetFolders folders{profile.path(), blocked.file("program/")};
 
     EqualizerPresetFile presets(folders);
-    EXPECT_EQ(presets.LoadError(), 0);
+    EXPECT_EQ(presets.LoadError(), std::error_code());
     presets.SavePreset("New", "2:2:2:2:2:2:2:2:2:2");
     const auto result = presets.WriteBack();
-    EXPECT_EQ(result.error, 0);
+    EXPECT_EQ(result.error, std::error_code());
     EXPECT_EQ(result.path, profile.file("equalizer.ini"));
     EXPECT_EQ(ReadFile(profile.file("equalizer.ini")),
               "[New]\r\nValue=2:2:2:2:2:2:2:2:2:2\r\n\r\n");
@@ -230,7 +230,7 @@ TEST(EqualizerPresets, FailedWriteInTheProfileFolderIsNotRetried)
         FileSizeLimit limit(8);
         result = presets.WriteBack();
     }
-    EXPECT_EQ(result.error, EFBIG);
+    EXPECT_EQ(result.error, std::errc::file_too_large);
     EXPECT_EQ(result.path, profile.file("equalizer.ini"));
     EXPECT_EQ(ReadFile(profile.file("equalizer.ini")), old);
     EXPECT_FALSE(ReadFile(program.file("equalizer.ini")).has_value());
@@ -243,7 +243,7 @@ TEST(EqualizerPresets, FailedWriteWithoutProfileFolderIsNotRetriedRelatively)
     WriteFile(blocked.file("program"), "not a folder");
     EqualizerPresetFile presets({"", blocked.file("program/")});
     const auto result = presets.WriteBack();
-    EXPECT_NE(result.error, 0);
+    EXPECT_NE(result.error, std::error_code());
     EXPECT_EQ(result.path, blocked.file("program/equalizer.ini"));
 }
 
@@ -255,7 +255,7 @@ TEST(EqualizerPresets, UnreadableOrOversizedFileIsNeverOverwritten)
     WriteFile(profile.file("equalizer.ini"), huge);
 
     EqualizerPresetFile presets({profile.path(), program.path()});
-    EXPECT_NE(presets.LoadError(), 0);
+    EXPECT_NE(presets.LoadError(), std::error_code());
     EXPECT_TRUE(presets.PresetNames().empty());
     presets.SavePreset("New", "0:0:0:0:0:0:0:0:0:0");
     const auto result = presets.WriteBack();
@@ -269,8 +269,8 @@ TEST(EqualizerPresets, UnreadableOrOversizedFileIsNeverOverwritten)
         WriteFile(locked.file("equalizer.ini"), "[Secret]\r\nValue=1\r\n");
         ASSERT_EQ(::chmod(locked.file("equalizer.ini").c_str(), 0200), 0);
         EqualizerPresetFile unreadable({locked.path(), program.path()});
-        EXPECT_NE(unreadable.LoadError(), 0);
-        EXPECT_NE(unreadable.WriteBack().error, 0);
+        EXPECT_NE(unreadable.LoadError(), std::error_code());
+        EXPECT_NE(unreadable.WriteBack().error, std::error_code());
         ASSERT_EQ(::chmod(locked.file("equalizer.ini").c_str(), 0600), 0);
         EXPECT_EQ(ReadFile(locked.file("equalizer.ini")), "[Secret]\r\nValue=1\r\n");
     }

@@ -1,3 +1,4 @@
+#include "platform/zuvora_error.h"
 #include "playback/exec_thread.h"
 #include "support/fake_player.h"
 #include "support/owner_thread.h"
@@ -146,14 +147,14 @@ TEST(TExecThread, FailedStartsNameTheStepAndTheSystemError)
     auto missing = TExecThread::Start({"mplayer -vo null", 2, empty.path()}, handlers);
     EXPECT_FALSE(missing.run);
     EXPECT_EQ(missing.error.step, platform::ProcessStartStep::CreateProcess);
-    EXPECT_EQ(missing.error.error, ENOENT);
+    EXPECT_EQ(missing.error.error, std::errc::no_such_file_or_directory);
     EXPECT_EQ(StartStepName(missing.error.step), "CreateProcess");
     EXPECT_EQ(StartStepName(platform::ProcessStartStep::CreatePipe), "CreatePipe");
 
     ::chmod(WriteFakePlayer(empty.path(), "exit 0").c_str(), 0644);
     auto notExecutable = TExecThread::Start({"mplayer", 2, empty.path()}, handlers);
     EXPECT_FALSE(notExecutable.run);
-    EXPECT_EQ(notExecutable.error.error, EACCES);
+    EXPECT_EQ(notExecutable.error.error, std::errc::permission_denied);
 }
 
 TEST(TExecThread, FindsThePlayerOnThePathWhenTheProgramFolderHasNone)

@@ -254,7 +254,7 @@ TEST_F(DesktopAssociationTest, WithoutAPreviousUserDefaultOurLineIsRemovedAgain)
 
 TEST_F(DesktopAssociationTest, CreatesTheUserListWhenThereIsNone)
 {
-    ASSERT_EQ(platform::RemoveFile(userList()), 0);
+    ASSERT_EQ(platform::RemoveFile(userList()), std::error_code());
     DesktopAssociationBackend backend(folders, program);
     ASSERT_TRUE(backend.TakeOver(".avi").ok());
     EXPECT_EQ(ReadFile(userList()), "[Default Applications]\nvideo/x-msvideo=zuvora.desktop;\n"
@@ -376,7 +376,7 @@ TEST_F(DesktopAssociationTest, FilesWeCannotEditStayAsTheyAreWithAMessage)
     }
 
     // A folder in its place cannot be read, even by root.
-    ASSERT_EQ(platform::RemoveFile(userList()), 0);
+    ASSERT_EQ(platform::RemoveFile(userList()), std::error_code());
     WriteFile(userList() + "/keep", "");
     DesktopAssociationBackend backend(folders, program);
     EXPECT_EQ(backend.TakeOver(".avi").error, platform::SystemError(EISDIR));

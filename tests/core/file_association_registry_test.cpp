@@ -91,7 +91,7 @@ TEST(RegistryAssociation, OpenVerbInOtherLetterCaseIsKept)
 {
     MemoryRegistryStore store;
     AddOtherPlayer(store, "Open");
-    ASSERT_EQ(Associate(store, ".avi", kOwnCommand), 0);
+    ASSERT_EQ(Associate(store, ".avi", kOwnCommand), std::error_code());
     EXPECT_EQ(store.Get("VLC.avi\\shell", ""), "Open");
     EXPECT_FALSE(store.Get("VLC.avi\\shell", "zuv.exe").has_value());
 }

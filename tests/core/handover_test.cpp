@@ -5,6 +5,7 @@
 #include "app/handover.h"
 #include "platform/handover_block.h"
 #include "platform/handover_channel.h"
+#include "platform/zuvora_error.h"
 #include "support/test_support.h"
 
 #include <future>
@@ -88,7 +89,8 @@ TEST_F(Handover, TheSenderAsksFirstAndHandsTheBlockOverOnlyToACopyThatTakesFiles
         EXPECT_EQ(waits, std::vector<Clock::time_point>(sent.size(), deadline));
         // The block lives exactly while the files message is handled.
         EXPECT_EQ(blockWhileAsked, sent.back() == WM_HANDOVER_FILES ? commandLine : "");
-        EXPECT_NE(platform::ReadHandoverBlock(platform::HandoverBlockName(), 1 << 20).error, 0);
+        EXPECT_NE(platform::ReadHandoverBlock(platform::HandoverBlockName(), 1 << 20).error,
+                  std::error_code());
     }
 }
 
@@ -189,12 +191,13 @@ TEST(HandedOverFiles, GivesBackWhatTheSenderJoined)
 TEST_F(Handover, ALeftoverBlockIsReplacedAndAnOversizedOneRefused)
 {
     const std::string name = platform::HandoverBlockName();
-    ASSERT_EQ(platform::CreateHandoverBlock(name, "old"), 0);
-    ASSERT_EQ(platform::CreateHandoverBlock(name, "new text"), 0);
+    ASSERT_EQ(platform::CreateHandoverBlock(name, "old"), std::error_code());
+    ASSERT_EQ(platform::CreateHandoverBlock(name, "new text"), std::error_code());
     EXPECT_EQ(platform::ReadHandoverBlock(name, 1 << 20).text, "new text");
-    EXPECT_EQ(platform::ReadHandoverBlock(name, 4).error, EFBIG);
+    EXPECT_EQ(platform::ReadHandoverBlock(name, 4).error, ZuvoraError::TooLarge);
     platform::RemoveHandoverBlock(name);
-    EXPECT_EQ(platform::ReadHandoverBlock(name, 1 << 20).error, ENOENT);
+    EXPECT_EQ(platform::ReadHandoverBlock(name, 1 << 20).error,
+              std::errc::no_such_file_or_directory);
 }
 
 TEST_F(Handover, TheSenderLockGoesWithTheBlock)
@@ -253,7 +256,7 @@ TEST(HandoverBlock, AnotherUserCannotTakeItsNamesFirst)
 
     auto lock = platform::HandoverLock::Acquire(1000);
     const bool locked = lock.has_value();
-    const int created = platform::CreateHandoverBlock(block, "zuvora /films/a.avi");
+    const std::error_code created = platform::CreateHandoverBlock(block, "zuvora /films/a.avi");
     const int stolen = attacker->Run([&] { return ::open(block.c_str(), O_RDONLY) >= 0 ? 1 : 0; });
     const auto read = platform::ReadHandoverBlock(block, 1 << 20);
     platform::RemoveHandoverBlock(block);
@@ -262,9 +265,9 @@ TEST(HandoverBlock, AnotherUserCannotTakeItsNamesFirst)
         ::unlink(name.c_str());
 
     EXPECT_TRUE(locked);
-    EXPECT_EQ(created, 0);
+    EXPECT_EQ(created, std::error_code());
     EXPECT_EQ(stolen, 0);
-    EXPECT_EQ(read.error, 0);
+    EXPECT_EQ(read.error, std::error_code());
     EXPECT_EQ(read.text, "zuvora /films/a.avi");
 }
 
@@ -309,7 +312,7 @@ TEST(HandoverBlock, AnotherUserCannotRedirectThePrivateFolder)
         ScopedEnv tmpEnv("TMPDIR", tmp);
         const std::string block = platform::HandoverBlockName();
         EXPECT_EQ(block, "");
-        EXPECT_NE(platform::CreateHandoverBlock(block, "zuvora /films/a.avi"), 0);
+        EXPECT_NE(platform::CreateHandoverBlock(block, "zuvora /films/a.avi"), std::error_code());
         struct stat info
         {};
         ASSERT_EQ(::stat(home.c_str(), &info), 0);
@@ -325,12 +328,14 @@ TEST(HandoverBlock, AnotherUserCannotRedirectThePrivateFolder)
 TEST(WindowsHandover, TheBlockHoldsTheTextUntilItIsRemoved)
 {
     const std::string name = "zuv-ipc-test-" + std::to_string(::GetCurrentProcessId());
-    ASSERT_EQ(platform::CreateHandoverBlock(name, "\"C:\\zuv.exe\" film.avi"), 0);
-    EXPECT_EQ(platform::CreateHandoverBlock(name, "other"), ERROR_ALREADY_EXISTS);
+    ASSERT_EQ(platform::CreateHandoverBlock(name, "\"C:\\zuv.exe\" film.avi"), std::error_code());
+    EXPECT_EQ(platform::CreateHandoverBlock(name, "other"),
+              platform::SystemError(ERROR_ALREADY_EXISTS));
     EXPECT_EQ(platform::ReadHandoverBlock(name, 4096).text, "\"C:\\zuv.exe\" film.avi");
-    EXPECT_NE(platform::ReadHandoverBlock(name, 8).error, 0); // no zero within the limit
+    EXPECT_NE(platform::ReadHandoverBlock(name, 8).error,
+              std::error_code()); // no zero within the limit
     platform::RemoveHandoverBlock(name);
-    EXPECT_EQ(platform::ReadHandoverBlock(name, 4096).error, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(platform::ReadHandoverBlock(name, 4096).error, std::errc::no_such_file_or_directory);
 }
 
 // Runs the sender program against a window of this process, serving the window's messages
@@ -367,7 +372,7 @@ TEST(WindowsHandover, ASecondCopyHandsItsCommandLineToTheWindow)
                                             [&] {
                                                 const auto block = platform::ReadHandoverBlock(
                                                     platform::HandoverBlockName(), 65536);
-                                                if (block.error != 0)
+                                                if (block.error)
                                                     return false;
                                                 received = HandedOverFiles(block.text);
                                                 return takesFiles;
@@ -380,7 +385,8 @@ TEST(WindowsHandover, ASecondCopyHandsItsCommandLineToTheWindow)
     EXPECT_EQ(messages, (Messages{WM_HANDOVER_QUERY, WM_HANDOVER_FILES}));
     EXPECT_EQ(received, (Arguments{"C:\\a.avi", "C:\\b.avi"}));
     // The sender's block is gone with its reply.
-    EXPECT_NE(platform::ReadHandoverBlock(platform::HandoverBlockName(), 65536).error, 0);
+    EXPECT_NE(platform::ReadHandoverBlock(platform::HandoverBlockName(), 65536).error,
+              std::error_code());
 
     messages.clear();
     takesFiles = false;

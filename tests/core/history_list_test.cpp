@@ -1,4 +1,5 @@
 #include "platform/system_error.h"
+#include "platform/zuvora_error.h"
 #include "support/test_support.h"
 #include "widgets/history_list.h"
 
@@ -156,7 +157,7 @@ TEST(HistoryPersistence, SaveKeepsTheRestOfTheFileAndReportsFailures)
     EXPECT_TRUE(LoadHistory(persist).empty()); // no file yet
     test::WriteFile(persist.key,
                     "[Main]\r\nLastFile=/x.avi\r\n\r\n[Subtitles]\r\nItem1=old\r\n\r\n");
-    ASSERT_EQ(SaveHistory(persist, {"/s.srt"}), 0);
+    ASSERT_EQ(SaveHistory(persist, {"/s.srt"}), std::error_code());
     EXPECT_EQ(LoadHistory(persist), std::vector<std::string>{"/s.srt"});
     const IniDocument saved = IniDocument::Parse(*test::ReadFile(persist.key));
     EXPECT_EQ(saved.Value("Main", "LastFile"), "/x.avi");
@@ -164,12 +165,12 @@ TEST(HistoryPersistence, SaveKeepsTheRestOfTheFileAndReportsFailures)
 
     // A folder where the file should be: nothing can be read, nothing is written.
     persist.key = folder.path();
-    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), kFolderError);
+    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), platform::SystemError(kFolderError));
     // A file where a folder should be: the write fails.
     persist.key = folder.file("zuv.ini") + "/zuv.ini";
-    EXPECT_NE(SaveHistory(persist, {"/s.srt"}), 0);
+    EXPECT_NE(SaveHistory(persist, {"/s.srt"}), std::error_code());
     persist.key.clear();
-    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), platform::kErrorInvalidArgument);
+    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), std::errc::invalid_argument);
     persist.enable = false;
-    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), 0);
+    EXPECT_EQ(SaveHistory(persist, {"/s.srt"}), std::error_code());
 }

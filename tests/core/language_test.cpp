@@ -120,7 +120,7 @@ TEST(LanguageLoad, UnreadableFileMakesTheBuiltInLanguageCurrent)
 {
     TempDir dir;
     WriteFile(dir.file("good.lng"), "[Main]\n100=good\n");
-    ASSERT_EQ(platform::CreateFolders(dir.file("folder.lng")), 0);
+    ASSERT_EQ(platform::CreateFolders(dir.file("folder.lng")), std::error_code());
     std::string huge = "[Main]\n100=huge\n";
     huge.resize(Language::kMaxFileBytes + 1, ' ');
     WriteFile(dir.file("huge.lng"), huge);
@@ -219,7 +219,7 @@ TEST(LanguageList, UnreadableFileIsListedUnderItsBaseName)
     std::string huge = "[Lang]\nName=Huge\n";
     huge.resize(Language::kMaxFileBytes + 1, ' ');
     WriteFile(dir.file("a.lng"), huge);
-    ASSERT_EQ(platform::CreateFolders(dir.file("dir.lng")), 0);
+    ASSERT_EQ(platform::CreateFolders(dir.file("dir.lng")), std::error_code());
     Language language(dir.path());
     const std::vector<std::string> entries = {"<magyar>", "a", "Bee"};
     EXPECT_EQ(language.FillLanguageList().entries, entries);
@@ -231,7 +231,7 @@ TEST(LanguageList, RebuildingForgetsTheOldList)
     WriteFile(dir.file("a.lng"), "");
     Language language(dir.path());
     language.FillLanguageList();
-    ASSERT_EQ(platform::RemoveFile(dir.file("a.lng")), 0);
+    ASSERT_EQ(platform::RemoveFile(dir.file("a.lng")), std::error_code());
     EXPECT_EQ(language.FillLanguageList().entries.size(), 1u);
     EXPECT_TRUE(language.BaseNames().empty());
 }

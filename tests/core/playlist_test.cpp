@@ -1,5 +1,6 @@
 #include "platform/system_error.h"
 #include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "playback/playlist.h"
 #include "support/test_support.h"
 #include "support/write_faults.h"
@@ -218,10 +219,10 @@ TEST(PlaylistFile, ListTooLargeForMemoryIsReportedAndKept)
     {
         const char* name;
         long long extraBytes; // address space above what the process takes now
-        int error;
+        int exitCode;         // 104: too large
     };
     const Case cases[] = {{"ample memory", 2'000'000'000LL, 0},
-                          {"memory for the file only", 160'000'000LL, EFBIG}};
+                          {"memory for the file only", 160'000'000LL, 104}};
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         const pid_t child = ::fork();
@@ -241,17 +242,19 @@ TEST(PlaylistFile, ListTooLargeForMemoryIsReportedAndKept)
             Playlist playlist;
             AutomaticPlaylistFile file(profile.path(), program.path());
             const PlaylistFileResult loaded = file.Load(playlist);
-            if (loaded.error != 0 && loaded.errorText.find("memory") == std::string::npos)
+            if (loaded.error && loaded.errorText.find("memory") == std::string::npos)
                 ::_exit(101);
             // The file is not replaced by the (empty) list.
             if (!file.SaveOrDelete(playlist).ok())
                 ::_exit(102);
-            ::_exit(loaded.error == 0 && playlist.Count() != 1'000'000u ? 103 : loaded.error);
+            if (!loaded.error && playlist.Count() != 1'000'000u)
+                ::_exit(103);
+            ::_exit(loaded.error == ZuvoraError::TooLarge ? 104 : loaded.error.value());
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-        EXPECT_EQ(WEXITSTATUS(status), test.error);
+        EXPECT_EQ(WEXITSTATUS(status), test.exitCode);
         EXPECT_EQ(fs::file_size(program.file("playlist.txt")), text.size());
     }
 #endif
@@ -265,15 +268,15 @@ TEST(PlaylistFile, FailuresReportTheReasonAndChangeNothing)
     playlist.AddItem("/a.avi", "");
 
     PlaylistFileResult result = playlist.LoadFile(dir.file("missing.txt"));
-    EXPECT_EQ(result.error, platform::kErrorFileNotFound);
+    EXPECT_EQ(result.error, std::errc::no_such_file_or_directory);
     EXPECT_EQ(result.errorText, SystemErrorText(platform::kErrorFileNotFound));
-    EXPECT_EQ(playlist.LoadFile(dir.path()).error, kFolderError);
+    EXPECT_EQ(playlist.LoadFile(dir.path()).error, platform::SystemError(kFolderError));
 
     // Too large to be a playlist: refused before reading (a sparse file, so this is quick).
     WriteFile(dir.file("huge.txt"), "");
     fs::resize_file(dir.file("huge.txt"), Playlist::kMaxFileSize + 1);
     result = playlist.LoadFile(dir.file("huge.txt"));
-    EXPECT_EQ(result.error, platform::kErrorFileTooLarge);
+    EXPECT_EQ(result.error, ZuvoraError::TooLarge);
     EXPECT_NE(result.errorText.find("64 MiB"), std::string::npos);
     EXPECT_EQ(playlist.Count(), 1u);
 
@@ -294,7 +297,7 @@ TEST(PlaylistFile, FailedSaveLeavesTheOldFileWhole)
     {
         FileSizeLimit limit(1000);
         const PlaylistFileResult result = LongPlaylist().SaveFile(dir.file("list.txt"));
-        EXPECT_EQ(result.error, EFBIG);
+        EXPECT_EQ(result.error, std::errc::file_too_large);
     }
     EXPECT_EQ(ReadFile(dir.file("list.txt")), "/old.avi|\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
@@ -311,7 +314,7 @@ TEST(PlaylistFile, ReadOnlyFolderKeepsTheOldFile)
     TempDir dir;
     WriteFile(dir.file("list.txt"), "/old.avi|\r\n");
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(LongPlaylist().SaveFile(dir.file("list.txt")).error, EACCES);
+    EXPECT_EQ(LongPlaylist().SaveFile(dir.file("list.txt")).error, std::errc::permission_denied);
     EXPECT_EQ(ReadFile(dir.file("list.txt")), "/old.avi|\r\n");
 #endif
 }
@@ -386,7 +389,7 @@ TEST_F(AutomaticPlaylist, SharedProgramFolderGivesTheFirstListOnly)
     // No profile folder: a list is not written, and that is told; an empty one deletes nothing.
     AutomaticPlaylistFile noProfile("", m_program, true);
     ASSERT_TRUE(noProfile.Load(m_playlist).ok());
-    EXPECT_EQ(noProfile.SaveOrDelete(m_playlist).error, platform::kErrorAccessDenied);
+    EXPECT_EQ(noProfile.SaveOrDelete(m_playlist).error, std::errc::permission_denied);
     EXPECT_TRUE(noProfile.SaveOrDelete(none).ok());
     EXPECT_EQ(ReadFile(m_program + "playlist.txt"), "/welcome.avi|\r\n");
 }
@@ -413,7 +416,7 @@ TEST_F(AutomaticPlaylist, FailedSaveInTheProfileIsNotRetried)
         FileSizeLimit limit(1000);
         result = file.SaveOrDelete(LongPlaylist());
     }
-    EXPECT_EQ(result.error, EFBIG);
+    EXPECT_EQ(result.error, std::errc::file_too_large);
     EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/old.avi|\r\n");
     EXPECT_FALSE(fs::exists(m_program));
 #endif
@@ -442,7 +445,7 @@ TEST_F(AutomaticPlaylist, FileThatCannotBeReadIsNeitherDeletedNorReplaced)
     fs::resize_file(m_program + "playlist.txt", Playlist::kMaxFileSize + 1);
     AutomaticPlaylistFile file(m_profile, m_program);
     const PlaylistFileResult loaded = file.Load(m_playlist);
-    EXPECT_EQ(loaded.error, platform::kErrorFileTooLarge);
+    EXPECT_EQ(loaded.error, ZuvoraError::TooLarge);
     EXPECT_TRUE(m_playlist.Empty());
     // Left alone when the list stays empty, and the new list goes to the profile folder.
     EXPECT_TRUE(file.SaveOrDelete(m_playlist).ok());
@@ -458,7 +461,7 @@ TEST_F(AutomaticPlaylist, FileThatCannotBeReadIsNeitherDeletedNorReplaced)
     fs::create_directories(m_program + "playlist.txt/inside");
     Playlist other;
     AutomaticPlaylistFile folder(m_profile, m_program);
-    EXPECT_EQ(folder.Load(other).error, kFolderError);
+    EXPECT_EQ(folder.Load(other).error, platform::SystemError(kFolderError));
     other.AddItem("/other.avi", "");
     EXPECT_TRUE(folder.SaveOrDelete(other).ok());
     EXPECT_EQ(ReadFile(m_profile + "playlist.txt"), "/other.avi|\r\n");
@@ -467,7 +470,7 @@ TEST_F(AutomaticPlaylist, FileThatCannotBeReadIsNeitherDeletedNorReplaced)
     // In the profile folder there is no other place: the reading error stands.
     fs::resize_file(m_profile + "playlist.txt", Playlist::kMaxFileSize + 1);
     AutomaticPlaylistFile inProfile(m_profile, m_program);
-    EXPECT_EQ(inProfile.Load(other).error, platform::kErrorFileTooLarge);
-    EXPECT_EQ(inProfile.SaveOrDelete(other).error, platform::kErrorFileTooLarge);
+    EXPECT_EQ(inProfile.Load(other).error, ZuvoraError::TooLarge);
+    EXPECT_EQ(inProfile.SaveOrDelete(other).error, ZuvoraError::TooLarge);
     EXPECT_EQ(fs::file_size(m_profile + "playlist.txt"), Playlist::kMaxFileSize + 1);
 }

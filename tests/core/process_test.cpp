@@ -65,15 +65,17 @@ TEST(FindProgram, FirstFolderThenPathAndOnlyExecutableFiles)
     ::chmod(first.file("mplayer").c_str(), 0644);
     EXPECT_EQ(platform::FindProgram("mplayer", first.path()).path, onPath.file("mplayer"));
     ::chmod(onPath.file("mplayer").c_str(), 0644);
-    EXPECT_EQ(platform::FindProgram("mplayer", first.path()).error, EACCES);
-    EXPECT_EQ(platform::FindProgram("no-such-player", first.path()).error, ENOENT);
-    EXPECT_EQ(platform::FindProgram("", first.path()).error, ENOENT);
+    EXPECT_EQ(platform::FindProgram("mplayer", first.path()).error, std::errc::permission_denied);
+    EXPECT_EQ(platform::FindProgram("no-such-player", first.path()).error,
+              std::errc::no_such_file_or_directory);
+    EXPECT_EQ(platform::FindProgram("", first.path()).error, std::errc::no_such_file_or_directory);
 
     // A folder of that name is no program; a path is taken as it is.
     test::WriteFile(first.file("sub/x"), "");
-    EXPECT_NE(platform::FindProgram("sub", first.path()).error, 0);
+    EXPECT_TRUE(platform::FindProgram("sub", first.path()).error);
     EXPECT_EQ(platform::FindProgram("/bin/sh", first.path()).path, "/bin/sh");
-    EXPECT_EQ(platform::FindProgram(first.file("missing"), "").error, ENOENT);
+    EXPECT_EQ(platform::FindProgram(first.file("missing"), "").error,
+              std::errc::no_such_file_or_directory);
 }
 
 TEST(ChildProcess, ProgramsThatCannotRunAreFailedStarts)
@@ -82,22 +84,25 @@ TEST(ChildProcess, ProgramsThatCannotRunAreFailedStarts)
     ChildProcess missing;
     auto error = missing.Start({folder.file("missing"), {"mplayer"}, {}, 2});
     EXPECT_EQ(error.step, ProcessStartStep::CreateProcess);
-    EXPECT_EQ(error.error, ENOENT);
+    EXPECT_EQ(error.error, std::errc::no_such_file_or_directory);
 
     const std::string notExecutable = WriteFakePlayer(folder.path(), "exit 0");
     ::chmod(notExecutable.c_str(), 0644);
-    EXPECT_EQ(ChildProcess().Start({notExecutable, {"mplayer"}, {}, 2}).error, EACCES);
+    EXPECT_EQ(ChildProcess().Start({notExecutable, {"mplayer"}, {}, 2}).error,
+              std::errc::permission_denied);
 
     // exec itself fails here: the interpreter is missing, or the file is no program at all.
     test::WriteFile(folder.file("bad-interpreter"), "#!/no/such/interpreter\n");
     ::chmod(folder.file("bad-interpreter").c_str(), 0755);
-    EXPECT_EQ(ChildProcess().Start({folder.file("bad-interpreter"), {"x"}, {}, 2}).error, ENOENT);
+    EXPECT_EQ(ChildProcess().Start({folder.file("bad-interpreter"), {"x"}, {}, 2}).error,
+              std::errc::no_such_file_or_directory);
     test::WriteFile(folder.file("garbage"), "\x01\x02 not a program\n");
     ::chmod(folder.file("garbage").c_str(), 0755);
-    EXPECT_EQ(ChildProcess().Start({folder.file("garbage"), {"x"}, {}, 2}).error, ENOEXEC);
+    EXPECT_EQ(ChildProcess().Start({folder.file("garbage"), {"x"}, {}, 2}).error,
+              std::errc::executable_format_error);
 
     EXPECT_EQ(ChildProcess().Start({"/bin/true", {"true"}, folder.file("no-folder"), 2}).error,
-              ENOENT);
+              std::errc::no_such_file_or_directory);
 }
 
 TEST(ChildProcess, JoinsOutputAndErrorAndRunsInTheWorkingFolder)

@@ -1,5 +1,6 @@
 #include "lang/language.h"
 #include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "playback/run_sequence.h"
 
 #include <algorithm>
@@ -407,7 +408,7 @@ TEST(RunSequenceFailure, AFailedStartSaysWhyAndLeavesStartEnabled)
         std::swap(Langunit(), language);
         Rig rig;
         rig.host.result = {"old run"};
-        rig.player.failNext = platform::ProcessStartError{c.step, c.error};
+        rig.player.failNext = platform::ProcessStartError{c.step, platform::SystemError(c.error)};
         rig.sequence.ActionStartExecute();
         std::swap(Langunit(), language);
 
@@ -433,8 +434,8 @@ TEST(RunSequenceFailure, ANextItemThatDoesNotStartLeavesThePlayingState)
         }
         rig.sequence.ActionStartExecute();
         if (!emptyItem)
-            rig.player.failNext =
-                platform::ProcessStartError{platform::ProcessStartStep::CreateProcess, 2};
+            rig.player.failNext = platform::ProcessStartError{
+                platform::ProcessStartStep::CreateProcess, platform::SystemError(2)};
         rig.sequence.PlayerExited(0);
         EXPECT_EQ(rig.player.commandLines.size(), emptyItem ? 1u : 2u);
         EXPECT_EQ(rig.host.errors.size(), emptyItem ? 0u : 1u);

@@ -164,7 +164,7 @@ private slots:
         for (int i = 1; i <= 12; ++i)
             Enter(QStringLiteral("/films/%1.avi").arg(i));
         QCOMPARE(m_combo->count(), 12);
-        QCOMPARE(m_combo->SavePersist(), 0);
+        QVERIFY(!m_combo->SavePersist());
         IniDocument file = StoredFile();
         QCOMPARE(file.ReadString("Files", "Item1", "-"), std::string("/films/3.avi"));
         QCOMPARE(file.ReadString("Files", "Item10", "-"), std::string("/films/12.avi"));
@@ -174,7 +174,7 @@ private slots:
         m_combo->clear();
         for (const char* text : {"/a.avi", "/b.avi", "/c.avi"})
             Enter(QString::fromUtf8(text));
-        QCOMPARE(m_combo->SavePersist(), 0);
+        QVERIFY(!m_combo->SavePersist());
         file = StoredFile();
         QCOMPARE(file.ReadString("Files", "Item3", "-"), std::string("/c.avi"));
         for (int slot = 4; slot <= 10; ++slot)
@@ -214,7 +214,7 @@ private slots:
         Enter(QStringLiteral("/a.avi"));
         test::WriteFile(m_folder->file("file"), "x");
         m_combo->SetPersistKey(m_folder->file("file") + "/zuv.ini");
-        QVERIFY(m_combo->SavePersist() != 0);
+        QVERIFY(m_combo->SavePersist());
     }
 };
 

@@ -6,19 +6,19 @@
 
 namespace zuv::test {
 
-std::optional<int> MemoryRegistryStore::InjectedError(Operation operation,
-                                                      const std::string& key) const
+std::optional<std::error_code> MemoryRegistryStore::InjectedError(Operation operation,
+                                                                  const std::string& key) const
 {
     for (const Failure& failure : m_failures) {
         if (failure.operation == operation &&
             (failure.key.empty() || EqualsIgnoreCase(failure.key, key)))
-            return failure.error;
+            return platform::SystemError(failure.error);
     }
     return std::nullopt;
 }
 
-int MemoryRegistryStore::ReadString(const std::string& key, const std::string& valueName,
-                                    std::string& text)
+std::error_code MemoryRegistryStore::ReadString(const std::string& key,
+                                                const std::string& valueName, std::string& text)
 {
     if (const auto error = InjectedError(Operation::Read, key))
         return *error;
@@ -29,20 +29,22 @@ int MemoryRegistryStore::ReadString(const std::string& key, const std::string& v
     if (value == found->second.values.end())
         return kRegistryNotFound;
     text = value->second.text;
-    return 0;
+    return {};
 }
 
-int MemoryRegistryStore::WriteString(const std::string& key, const std::string& valueName,
-                                     const std::string& text)
+std::error_code MemoryRegistryStore::WriteString(const std::string& key,
+                                                 const std::string& valueName,
+                                                 const std::string& text)
 {
     if (const auto error = InjectedError(Operation::Write, key))
         return *error;
     Set(key, valueName, text);
     m_changes.push_back("write " + key + "|" + valueName + "=" + text);
-    return 0;
+    return {};
 }
 
-int MemoryRegistryStore::DeleteValue(const std::string& key, const std::string& valueName)
+std::error_code MemoryRegistryStore::DeleteValue(const std::string& key,
+                                                 const std::string& valueName)
 {
     if (const auto error = InjectedError(Operation::Delete, key))
         return *error;
@@ -52,7 +54,7 @@ int MemoryRegistryStore::DeleteValue(const std::string& key, const std::string& 
     if (found->second.values.erase(ToUpperAscii(valueName)) == 0)
         return kRegistryNotFound;
     m_changes.push_back("delete " + key + "|" + valueName);
-    return 0;
+    return {};
 }
 
 void MemoryRegistryStore::Set(const std::string& key, const std::string& valueName,

@@ -22,11 +22,11 @@ public:
         Delete
     };
 
-    int ReadString(const std::string& key, const std::string& valueName,
-                   std::string& text) override;
-    int WriteString(const std::string& key, const std::string& valueName,
-                    const std::string& text) override;
-    int DeleteValue(const std::string& key, const std::string& valueName) override;
+    std::error_code ReadString(const std::string& key, const std::string& valueName,
+                               std::string& text) override;
+    std::error_code WriteString(const std::string& key, const std::string& valueName,
+                                const std::string& text) override;
+    std::error_code DeleteValue(const std::string& key, const std::string& valueName) override;
 
     // Sets a value without recording a change.
     void Set(const std::string& key, const std::string& valueName, const std::string& text);
@@ -39,7 +39,8 @@ public:
     const std::vector<std::string>& Changes() const { return m_changes; }
     void ClearChanges() { m_changes.clear(); }
 
-    // Makes `operation` on `key` (letter case ignored; empty: any key) answer `error`.
+    // Makes `operation` on `key` (letter case ignored; empty: any key) answer the system code
+    // `error`.
     void FailOn(Operation operation, const std::string& key, int error);
 
 private:
@@ -54,7 +55,7 @@ private:
         std::map<std::string, Value> values; // by upper-case name
     };
 
-    std::optional<int> InjectedError(Operation operation, const std::string& key) const;
+    std::optional<std::error_code> InjectedError(Operation operation, const std::string& key) const;
 
     std::map<std::string, Key> m_keys; // by upper-case path
     std::vector<std::string> m_changes;

@@ -15,6 +15,7 @@
 #include "platform/win32/system_command_filter.h"
 #include "platform/win32/windows_fonts.h"
 #include "platform/win32/windows_power.h"
+#include "platform/zuvora_error.h"
 #include "playback/capture_run.h"
 #include "playback/exec_thread.h"
 #include "playback/mpv_dialect.h"
@@ -253,9 +254,10 @@ TEST(WindowsProcess, FindsThePlayerWithItsExtensionFirstInTheProgramFolder)
     EXPECT_EQ(platform::FindProgram("mplayer", first.path()).path, first.player());
     EXPECT_EQ(platform::FindProgram("mplayer", "").path, onPath.file("mplayer.exe"));
     EXPECT_EQ(platform::FindProgram("mplayer.exe", "").path, onPath.file("mplayer.exe"));
-    EXPECT_EQ(platform::FindProgram("none", first.path()).error, platform::kErrorFileNotFound);
+    EXPECT_EQ(platform::FindProgram("none", first.path()).error,
+              platform::SystemError(platform::kErrorFileNotFound));
     EXPECT_EQ(platform::FindProgram(first.path() + "missing", "").error,
-              platform::kErrorFileNotFound);
+              platform::SystemError(platform::kErrorFileNotFound));
 }
 
 TEST(WindowsProcess, JoinsTheStreamsKeepsTheBytesAndTheArguments)
@@ -348,7 +350,7 @@ TEST(WindowsPlayback, AMissingPlayerIsAFailedCreateProcess)
     const auto started = TExecThread::Start({"mplayer x.avi", 2, empty.path()}, handlers);
     EXPECT_FALSE(started.run);
     EXPECT_EQ(started.error.step, platform::ProcessStartStep::CreateProcess);
-    EXPECT_EQ(started.error.error, platform::kErrorFileNotFound);
+    EXPECT_EQ(started.error.error, platform::SystemError(platform::kErrorFileNotFound));
     EXPECT_EQ(StartStepName(started.error.step), "CreateProcess");
 }
 
@@ -482,23 +484,25 @@ TEST(WindowsFiles, OutsideNamesStayBelowTheirFolderAndLimitsHold)
     for (const char* refused : {"..\\x.srt", "sub/../../x.srt", "C:\\x.srt", "\\x.srt",
                                 "a.srt:stream", "nul.srt", "sub\\CON\\x.srt", "x.srt.", "sub\\"})
         EXPECT_EQ(platform::WriteFileAtomicallyBelow(out, refused, "x"),
-                  platform::kErrorInvalidArgument)
+                  platform::SystemError(platform::kErrorInvalidArgument))
             << refused;
-    EXPECT_EQ(platform::WriteFileAtomicallyBelow(out, "sub/dir\\film.srt", "subtitle"), 0);
+    EXPECT_EQ(platform::WriteFileAtomicallyBelow(out, "sub/dir\\film.srt", "subtitle"),
+              std::error_code());
     EXPECT_EQ(ReadFile(out + "\\sub\\dir\\film.srt"), "subtitle");
-    EXPECT_EQ(platform::WriteFileAtomicallyBelow(out, "sub/dir\\film.srt", "new"), 0);
+    EXPECT_EQ(platform::WriteFileAtomicallyBelow(out, "sub/dir\\film.srt", "new"),
+              std::error_code());
     EXPECT_EQ(ReadFile(out + "\\sub\\dir\\film.srt"), "new");
     EXPECT_EQ(platform::ListFiles(out + "\\sub\\dir", ".SRT"),
               std::vector<std::string>{"film.srt"});
 
-    EXPECT_EQ(platform::WriteFileAtomically(folder.file("a\\b\\c.ini"), "abc"), 0);
+    EXPECT_EQ(platform::WriteFileAtomically(folder.file("a\\b\\c.ini"), "abc"), std::error_code());
     EXPECT_EQ(platform::ReadWholeFile(folder.file("a\\b\\c.ini"), 3).data, "abc");
-    EXPECT_EQ(platform::ReadWholeFile(folder.file("a\\b\\c.ini"), 2).error,
-              platform::kErrorFileTooLarge);
-    EXPECT_EQ(platform::ReadWholeFile(folder.file("a"), 100).error, ERROR_DIRECTORY);
+    EXPECT_EQ(platform::ReadWholeFile(folder.file("a\\b\\c.ini"), 2).error, ZuvoraError::TooLarge);
+    EXPECT_EQ(platform::ReadWholeFile(folder.file("a"), 100).error,
+              platform::SystemError(ERROR_DIRECTORY));
     EXPECT_TRUE(platform::IsNotFoundError(platform::ReadWholeFile(folder.file("none"), 9).error));
     EXPECT_TRUE(platform::IsNotFoundError(platform::ReadWholeFile(folder.file("no\\x"), 9).error));
-    EXPECT_EQ(platform::RemoveFile(folder.file("a\\b\\c.ini")), 0);
+    EXPECT_EQ(platform::RemoveFile(folder.file("a\\b\\c.ini")), std::error_code());
     EXPECT_FALSE(platform::FileExists(folder.file("a\\b\\c.ini")));
     EXPECT_TRUE(platform::FolderExists(folder.file("a\\b")));
 }

@@ -11,9 +11,9 @@
 #include "platform/folders.h"
 #include "platform/handover_block.h"
 #include "platform/qt/file_name.h"
-#include "platform/system_error.h"
 #include "platform/system_utils.h"
 #include "platform/version_info.h"
+#include "platform/zuvora_error.h"
 #include "playback/capture_run.h"
 #include "playback/player_choice.h"
 #include "playback/qt/playback_control.h"
@@ -236,8 +236,8 @@ bool ProgramSession::ReceiveFiles()
 {
     const platform::HandoverBlockText block =
         platform::ReadHandoverBlock(platform::HandoverBlockName(), kMaxHandoverBytes);
-    if (block.error != 0) {
-        m_form.ShowError(QString::fromStdString(SystemErrorText(block.error)));
+    if (block.error) {
+        m_form.ShowError(QString::fromStdString(platform::ErrorMessage(block.error)));
         return false;
     }
     TakeOverCommandLine(block.text);
@@ -288,11 +288,10 @@ void ProgramSession::Exit()
 
     const Options options = m_form.CurrentOptions();
     WriteOptions(m_config->Document(), options);
-    const int error = WriteWithProfileFallback(*m_config, m_folders.config);
-    if (error != 0) {
+    if (const std::error_code error = WriteWithProfileFallback(*m_config, m_folders.config)) {
         // Say so rather than lose the settings without a word.
-        std::string why = SystemErrorText(error);
-        if (error == platform::kErrorFileTooLarge &&
+        std::string why = platform::ErrorMessage(error);
+        if (error == ZuvoraError::TooLarge &&
             m_config->Document().Serialize().size() > kMaxConfigFileBytes)
             why += " (the settings would exceed the 16 MiB a configuration file may hold: the "
                    "file was left as it was)";
@@ -304,11 +303,11 @@ void ProgramSession::Exit()
 
     for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub}) {
         combo->SetPersistKey(m_config->Path());
-        if (const int historyError = combo->SavePersist(); historyError != 0) {
+        if (const std::error_code historyError = combo->SavePersist()) {
             std::string message = "Unable to write to %s";
             ReplaceAll(message, "%s", m_config->Path());
             m_form.ShowError(
-                QString::fromStdString(message + "\n\n" + SystemErrorText(historyError)));
+                QString::fromStdString(message + "\n\n" + platform::ErrorMessage(historyError)));
             break;
         }
     }

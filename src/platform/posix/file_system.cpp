@@ -3,6 +3,7 @@
 #include "platform/bounded_read.h"
 #include "platform/file_names.h"
 #include "platform/posix/descriptor.h"
+#include "platform/zuvora_error.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -118,25 +119,25 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
     FileContent content;
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) {
-        content.error = errno;
+        content.error = SystemError(errno);
         return content;
     }
     struct stat info
     {};
     if (::fstat(fd.get(), &info) != 0) {
-        content.error = errno;
+        content.error = SystemError(errno);
         return content;
     }
     if (S_ISDIR(info.st_mode)) {
-        content.error = EISDIR;
+        content.error = SystemError(EISDIR);
         return content;
     }
     if (!S_ISREG(info.st_mode)) {
-        content.error = EINVAL;
+        content.error = SystemError(EINVAL);
         return content;
     }
     if (static_cast<unsigned long long>(info.st_size) > maxBytes) {
-        content.error = EFBIG;
+        content.error = ZuvoraError::TooLarge;
         return content;
     }
     return ReadBounded(static_cast<std::size_t>(info.st_size), maxBytes,
@@ -153,7 +154,7 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
                        });
 }
 
-int WriteFileAtomically(const std::string& givenPath, std::string_view data)
+std::error_code WriteFileAtomically(const std::string& givenPath, std::string_view data)
 {
     // A link (into a dotfiles folder, say) stays a link: its target is replaced, in the target's
     // own folder. Nothing is written through a link that leads nowhere or in a circle.
@@ -163,12 +164,12 @@ int WriteFileAtomically(const std::string& givenPath, std::string_view data)
     if (::lstat(givenPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
         char* resolved = ::realpath(givenPath.c_str(), nullptr);
         if (!resolved)
-            return errno;
+            return SystemError(errno);
         path = resolved;
         std::free(resolved);
     }
     const std::string folder = ParentFolder(path);
-    if (const int error = CreateFolders(folder); error != 0)
+    if (const std::error_code error = CreateFolders(folder))
         return error;
     const std::size_t slash = path.rfind('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -177,8 +178,8 @@ int WriteFileAtomically(const std::string& givenPath, std::string_view data)
     std::string temporary = folder + "/" + prefix + "XXXXXX";
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0)
-        return errno;
-    const auto fail = [&](int error) {
+        return SystemError(errno);
+    const auto fail = [&](std::error_code error) {
         ::unlink(temporary.c_str());
         return error;
     };
@@ -195,41 +196,41 @@ int WriteFileAtomically(const std::string& givenPath, std::string_view data)
     }
     ::fchmod(fd.get(), mode);
     if (const int error = WriteAll(fd.get(), data); error != 0)
-        return fail(error);
+        return fail(SystemError(error));
     if (::fsync(fd.get()) != 0)
-        return fail(errno);
+        return fail(SystemError(errno));
     if (::close(fd.release()) != 0)
-        return fail(errno);
+        return fail(SystemError(errno));
     if (::rename(temporary.c_str(), path.c_str()) != 0)
-        return fail(errno);
+        return fail(SystemError(errno));
     // Make the rename itself durable.
     Descriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFd.get() >= 0)
         ::fsync(folderFd.get());
-    return 0;
+    return {};
 }
 
-int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativePath,
-                             std::string_view data)
+std::error_code WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativePath,
+                                         std::string_view data)
 {
     const auto parts = RelativeParts(relativePath);
     if (!parts)
-        return EINVAL;
-    if (const int error = CreateFolders(folder); error != 0)
+        return SystemError(EINVAL);
+    if (const std::error_code error = CreateFolders(folder))
         return error;
     // Walk down by descriptors so that nothing planted below `folder` can redirect the write.
     Descriptor dir(
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0)
-        return errno;
+        return SystemError(errno);
     for (std::size_t i = 0; i + 1 < parts->size(); ++i) {
         const std::string name((*parts)[i]);
         if (::mkdirat(dir.get(), name.c_str(), 0777) != 0 && errno != EEXIST)
-            return errno;
+            return SystemError(errno);
         Descriptor next(
             ::openat(dir.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (next.get() < 0)
-            return errno;
+            return SystemError(errno);
         dir.reset(next.release());
     }
     const std::string name(parts->back());
@@ -241,26 +242,26 @@ int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativ
         fd = ::openat(dir.get(), temporary.c_str(),
                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return errno;
+            return SystemError(errno);
     }
     if (fd < 0)
-        return EEXIST;
+        return SystemError(EEXIST);
     Descriptor file(fd);
-    const auto fail = [&](int error) {
+    const auto fail = [&](std::error_code error) {
         ::unlinkat(dir.get(), temporary.c_str(), 0);
         return error;
     };
     if (const int error = WriteAll(file.get(), data); error != 0)
-        return fail(error);
+        return fail(SystemError(error));
     if (::fsync(file.get()) != 0)
-        return fail(errno);
+        return fail(SystemError(errno));
     if (::close(file.release()) != 0)
-        return fail(errno);
+        return fail(SystemError(errno));
     // rename replaces a link at the name instead of writing through it.
     if (::renameat(dir.get(), temporary.c_str(), dir.get(), name.c_str()) != 0)
-        return fail(errno);
+        return fail(SystemError(errno));
     ::fsync(dir.get());
-    return 0;
+    return {};
 }
 
 bool SamePath(std::string_view a, std::string_view b)
@@ -282,9 +283,9 @@ bool FolderExists(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-int RemoveFile(const std::string& path)
+std::error_code RemoveFile(const std::string& path)
 {
-    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+    return SystemError(::unlink(path.c_str()) == 0 ? 0 : errno);
 }
 
 bool FileNamesIgnoreCase()
@@ -292,15 +293,15 @@ bool FileNamesIgnoreCase()
     return false;
 }
 
-int ReadAccessError(const std::string& path)
+std::error_code ReadAccessError(const std::string& path)
 {
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    return fd.get() < 0 ? errno : 0;
+    return SystemError(fd.get() < 0 ? errno : 0);
 }
 
-int WriteAccessError(const std::string& path)
+std::error_code WriteAccessError(const std::string& path)
 {
-    return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
+    return SystemError(::access(path.c_str(), W_OK) == 0 ? 0 : errno);
 }
 
 std::string ResolvedPath(const std::string& path)
@@ -313,21 +314,21 @@ std::string ResolvedPath(const std::string& path)
     return result;
 }
 
-int CreateFolders(const std::string& path)
+std::error_code CreateFolders(const std::string& path)
 {
     if (path.empty() || FolderExists(path))
-        return 0;
+        return {};
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
     const std::string parent = ParentFolder(trimmed);
     if (parent != trimmed) {
-        if (const int error = CreateFolders(parent); error != 0)
+        if (const std::error_code error = CreateFolders(parent))
             return error;
     }
     if (::mkdir(trimmed.c_str(), 0777) != 0 && errno != EEXIST)
-        return errno;
-    return FolderExists(trimmed) ? 0 : ENOTDIR;
+        return SystemError(errno);
+    return SystemError(FolderExists(trimmed) ? 0 : ENOTDIR);
 }
 
 std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix)

@@ -3,6 +3,7 @@
 #include "platform/environment.h"
 #include "platform/folders.h"
 #include "platform/posix/descriptor.h"
+#include "platform/zuvora_error.h"
 
 #include <cerrno>
 #include <chrono>
@@ -41,10 +42,10 @@ std::string HandoverBlockName()
     return folder.empty() ? std::string() : folder + "zuv-ipc";
 }
 
-int CreateHandoverBlock(const std::string& name, std::string_view text)
+std::error_code CreateHandoverBlock(const std::string& name, std::string_view text)
 {
     if (name.empty())
-        return ENOENT;
+        return SystemError(ENOENT);
     for (int attempt = 0; attempt < 2; ++attempt) {
         Descriptor fd(
             ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
@@ -54,14 +55,14 @@ int CreateHandoverBlock(const std::string& name, std::string_view text)
             const int error = WriteAll(fd.get(), block);
             if (error != 0)
                 ::unlink(name.c_str());
-            return error;
+            return SystemError(error);
         }
         if (errno != EEXIST)
-            return errno;
+            return SystemError(errno);
         // Left over by a sender that died while holding the hand-over lock.
         ::unlink(name.c_str());
     }
-    return EEXIST;
+    return SystemError(EEXIST);
 }
 
 HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize)
@@ -69,21 +70,21 @@ HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize
     HandoverBlockText result;
     Descriptor fd(::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
-        result.error = errno;
+        result.error = SystemError(errno);
         return result;
     }
     struct stat info
     {};
     if (::fstat(fd.get(), &info) != 0) {
-        result.error = errno;
+        result.error = SystemError(errno);
         return result;
     }
     if (!S_ISREG(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 0077) != 0) {
-        result.error = EPERM;
+        result.error = SystemError(EPERM);
         return result;
     }
     if (info.st_size <= 0 || static_cast<unsigned long long>(info.st_size) > maxSize) {
-        result.error = info.st_size <= 0 ? ENODATA : EFBIG;
+        result.error = info.st_size <= 0 ? SystemError(ENODATA) : ZuvoraError::TooLarge;
         return result;
     }
     std::string data(static_cast<std::size_t>(info.st_size), '\0');
@@ -93,7 +94,7 @@ HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            result.error = errno;
+            result.error = SystemError(errno);
             return result;
         }
         if (got == 0)
@@ -102,7 +103,7 @@ HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize
     }
     const std::size_t nul = data.find('\0');
     if (nul == std::string::npos || nul >= filled)
-        result.error = EBADMSG;
+        result.error = SystemError(EBADMSG);
     else
         result.text = data.substr(0, nul);
     return result;

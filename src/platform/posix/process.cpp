@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include "platform/environment.h"
+#include "platform/zuvora_error.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -154,10 +155,10 @@ int CheckProgramFile(const std::string& path)
 ProgramLocation FindProgram(const std::string& name, const std::string& firstFolder)
 {
     if (name.empty())
-        return {{}, ENOENT};
+        return {{}, SystemError(ENOENT)};
     if (name.find('/') != std::string::npos) {
         const int error = CheckProgramFile(name);
-        return {error == 0 ? name : std::string(), error};
+        return {error == 0 ? name : std::string(), SystemError(error)};
     }
     std::vector<std::string> folders;
     if (!firstFolder.empty())
@@ -181,12 +182,12 @@ ProgramLocation FindProgram(const std::string& name, const std::string& firstFol
         const std::string path = folder + name;
         const int fileError = CheckProgramFile(path);
         if (fileError == 0)
-            return {path, 0};
+            return {path, {}};
         // Like the shell: a file that is there but may not be run beats "not found".
         if (fileError == EACCES)
             error = EACCES;
     }
-    return {{}, error};
+    return {{}, SystemError(error)};
 }
 
 ChildProcess::ChildProcess() = default;
@@ -212,24 +213,24 @@ void ChildProcess::CloseAll()
 ProcessStartError ChildProcess::Start(const ProcessLaunch& launch)
 {
     if (m_pid >= 0)
-        return {ProcessStartStep::CreateProcess, EBUSY};
+        return {ProcessStartStep::CreateProcess, SystemError(EBUSY)};
     if (launch.arguments.empty())
-        return {ProcessStartStep::CreateProcess, EINVAL};
+        return {ProcessStartStep::CreateProcess, SystemError(EINVAL)};
 
     int output[2] = {-1, -1};
     int status[2] = {-1, -1};
     int wake[2] = {-1, -1};
     if (const int error = MakePipe(output, 0); error != 0)
-        return {ProcessStartStep::CreatePipe, error};
+        return {ProcessStartStep::CreatePipe, SystemError(error)};
     if (const int error = MakePipe(status, 0); error != 0) {
         CloseDescriptor(output[0]);
         CloseDescriptor(output[1]);
-        return {ProcessStartStep::CreatePipe, error};
+        return {ProcessStartStep::CreatePipe, SystemError(error)};
     }
     if (const int error = MakePipe(wake, O_NONBLOCK); error != 0) {
         for (int* fd : {&output[0], &output[1], &status[0], &status[1]})
             CloseDescriptor(*fd);
-        return {ProcessStartStep::CreatePipe, error};
+        return {ProcessStartStep::CreatePipe, SystemError(error)};
     }
 
     // Everything the child needs is prepared here: it may not allocate.
@@ -259,7 +260,7 @@ ProcessStartError ChildProcess::Start(const ProcessLaunch& launch)
         CloseDescriptor(status[0]);
         CloseDescriptor(wake[0]);
         CloseDescriptor(wake[1]);
-        return ProcessStartError{ProcessStartStep::CreateProcess, error};
+        return ProcessStartError{ProcessStartStep::CreateProcess, SystemError(error)};
     };
     if (pid < 0)
         return failed(forkError);

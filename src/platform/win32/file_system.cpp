@@ -4,6 +4,7 @@
 #include "platform/file_names.h"
 #include "platform/system_error.h"
 #include "platform/win32/windows_headers.h"
+#include "platform/zuvora_error.h"
 #include "util/text_utils.h"
 
 #include <algorithm>
@@ -17,6 +18,11 @@ namespace {
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';
+}
+
+std::error_code LastError()
+{
+    return SystemError(static_cast<int>(::GetLastError()));
 }
 
 DWORD Attributes(const std::string& path)
@@ -58,28 +64,29 @@ std::string TemporaryName(const std::string& path)
            std::to_string(counter.fetch_add(1)) + "-" + std::to_string(::GetTickCount());
 }
 
-// Writes `data` into a new file `temporary` and renames it over `path`; 0 or the error code.
-int WriteAndReplace(const std::string& temporary, const std::string& path, std::string_view data)
+// Writes `data` into a new file `temporary` and renames it over `path`.
+std::error_code WriteAndReplace(const std::string& temporary, const std::string& path,
+                                std::string_view data)
 {
     ScopedHandle file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
-        return static_cast<int>(::GetLastError());
-    const auto fail = [&](int error) {
+        return LastError();
+    const auto fail = [&](std::error_code error) {
         file.Reset();
         ::DeleteFileA(temporary.c_str());
         return error;
     };
     if (const int error = WriteAll(file.Get(), data); error != 0)
-        return fail(error);
+        return fail(SystemError(error));
     if (!::FlushFileBuffers(file.Get()))
-        return fail(static_cast<int>(::GetLastError()));
+        return fail(LastError());
     file.Reset();
     // Replaces a link at the name itself rather than writing through it.
     if (!::MoveFileExA(temporary.c_str(), path.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return fail(static_cast<int>(::GetLastError()));
-    return 0;
+        return fail(LastError());
+    return {};
 }
 
 // Names the system takes for devices in any folder and with any extension ("nul.srt").
@@ -130,31 +137,31 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
     FileContent content;
     const DWORD attributes = Attributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        content.error = static_cast<int>(::GetLastError());
+        content.error = LastError();
         return content;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        content.error = ERROR_DIRECTORY;
+        content.error = SystemError(ERROR_DIRECTORY);
         return content;
     }
     ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
-        content.error = static_cast<int>(::GetLastError());
+        content.error = LastError();
         return content;
     }
     if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
-        content.error = kErrorInvalidArgument;
+        content.error = SystemError(kErrorInvalidArgument);
         return content;
     }
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.Get(), &size)) {
-        content.error = static_cast<int>(::GetLastError());
+        content.error = LastError();
         return content;
     }
     if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
-        content.error = kErrorFileTooLarge;
+        content.error = ZuvoraError::TooLarge;
         return content;
     }
     return ReadBounded(static_cast<std::size_t>(size.QuadPart), maxBytes,
@@ -169,20 +176,20 @@ FileContent ReadWholeFile(const std::string& path, std::size_t maxBytes)
                        });
 }
 
-int WriteFileAtomically(const std::string& path, std::string_view data)
+std::error_code WriteFileAtomically(const std::string& path, std::string_view data)
 {
-    if (const int error = CreateFolders(ParentFolder(path)); error != 0)
+    if (const std::error_code error = CreateFolders(ParentFolder(path)))
         return error;
     return WriteAndReplace(TemporaryName(path), path, data);
 }
 
-int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativePath,
-                             std::string_view data)
+std::error_code WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativePath,
+                                         std::string_view data)
 {
     const auto parts = RelativeParts(relativePath);
     if (!parts)
-        return kErrorInvalidArgument;
-    if (const int error = CreateFolders(folder); error != 0)
+        return SystemError(kErrorInvalidArgument);
+    if (const std::error_code error = CreateFolders(folder))
         return error;
     std::string path = folder;
     if (!path.empty() && !IsSeparator(path.back()) && path.back() != ':')
@@ -190,18 +197,18 @@ int WriteFileAtomicallyBelow(const std::string& folder, std::string_view relativ
     for (std::size_t i = 0; i + 1 < parts->size(); ++i) {
         path += (*parts)[i];
         if (!::CreateDirectoryA(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
-            return static_cast<int>(::GetLastError());
+            return LastError();
         // A link or junction planted below the folder is never followed.
         const DWORD attributes = Attributes(path);
         if (!IsFolderAttributes(attributes))
-            return kErrorPathNotFound;
+            return SystemError(kErrorPathNotFound);
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-            return ERROR_CANT_RESOLVE_FILENAME;
+            return SystemError(ERROR_CANT_RESOLVE_FILENAME);
         path += '\\';
     }
     path += parts->back();
     if (IsFolderAttributes(Attributes(path)))
-        return ERROR_DIRECTORY;
+        return SystemError(ERROR_DIRECTORY);
     return WriteAndReplace(TemporaryName(path), path, data);
 }
 
@@ -221,9 +228,9 @@ bool FolderExists(const std::string& path)
     return IsFolderAttributes(Attributes(path));
 }
 
-int RemoveFile(const std::string& path)
+std::error_code RemoveFile(const std::string& path)
 {
-    return ::DeleteFileA(path.c_str()) ? 0 : static_cast<int>(::GetLastError());
+    return ::DeleteFileA(path.c_str()) ? std::error_code() : LastError();
 }
 
 bool FileNamesIgnoreCase()
@@ -231,20 +238,20 @@ bool FileNamesIgnoreCase()
     return true;
 }
 
-int ReadAccessError(const std::string& path)
+std::error_code ReadAccessError(const std::string& path)
 {
     ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.Valid() ? 0 : static_cast<int>(::GetLastError());
+    return file.Valid() ? std::error_code() : LastError();
 }
 
-int WriteAccessError(const std::string& path)
+std::error_code WriteAccessError(const std::string& path)
 {
     const DWORD attributes = Attributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return static_cast<int>(::GetLastError());
-    return (attributes & FILE_ATTRIBUTE_READONLY) ? kErrorAccessDenied : 0;
+        return LastError();
+    return SystemError((attributes & FILE_ATTRIBUTE_READONLY) ? kErrorAccessDenied : 0);
 }
 
 std::string ResolvedPath(const std::string& path)
@@ -254,24 +261,24 @@ std::string ResolvedPath(const std::string& path)
     return length == 0 || length >= MAX_PATH ? path : std::string(buffer, length);
 }
 
-int CreateFolders(const std::string& path)
+std::error_code CreateFolders(const std::string& path)
 {
     if (path.empty() || FolderExists(path))
-        return 0;
+        return {};
     std::string trimmed = path;
     while (trimmed.size() > 1 && IsSeparator(trimmed.back()))
         trimmed.pop_back();
     // A drive ("C:") or a share root exists or not; it is never made.
     if (trimmed.empty() || trimmed.back() == ':')
-        return FolderExists(trimmed + "\\") ? 0 : kErrorPathNotFound;
+        return SystemError(FolderExists(trimmed + "\\") ? 0 : kErrorPathNotFound);
     const std::string parent = ParentFolder(trimmed);
     if (!parent.empty() && parent != trimmed) {
-        if (const int error = CreateFolders(parent); error != 0)
+        if (const std::error_code error = CreateFolders(parent))
             return error;
     }
     if (!::CreateDirectoryA(trimmed.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
-        return static_cast<int>(::GetLastError());
-    return FolderExists(trimmed) ? 0 : kErrorPathNotFound;
+        return LastError();
+    return SystemError(FolderExists(trimmed) ? 0 : kErrorPathNotFound);
 }
 
 std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix)

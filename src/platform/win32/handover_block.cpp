@@ -2,6 +2,7 @@
 
 #include "platform/system_error.h"
 #include "platform/win32/windows_headers.h"
+#include "platform/zuvora_error.h"
 
 #include <cstring>
 #include <map>
@@ -25,7 +26,7 @@ std::string HandoverBlockName()
     return "zuv-ipc";
 }
 
-int CreateHandoverBlock(const std::string& name, std::string_view text)
+std::error_code CreateHandoverBlock(const std::string& name, std::string_view text)
 {
     const unsigned long long size = text.size() + 1ULL;
     // Backed by the paging file, readable and writable; the default security of our token.
@@ -33,15 +34,15 @@ int CreateHandoverBlock(const std::string& name, std::string_view text)
                                         static_cast<DWORD>(size >> 32), static_cast<DWORD>(size),
                                         name.c_str());
     if (!block)
-        return static_cast<int>(::GetLastError());
+        return SystemError(static_cast<int>(::GetLastError()));
     // Another sender's block (a crashed sender's is gone with its handles): never written over.
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
         ::CloseHandle(block);
-        return ERROR_ALREADY_EXISTS;
+        return SystemError(ERROR_ALREADY_EXISTS);
     }
     void* view = ::MapViewOfFile(block, FILE_MAP_ALL_ACCESS, 0, 0, static_cast<SIZE_T>(size));
     if (!view) {
-        const int error = static_cast<int>(::GetLastError());
+        const std::error_code error = SystemError(static_cast<int>(::GetLastError()));
         ::CloseHandle(block);
         return error;
     }
@@ -53,7 +54,7 @@ int CreateHandoverBlock(const std::string& name, std::string_view text)
     if (const auto old = g_blocks.find(name); old != g_blocks.end())
         ::CloseHandle(old->second);
     g_blocks[name] = block;
-    return 0;
+    return {};
 }
 
 HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize)
@@ -61,12 +62,12 @@ HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize
     HandoverBlockText result;
     ScopedHandle block(::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str()));
     if (!block.Valid()) {
-        result.error = static_cast<int>(::GetLastError());
+        result.error = SystemError(static_cast<int>(::GetLastError()));
         return result;
     }
     const void* view = ::MapViewOfFile(block.Get(), FILE_MAP_READ, 0, 0, 0);
     if (!view) {
-        result.error = static_cast<int>(::GetLastError());
+        result.error = SystemError(static_cast<int>(::GetLastError()));
         return result;
     }
     // The view is whole pages; the text ends at its zero, which must come within the limit.
@@ -79,7 +80,8 @@ HandoverBlockText ReadHandoverBlock(const std::string& name, std::size_t maxSize
     if (nul)
         result.text.assign(data, static_cast<const char*>(nul));
     else
-        result.error = size == maxSize ? kErrorFileTooLarge : ERROR_INVALID_DATA;
+        result.error = size == maxSize ? make_error_code(ZuvoraError::TooLarge)
+                                       : SystemError(ERROR_INVALID_DATA);
     ::UnmapViewOfFile(view);
     return result;
 }

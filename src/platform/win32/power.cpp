@@ -56,7 +56,7 @@ int RunPowerOffCommand(const std::vector<std::string>& arguments, std::chrono::m
     if (arguments.empty() || arguments.front().empty())
         return kPowerOffFailed;
     const ProgramLocation program = FindProgram(arguments.front(), {});
-    if (program.error != 0)
+    if (program.error)
         return kPowerOffFailed;
     std::string commandLine;
     for (const std::string& argument : arguments)

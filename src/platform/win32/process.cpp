@@ -3,6 +3,7 @@
 #include "platform/environment.h"
 #include "platform/system_error.h"
 #include "platform/win32/windows_headers.h"
+#include "platform/zuvora_error.h"
 #include "util/argv_split.h"
 #include "util/text_utils.h"
 
@@ -83,11 +84,11 @@ std::string CommandLineOf(const std::vector<std::string>& arguments)
 ProgramLocation FindProgram(const std::string& name, const std::string& firstFolder)
 {
     if (name.empty())
-        return {{}, kErrorFileNotFound};
+        return {{}, SystemError(kErrorFileNotFound)};
     const std::string fileName = WithProgramExtension(name);
     if (HasSeparator(name)) {
         const int error = CheckProgramFile(fileName);
-        return {error == 0 ? fileName : std::string(), error};
+        return {error == 0 ? fileName : std::string(), SystemError(error)};
     }
     std::vector<std::string> folders;
     if (!firstFolder.empty())
@@ -113,11 +114,11 @@ ProgramLocation FindProgram(const std::string& name, const std::string& firstFol
         const std::string path = folder + fileName;
         const int fileError = CheckProgramFile(path);
         if (fileError == 0)
-            return {path, 0};
+            return {path, {}};
         if (fileError != kErrorFileNotFound)
             error = fileError;
     }
-    return {{}, error};
+    return {{}, SystemError(error)};
 }
 
 ChildProcess::ChildProcess() = default;
@@ -143,13 +144,13 @@ void ChildProcess::Close()
 ProcessStartError ChildProcess::Start(const ProcessLaunch& launch)
 {
     if (m_process)
-        return {ProcessStartStep::CreateProcess, kErrorBusy};
+        return {ProcessStartStep::CreateProcess, SystemError(kErrorBusy)};
     if (launch.arguments.empty())
-        return {ProcessStartStep::CreateProcess, kErrorInvalidArgument};
+        return {ProcessStartStep::CreateProcess, SystemError(kErrorInvalidArgument)};
 
     ScopedHandle wake(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
     if (!wake.Valid())
-        return {ProcessStartStep::CreatePipe, static_cast<int>(::GetLastError())};
+        return {ProcessStartStep::CreatePipe, SystemError(static_cast<int>(::GetLastError()))};
 
     std::string commandLine = CommandLineOf(launch.arguments);
     PROCESS_INFORMATION info{};
@@ -163,7 +164,7 @@ ProcessStartError ChildProcess::Start(const ProcessLaunch& launch)
         HANDLE readHandle = nullptr;
         HANDLE writeHandle = nullptr;
         if (!::CreatePipe(&readHandle, &writeHandle, &inheritable, 0))
-            return {ProcessStartStep::CreatePipe, static_cast<int>(::GetLastError())};
+            return {ProcessStartStep::CreatePipe, SystemError(static_cast<int>(::GetLastError()))};
         readEnd.Reset(readHandle);
         ScopedHandle writeEnd(writeHandle);
         // Only the child's end goes to the child.
@@ -180,7 +181,8 @@ ProcessStartError ChildProcess::Start(const ProcessLaunch& launch)
         if (!::CreateProcessA(launch.executablePath.c_str(), commandLine.data(), nullptr, nullptr,
                               TRUE, PriorityClass(launch.priorityPosition), nullptr, folder,
                               &startup, &info))
-            return {ProcessStartStep::CreateProcess, static_cast<int>(::GetLastError())};
+            return {ProcessStartStep::CreateProcess,
+                    SystemError(static_cast<int>(::GetLastError()))};
         // Closed now, so that the pipe ends when the child has ended.
     }
     ::CloseHandle(info.hThread);

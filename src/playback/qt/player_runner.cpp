@@ -1,6 +1,7 @@
 #include "playback/qt/player_runner.h"
 
 #include "platform/system_error.h"
+#include "platform/zuvora_error.h"
 
 namespace zuv {
 
@@ -17,7 +18,8 @@ platform::ProcessStartError PlayerRunner::Start(const std::string& commandLine,
                                                 int priorityPosition)
 {
     if (m_run)
-        return {platform::ProcessStartStep::CreateProcess, platform::kErrorBusy};
+        return {platform::ProcessStartStep::CreateProcess,
+                platform::SystemError(platform::kErrorBusy)};
     TExecThread::Handlers handlers;
     // Tasks die with this object: a run's last tasks may still be queued when it is destroyed.
     handlers.post = [this](std::function<void()> task) {

@@ -46,7 +46,7 @@ void THistoryCombo::LoadPersist()
     setEditText(text);
 }
 
-int THistoryCombo::SavePersist() const
+std::error_code THistoryCombo::SavePersist() const
 {
     return SaveHistory(m_persist, Entries());
 }

@@ -33,8 +33,8 @@ public:
 
     // Replaces the list by the stored entries; the text shown in the box stays.
     void LoadPersist();
-    // Stores the list. Returns 0 or the system error code; the caller reports a failure.
-    int SavePersist() const;
+    // Stores the list; the caller reports a failure.
+    std::error_code SavePersist() const;
 
     // The list, oldest first.
     std::vector<std::string> Entries() const;
