@@ -356,6 +356,23 @@ private slots:
         QVERIFY(!fixture.form->cbLoop->isChecked());
     }
 
+    // The settings dialog and the equalizer are built when first opened; a run that never opens
+    // them stores what they would have shown.
+    void windowsNeverOpenedAreNotBuiltAndTheirOptionsSurvive()
+    {
+        MainWindowFixture fixture;
+        SetEveryControlAwayFromItsDefault(*fixture.form);
+        if (QTest::currentTestFailed())
+            return;
+        const Options before = fixture.form->CurrentOptions();
+        fixture.Restart();
+        QVERIFY(fixture.form->findChildren<TSettingsForm*>().isEmpty());
+        QVERIFY(fixture.form->findChildren<TEQForm*>().isEmpty());
+        fixture.Restart();
+        const QString differences = DifferingFields(fixture.form->CurrentOptions(), before);
+        QVERIFY2(differences.isEmpty(), qPrintable(differences));
+    }
+
     void storedValuesOutsideTheRangesAreBroughtIntoTheControls()
     {
         MainWindowFixture fixture(MainWindowFixture::NotStarted{});

@@ -35,7 +35,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Zuvora"));
     // The desktop matches our windows to the installed menu entry and its icon.
     QApplication::setDesktopFileName(QStringLiteral("zuvora"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zuvora")));
     zuv::StartupPhase("qt");
 
     // A logout, Ctrl+C or a closed terminal leaves every event loop, modal boxes included, so
@@ -69,8 +68,12 @@ int main(int argc, char* argv[])
     // of opening a window of its own.
     session.ListenForSecondCopies();
     session.Startup(startupArguments);
-    // Not for the first frame: the session bus and the media types of the files.
-    session.WhenPainted([&session] { session.PublishMediaControls(); });
+    // Not for the first frame: the icon (a search of the icon theme), the session bus and the
+    // media types of the files.
+    session.WhenPainted([&session] {
+        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zuvora")));
+        session.PublishMediaControls();
+    });
     zuv::ExitAfterFirstShow::InstallOn(form);
     form.show();
     zuv::StartupPhase("show");

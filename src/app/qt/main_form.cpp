@@ -2,6 +2,7 @@
 
 #include "app/qt/benchmark_seam.h"
 #include "app/qt/main_form_playback_host.h"
+#include "equalizer/preset_file.h"
 #include "equalizer/qt/eq_form.h"
 #include "fileassoc/association_backend.h"
 #include "fileassoc/qt/file_assoc_form.h"
@@ -132,23 +133,6 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
     for (THistoryCombo* combo : {comboFile, comboSub, comboParams})
         combo->lineEdit()->installEventFilter(this);
 
-    m_settings = new TSettingsForm(this);
-    m_settings->SetHooks({
-        .showEqualizer = [this] { m_equalizer->show(); },
-        .showFileTypes = [this] { ShowFileTypes(); },
-        .openFile = [this](const QString& path) { OpenDocument(path); },
-        .browseFont =
-            [this](const QString& title, const QString& folder) {
-                FileDialog dialog(FileDialog::Mode::OpenFile, title,
-                                  QStringLiteral("TrueType (*.ttf)|*.ttf;*.TTF|*|*"));
-                dialog.initialFolder = folder;
-                const QStringList files = dialog.Execute(m_settings);
-                return files.isEmpty() ? QString() : files.first();
-            },
-    });
-    StartupPhase("settings dialog");
-    m_equalizer = new TEQForm(this);
-    StartupPhase("equalizer");
     // Not a child: a child window would be kept above this one and hidden with it.
     m_result = new TResultForm();
     m_result->SetCaptionProvider([] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });
@@ -161,6 +145,63 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
 
     cbOnTopClick();
     TranslateMainForm();
+}
+
+TSettingsForm* TZUVMainForm::SettingsForm()
+{
+    if (!m_settings && !m_ownedWindowsReleased)
+        BuildSettingsForm();
+    return m_settings;
+}
+
+TEQForm* TZUVMainForm::EQForm()
+{
+    if (!m_equalizer && !m_ownedWindowsReleased)
+        BuildEQForm();
+    return m_equalizer;
+}
+
+void TZUVMainForm::BuildSettingsForm()
+{
+    const Options options = CurrentOptions();
+    m_settings = new TSettingsForm(this);
+    m_settings->SetHooks({
+        .showEqualizer = [this] { EQForm()->show(); },
+        .showFileTypes = [this] { ShowFileTypes(); },
+        .openFile = [this](const QString& path) { OpenDocument(path); },
+        .browseFont =
+            [this](const QString& title, const QString& folder) {
+                FileDialog dialog(FileDialog::Mode::OpenFile, title,
+                                  QStringLiteral("TrueType (*.ttf)|*.ttf;*.TTF|*|*"));
+                dialog.initialFolder = folder;
+                const QStringList files = dialog.Execute(m_settings);
+                return files.isEmpty() ? QString() : files.first();
+            },
+    });
+    connect(m_settings, &TSettingsForm::DisableScrSaverToggled, this,
+            &TZUVMainForm::DisableScrSaverToggled);
+    m_settings->SetVersions(m_programVersion, m_playerVersion, m_playerName);
+    m_settings->FillLanguageList();
+    m_settings->TranslateSettingsForm();
+    m_settings->ApplyOptions(options);
+    SetStaysOnTop(*m_settings, m_onTop);
+}
+
+void TZUVMainForm::BuildEQForm()
+{
+    const Options options = CurrentOptions();
+    m_equalizer = new TEQForm(this);
+    m_equalizer->ApplyOptions(options);
+}
+
+void TZUVMainForm::TranslateOwnedWindows()
+{
+    if (m_settings)
+        m_settings->TranslateSettingsForm();
+    if (m_equalizer)
+        m_equalizer->TranslateEQForm();
+    if (m_result)
+        m_result->Translate();
 }
 
 PlaybackControl* TZUVMainForm::Playback() const
@@ -286,7 +327,8 @@ void TZUVMainForm::SetVersions(const QString& programVersion, const QString& pla
     m_programVersion = programVersion;
     m_playerVersion = playerVersion;
     m_playerName = playerName;
-    m_settings->SetVersions(programVersion, playerVersion, playerName);
+    if (m_settings)
+        m_settings->SetVersions(programVersion, playerVersion, playerName);
     UpdateCaption();
 }
 
@@ -370,7 +412,8 @@ void TZUVMainForm::SetWindowsOnTop(bool on)
 {
     if (on == m_onTop)
         return;
-    SetStaysOnTop(*m_settings, on);
+    if (m_settings)
+        SetStaysOnTop(*m_settings, on);
     SetStaysOnTop(*this, on);
     m_onTop = on;
 }
@@ -444,7 +487,8 @@ void TZUVMainForm::ActionBrowseSubExecute()
 
 void TZUVMainForm::ActionSettingsExecute()
 {
-    m_settings->setVisible(!m_settings->isVisible());
+    TSettingsForm* settings = SettingsForm();
+    settings->setVisible(!settings->isVisible());
 }
 
 void TZUVMainForm::ActionShowResultWindowExecute()
@@ -455,7 +499,7 @@ void TZUVMainForm::ActionShowResultWindowExecute()
 void TZUVMainForm::ShowFileTypes()
 {
     const std::unique_ptr<AssociationBackend> backend = CreateSystemAssociationBackend();
-    TFileAssocForm dialog(m_settings, *backend, m_fileTypes);
+    TFileAssocForm dialog(SettingsForm(), *backend, m_fileTypes);
     dialog.exec();
     // Until the program ends; the file-type list is never written to the configuration.
     if (dialog.NewFileTypes())
@@ -478,6 +522,11 @@ void TZUVMainForm::ApplyOptions(const Options& options)
     tbExtraStereo->setValue(ClampToRange(options.ExtraStereoVal, kExtraStereoValRange));
     if (options.Playlist != m_playlistShown)
         TogglePlaylist();
+    m_heldOptions = options;
+    if (m_settings)
+        m_settings->ApplyOptions(options);
+    if (m_equalizer)
+        m_equalizer->ApplyOptions(options);
 }
 
 void TZUVMainForm::GatherOptions(Options& options) const
@@ -500,10 +549,12 @@ void TZUVMainForm::GatherOptions(Options& options) const
 
 Options TZUVMainForm::CurrentOptions() const
 {
-    Options options;
+    Options options = m_heldOptions;
     GatherOptions(options);
-    m_settings->GatherOptions(options);
-    m_equalizer->GatherOptions(options);
+    if (m_settings)
+        m_settings->GatherOptions(options);
+    if (m_equalizer)
+        m_equalizer->GatherOptions(options);
     return options;
 }
 
@@ -518,12 +569,20 @@ void TZUVMainForm::BringWindowsToFront()
 
 void TZUVMainForm::ReleaseOwnedWindows()
 {
+    m_heldOptions = CurrentOptions();
+    m_ownedWindowsReleased = true;
     delete m_settings;
     m_settings = nullptr;
     delete m_result;
     m_result = nullptr;
-    delete m_equalizer;
-    m_equalizer = nullptr;
+    if (m_equalizer) {
+        delete m_equalizer;
+        m_equalizer = nullptr;
+    } else {
+        // The presets file is written at every exit, with the built-in presets the first time,
+        // whether or not the window was opened.
+        EqualizerPresetFile(PresetFolders::Default()).WriteBack();
+    }
 }
 
 void TZUVMainForm::closeEvent(QCloseEvent* event)

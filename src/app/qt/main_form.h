@@ -45,6 +45,8 @@ public:
     QStringList TakeableNames(const QStringList& names);
     // Language texts of this window and its caption with both version numbers.
     void TranslateMainForm();
+    // Language texts of the settings dialog, equalizer and result window, where built.
+    void TranslateOwnedWindows();
     // The main window and the settings dialog above other windows (or not); idempotent.
     void SetWindowsOnTop(bool on);
     bool WindowsOnTop() const { return m_onTop; }
@@ -63,8 +65,9 @@ public:
     // then writes its presets) before the histories and the playlist are stored.
     void ReleaseOwnedWindows();
 
-    // The options the main window holds, from and to its controls.
+    // Every option to every window (the ones not built yet take theirs when they are built).
     void ApplyOptions(const Options& options);
+    // The options of this window's own controls.
     void GatherOptions(Options& options) const;
     // Every option from every window.
     Options CurrentOptions() const;
@@ -80,8 +83,10 @@ public:
     const std::string& FileTypes() const { return m_fileTypes; }
     void SetFileTypes(std::string fileTypes) { m_fileTypes = std::move(fileTypes); }
 
-    TSettingsForm* SettingsForm() const { return m_settings; }
-    TEQForm* EQForm() const { return m_equalizer; }
+    // Built on first use: most starts never open them, and building them would delay the first
+    // frame. Until then the options they show are held here.
+    TSettingsForm* SettingsForm();
+    TEQForm* EQForm();
     TResultForm* ResultForm() const { return m_result; }
     TCountdownForm* CountdownForm() const { return m_countdown; }
     PlaybackControl* Playback() const;
@@ -169,6 +174,8 @@ public:
 signals:
     // The window is closing: the exit steps run here, before any window is destroyed.
     void Closing();
+    // The settings dialog's screen saver switch changed; it counts at once, also during a run.
+    void DisableScrSaverToggled(bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -184,6 +191,8 @@ private:
     void CreateControls();
     void CreateActions();
     void CreatePlaylistPanel();
+    void BuildSettingsForm();
+    void BuildEQForm();
     // Places the controls for the texts and font they have now and fixes the window's size to
     // them, with or without the playlist.
     void LayOutControls();
@@ -202,6 +211,9 @@ private:
     PlaylistModel* m_playlist = nullptr;
     TSettingsForm* m_settings = nullptr;
     TEQForm* m_equalizer = nullptr;
+    // The options last applied, for the windows not built (or already released).
+    Options m_heldOptions;
+    bool m_ownedWindowsReleased = false;
     TResultForm* m_result = nullptr;
     TCountdownForm* m_countdown = nullptr;
     std::unique_ptr<MainFormPlaybackHost> m_playbackHost;

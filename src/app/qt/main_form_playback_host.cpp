@@ -5,7 +5,6 @@
 #include "playback/qt/player_runner.h"
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
-#include "settings/qt/settings_form.h"
 #include "shutdown/qt/countdown_form.h"
 #include "shutdown/qt/power_off.h"
 
@@ -24,7 +23,7 @@ MainFormPlaybackHost::MainFormPlaybackHost(TZUVMainForm& form)
                      &PlaybackControl::ActionStopExecute);
     QObject::connect(&m_playback->Runner(), &PlayerRunner::LinesReceived, form.ResultForm(),
                      &TResultForm::AddLines);
-    QObject::connect(form.SettingsForm(), &TSettingsForm::DisableScrSaverToggled, m_playback,
+    QObject::connect(&form, &TZUVMainForm::DisableScrSaverToggled, m_playback,
                      &PlaybackControl::SetScreenSaverSwitch);
 }
 

@@ -4,7 +4,6 @@
 #include "app/qt/desktop_media_controls.h"
 #include "app/qt/handover.h"
 #include "app/qt/main_form.h"
-#include "equalizer/qt/eq_form.h"
 #include "lang/language.h"
 #include "lang/qt/qt_translations.h"
 #include "lang/qt/translate.h"
@@ -19,7 +18,6 @@
 #include "playback/qt/playback_control.h"
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
-#include "settings/qt/settings_form.h"
 #include "util/text_utils.h"
 #include "widgets/qt/history_combo.h"
 
@@ -103,21 +101,14 @@ void ProgramSession::Startup(const QStringList& arguments)
 
     Langunit().LoadLanguage(m_config->Document().ReadString("Main", "Language", "enu"));
     m_qtTranslations->Follow(Langunit().CurrentLanguage());
-    m_form.SettingsForm()->FillLanguageList();
     m_form.TranslateMainForm();
-    m_form.SettingsForm()->TranslateSettingsForm();
-    m_form.EQForm()->TranslateEQForm();
-    // The preset list takes its default entry's name from the language now loaded.
-    m_form.EQForm()->LoadPresetList();
     StartupPhase("language");
     Langunit().SetLanguageChangedHandler([form, qtTranslations = m_qtTranslations.get()] {
         if (!form)
             return;
         qtTranslations->Follow(Langunit().CurrentLanguage());
         form->TranslateMainForm();
-        form->SettingsForm()->TranslateSettingsForm();
-        form->ResultForm()->Translate();
-        form->EQForm()->TranslateEQForm();
+        form->TranslateOwnedWindows();
     });
 
     LoadOptions();
@@ -164,8 +155,6 @@ void ProgramSession::LoadOptions()
     m_form.ApplyOptions(options);
     for (THistoryCombo* combo : {m_form.comboFile, m_form.comboSub, m_form.comboParams})
         combo->LoadPersist();
-    m_form.EQForm()->ApplyOptions(options);
-    m_form.SettingsForm()->ApplyOptions(options);
     if (!dropped.empty()) {
         QStringList reasons;
         for (const std::string& reason : dropped)
@@ -224,12 +213,7 @@ void ProgramSession::PublishMediaControls()
 
 bool ProgramSession::AcceptsFiles() const
 {
-    const TSettingsForm* settings = m_form.SettingsForm();
-    if (!settings)
-        return false;
-    Options options;
-    settings->GatherOptions(options);
-    return options.OneInstanceOnly;
+    return !m_exited && m_form.CurrentOptions().OneInstanceOnly;
 }
 
 bool ProgramSession::ReceiveFiles()
