@@ -133,7 +133,7 @@ int main(int argc, char* argv[])
     std::printf("result window: %lld lines of %d characters in %.3f s = %.0f lines/s "
                 "(%lld hand-overs, exit code %d, %d lines shown)\n",
                 delivered, kLineLength, runSeconds, delivered / runSeconds, batches, exitCode,
-                form.Memo()->blockCount());
+                form.findChild<QPlainTextEdit*>(QStringLiteral("Memo"))->blockCount());
     const auto milliseconds = [](Clock::duration duration) {
         return std::chrono::duration<double, std::milli>(duration).count();
     };

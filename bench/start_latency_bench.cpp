@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEventLoop>
 
 #include <algorithm>
@@ -73,7 +74,7 @@ Figures Measure(zuv::TZUVMainForm& form)
         const auto connection = QObject::connect(&playback->Runner(), &zuv::PlayerRunner::Exited,
                                                  &ended, &QEventLoop::quit);
         const Clock::time_point start = Clock::now();
-        form.ActionStart->trigger();
+        form.findChild<QAction*>(QStringLiteral("ActionStart"))->trigger();
         const Clock::time_point spawned = Clock::now();
         if (!playback->Playing() || playback->Runner().ProcessId() <= 0) {
             std::fprintf(stderr, "the player did not start\n");
@@ -125,7 +126,8 @@ int main(int argc, char* argv[])
         session.Startup({});
         form.Playback()->PlayerInfo().Get(); // the start-up question has been answered
         form.Playback()->SetScreenSize(zuv::ScreenSize{1024, 768});
-        form.comboFile->setEditText(QStringLiteral("/bench/film.avi"));
+        form.findChild<QComboBox*>(QStringLiteral("comboFile"))
+            ->setEditText(QStringLiteral("/bench/film.avi"));
 
         Print("Start, no probe:", Measure(form));
         form.SettingsForm()->findChild<QCheckBox*>(QStringLiteral("cbPanScan"))->setChecked(true);

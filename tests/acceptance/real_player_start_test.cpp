@@ -4,6 +4,7 @@
 #include "platform/process.h"
 #include "playback/qt/result_form.h"
 #include "real_player_media.h"
+#include "support/find_control.h"
 #include "util/text_utils.h"
 
 #include <QPlainTextEdit>
@@ -25,7 +26,9 @@ QStringList RunWithSettings(MainWindowFixture& fixture, const std::string& clip,
     fixture.Start({QString::fromStdString(clip), QStringLiteral("/start")});
     if (!fixture.WaitForIdle(60000))
         return {};
-    return fixture.form->ResultForm()->Memo()->toPlainText().split(QLatin1Char('\n'));
+    return test::Find<QPlainTextEdit>(fixture.form->ResultForm(), "Memo")
+        ->toPlainText()
+        .split(QLatin1Char('\n'));
 }
 
 } // namespace

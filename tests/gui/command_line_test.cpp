@@ -1,5 +1,6 @@
 #include "main_window_fixture.h"
 #include "playback/qt/playlist_model.h"
+#include "support/find_control.h"
 #include "widgets/qt/history_combo.h"
 
 using namespace zuv;
@@ -25,7 +26,8 @@ private slots:
     {
         MainWindowFixture fixture(
             {QStringLiteral("/films/Egy film.avi"), QStringLiteral("/films/other.avi")});
-        QCOMPARE(fixture.form->comboFile->currentText(), QStringLiteral("/films/Egy film.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(fixture.form.get(), "comboFile")->currentText(),
+                 QStringLiteral("/films/Egy film.avi"));
         QTest::qWait(50);
         QVERIFY(!fixture.form->Playback()->Playing());
         QVERIFY(fixture.PlayerRuns().empty());
@@ -51,7 +53,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, media);
         MainWindowFixture fixture(arguments);
-        QCOMPARE(fixture.form->comboFile->currentText(), media);
+        QCOMPARE(test::Find<THistoryCombo>(fixture.form.get(), "comboFile")->currentText(), media);
         QVERIFY(fixture.WaitForIdle());
         QVERIFY(PlayedOnce(fixture, media.toStdString()));
     }
@@ -70,11 +72,13 @@ private slots:
     {
         QFETCH(QString, name);
         MainWindowFixture fixture({name, QStringLiteral("/start")});
-        QCOMPARE(fixture.form->comboFile->currentText(), QString());
+        QCOMPARE(test::Find<THistoryCombo>(fixture.form.get(), "comboFile")->currentText(),
+                 QString());
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
         MessageBox::ClearShownBoxes();
         fixture.form->DropFiles({name}, QPoint(1, 1));
-        QCOMPARE(fixture.form->comboFile->currentText(), QString());
+        QCOMPARE(test::Find<THistoryCombo>(fixture.form.get(), "comboFile")->currentText(),
+                 QString());
         QCOMPARE(fixture.form->Playlist()->Count(), 0);
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
         QVERIFY(MessageBox::ShownBoxes().front().text.contains(QStringLiteral("characters")) ||
@@ -98,13 +102,14 @@ private slots:
                   "[Main]\r\nAutoStartCmdLine=1\r\nLastFile=/films/last.avi\r\n"
                   "LastSubFile=/films/last.srt\r\n");
         fixture.Start();
-        QCOMPARE(fixture.form->comboFile->currentText(), QStringLiteral("/films/last.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(fixture.form.get(), "comboFile")->currentText(),
+                 QStringLiteral("/films/last.avi"));
         QTest::qWait(50);
         QVERIFY(fixture.PlayerRuns().empty());
 
         fixture.Start({QStringLiteral("/films/b.avi")});
         // A new media file comes without the old subtitle.
-        QVERIFY(fixture.form->comboSub->currentText().isEmpty());
+        QVERIFY(test::Find<THistoryCombo>(fixture.form.get(), "comboSub")->currentText().isEmpty());
         QVERIFY(fixture.WaitForIdle());
         QVERIFY(PlayedOnce(fixture, "/films/b.avi"));
         const auto runs = fixture.PlayerRuns();

@@ -169,15 +169,20 @@ QList<QCheckBox*> SettingsSwitchesOffAtFirstStart(const TSettingsForm& settings)
 void SetEveryControlAwayFromItsDefault(TZUVMainForm& form)
 {
     Langunit().LoadLanguage("deu");
-    form.comboFile->setEditText(QStringLiteral("/films/Last film.avi"));
-    form.comboSub->setEditText(QStringLiteral("/films/Last film.srt,/films/second.srt"));
-    form.comboParams->setEditText(QStringLiteral("-aspect 16:9"));
-    for (QCheckBox* check : {form.cbFullscreen, form.cbIdx, form.cbShutdown, form.cbOnTop,
-                             form.cbCustomVolume, form.cbExtraStereo})
+    test::Find<THistoryCombo>(&form, "comboFile")
+        ->setEditText(QStringLiteral("/films/Last film.avi"));
+    test::Find<THistoryCombo>(&form, "comboSub")
+        ->setEditText(QStringLiteral("/films/Last film.srt,/films/second.srt"));
+    test::Find<THistoryCombo>(&form, "comboParams")->setEditText(QStringLiteral("-aspect 16:9"));
+    for (QCheckBox* check :
+         {test::Find<QCheckBox>(&form, "cbFullscreen"), test::Find<QCheckBox>(&form, "cbIdx"),
+          test::Find<QCheckBox>(&form, "cbShutdown"), test::Find<QCheckBox>(&form, "cbOnTop"),
+          test::Find<QCheckBox>(&form, "cbCustomVolume"),
+          test::Find<QCheckBox>(&form, "cbExtraStereo")})
         check->setChecked(true);
     form.ShowPlaylist();
-    form.tbVolume->setValue(37);
-    form.tbExtraStereo->setValue(11);
+    test::Find<QSlider>(&form, "tbVolume")->setValue(37);
+    test::Find<QSlider>(&form, "tbExtraStereo")->setValue(11);
 
     TSettingsForm& settings = *form.SettingsForm();
     for (QCheckBox* check : SettingsSwitchesOffAtFirstStart(settings))
@@ -205,7 +210,7 @@ void SetEveryControlAwayFromItsDefault(TZUVMainForm& form)
 
     TEQForm& equalizer = *form.EQForm();
     QVERIFY(equalizer.SetEQSettings("1:2:3:4:5.5:-6:-7:-8.5:9:-12"));
-    equalizer.comboPreset->setEditText(QStringLiteral("Rock"));
+    test::Find<QComboBox>(&equalizer, "comboPreset")->setEditText(QStringLiteral("Rock"));
     equalizer.btnSaveClick();
 }
 
@@ -264,21 +269,25 @@ private slots:
                                        test::Find<QCheckBox>(&settings, "cbResultIfUnclean")})
             QVERIFY2(check->isChecked(), qPrintable(check->text()));
         QVERIFY(test::Find<QCheckBox>(&settings, "cbResultIfUnclean")->isEnabled());
-        for (const QCheckBox* check : {form.cbFullscreen, form.cbLoop, form.cbIdx, form.cbShutdown,
-                                       form.cbOnTop, form.cbCustomVolume, form.cbExtraStereo})
+        for (const QCheckBox* check :
+             {test::Find<QCheckBox>(&form, "cbFullscreen"), test::Find<QCheckBox>(&form, "cbLoop"),
+              test::Find<QCheckBox>(&form, "cbIdx"), test::Find<QCheckBox>(&form, "cbShutdown"),
+              test::Find<QCheckBox>(&form, "cbOnTop"),
+              test::Find<QCheckBox>(&form, "cbCustomVolume"),
+              test::Find<QCheckBox>(&form, "cbExtraStereo")})
             QVERIFY2(!check->isChecked(), qPrintable(check->text()));
         for (const QCheckBox* check : SettingsSwitchesOffAtFirstStart(settings))
             QVERIFY2(!check->isChecked(), qPrintable(check->text()));
-        QCOMPARE(form.tbVolume->value(), 100);
-        QCOMPARE(form.lVolume->text(), QStringLiteral("100"));
-        QVERIFY(!form.tbVolume->isEnabled());
-        QCOMPARE(form.tbExtraStereo->value(), 25);
-        QVERIFY(!form.tbExtraStereo->isEnabled());
+        QCOMPARE(test::Find<QSlider>(&form, "tbVolume")->value(), 100);
+        QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("100"));
+        QVERIFY(!test::Find<QSlider>(&form, "tbVolume")->isEnabled());
+        QCOMPARE(test::Find<QSlider>(&form, "tbExtraStereo")->value(), 25);
+        QVERIFY(!test::Find<QSlider>(&form, "tbExtraStereo")->isEnabled());
         QVERIFY(!form.PlaylistShown());
         QVERIFY(!form.WindowsOnTop());
-        QVERIFY(form.comboFile->currentText().isEmpty());
-        QVERIFY(form.comboSub->currentText().isEmpty());
-        QVERIFY(form.comboParams->currentText().isEmpty());
+        QVERIFY(test::Find<THistoryCombo>(&form, "comboFile")->currentText().isEmpty());
+        QVERIFY(test::Find<THistoryCombo>(&form, "comboSub")->currentText().isEmpty());
+        QVERIFY(test::Find<THistoryCombo>(&form, "comboParams")->currentText().isEmpty());
         QCOMPARE(form.FileTypes(),
                  std::string(".avi;.mpg;.mpeg;.mpe;.wmv;.asf;.mov;.qt;.rm;.rmvb"));
 
@@ -316,44 +325,44 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         TZUVMainForm* form = fixture.form.get();
-        form->cbLoop->setChecked(true);
+        test::Find<QCheckBox>(form, "cbLoop")->setChecked(true);
         for (const char* text : {"/films/a.avi", "/films/b.avi", "/films/c.avi"})
-            form->comboFile->addItem(QString::fromUtf8(text));
-        form->comboSub->addItem(QStringLiteral("/films/a.srt"));
-        form->comboParams->addItem(QStringLiteral("-vf scale"));
-        form->comboParams->addItem(QStringLiteral("-af volnorm"));
+            test::Find<THistoryCombo>(form, "comboFile")->addItem(QString::fromUtf8(text));
+        test::Find<THistoryCombo>(form, "comboSub")->addItem(QStringLiteral("/films/a.srt"));
+        test::Find<THistoryCombo>(form, "comboParams")->addItem(QStringLiteral("-vf scale"));
+        test::Find<THistoryCombo>(form, "comboParams")->addItem(QStringLiteral("-af volnorm"));
         const Options before = form->CurrentOptions();
         const QString untouched = FieldsAtTheirDefault(
             before, {QStringLiteral("FileTypes"), QStringLiteral("MixerProfile")});
         QVERIFY2(untouched.isEmpty(), qPrintable(QStringLiteral("left at default: ") + untouched));
-        const auto files = Entries(form->comboFile);
-        const auto subtitles = Entries(form->comboSub);
-        const auto parameters = Entries(form->comboParams);
+        const auto files = Entries(test::Find<THistoryCombo>(form, "comboFile"));
+        const auto subtitles = Entries(test::Find<THistoryCombo>(form, "comboSub"));
+        const auto parameters = Entries(test::Find<THistoryCombo>(form, "comboParams"));
 
         fixture.Restart();
         form = fixture.form.get();
         const QString differences = DifferingFields(form->CurrentOptions(), before);
         QVERIFY2(differences.isEmpty(), qPrintable(differences));
-        QCOMPARE(Entries(form->comboFile), files);
-        QCOMPARE(Entries(form->comboSub), subtitles);
-        QCOMPARE(Entries(form->comboParams), parameters);
+        QCOMPARE(Entries(test::Find<THistoryCombo>(form, "comboFile")), files);
+        QCOMPARE(Entries(test::Find<THistoryCombo>(form, "comboSub")), subtitles);
+        QCOMPARE(Entries(test::Find<THistoryCombo>(form, "comboParams")), parameters);
         QVERIFY(form->PlaylistShown());
-        QVERIFY(form->lvPlaylist->isVisibleTo(form));
+        QVERIFY(test::Find<QTreeView>(form, "lvPlaylist")->isVisibleTo(form));
         QCOMPARE(test::Find<QTabWidget>(form->SettingsForm(), "PageControl1")->currentIndex(), 2);
         QVERIFY(form->WindowsOnTop());
-        QVERIFY(!form->cbLoop->isChecked());
+        QVERIFY(!test::Find<QCheckBox>(form, "cbLoop")->isChecked());
         // The reactions of the controls ran as if the user had set them.
-        QVERIFY(form->tbVolume->isEnabled());
-        QCOMPARE(form->lVolume->text(), QStringLiteral("37"));
+        QVERIFY(test::Find<QSlider>(form, "tbVolume")->isEnabled());
+        QCOMPARE(test::Find<QLabel>(form, "lVolume")->text(), QStringLiteral("37"));
         QVERIFY(test::Find<QSlider>(form->SettingsForm(), "tbPanScan")->isEnabled());
         QCOMPARE(test::Find<QLabel>(form->SettingsForm(), "labelPanScan")->text(),
                  QStringLiteral("73 %"));
         QVERIFY(!test::Find<QCheckBox>(form->SettingsForm(), "cbResultIfUnclean")->isEnabled());
 
         // Whatever it was at exit.
-        form->cbLoop->setChecked(true);
+        test::Find<QCheckBox>(form, "cbLoop")->setChecked(true);
         fixture.Restart();
-        QVERIFY(!fixture.form->cbLoop->isChecked());
+        QVERIFY(!test::Find<QCheckBox>(fixture.form.get(), "cbLoop")->isChecked());
     }
 
     // The settings dialog and the equalizer are built when first opened; a run that never opens
@@ -383,7 +392,7 @@ private slots:
         fixture.Start();
         TZUVMainForm* form = fixture.form.get();
         TSettingsForm* settings = form->SettingsForm();
-        QCOMPARE(form->tbVolume->value(), 255);
+        QCOMPARE(test::Find<QSlider>(form, "tbVolume")->value(), 255);
         QCOMPARE(test::Find<QSlider>(settings, "tbFontScale")->value(), 25);
         QCOMPARE(test::Find<QComboBox>(settings, "comboChannels")->currentIndex(), -1);
         QVERIFY(test::Find<QComboBox>(settings, "comboChannels")->currentText().isEmpty());
@@ -410,7 +419,7 @@ private slots:
         fixture.Start();
         form = fixture.form.get();
         settings = form->SettingsForm();
-        QCOMPARE(form->tbVolume->value(), 0);
+        QCOMPARE(test::Find<QSlider>(form, "tbVolume")->value(), 0);
         QCOMPARE(test::Find<QSlider>(settings, "tbFontScale")->value(), 1);
         QCOMPARE(test::Find<QLabel>(settings, "labelFontScale")->text(), QStringLiteral("1.2 %"));
         // No page was active, but the user picks one: that one is stored.
@@ -430,8 +439,9 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         for (int n = 1; n <= 12; ++n)
-            form.comboFile->addItem(QStringLiteral("/films/%1.avi").arg(n));
-        form.comboParams->addItem(QStringLiteral("-nosound"));
+            test::Find<THistoryCombo>(&form, "comboFile")
+                ->addItem(QStringLiteral("/films/%1.avi").arg(n));
+        test::Find<THistoryCombo>(&form, "comboParams")->addItem(QStringLiteral("-nosound"));
         fixture.Close();
 
         // No file anywhere before: it is made in the program folder, not the profile folder.
@@ -459,9 +469,10 @@ private slots:
         WriteFile(fixture.ProfileFolder() + "zuv.ini",
                   "[Audio]\r\nVolume=22\r\n[Files]\r\nItem1=/profile.avi\r\n");
         fixture.Start();
-        QCOMPARE(fixture.form->tbVolume->value(), 22);
-        QCOMPARE(Entries(fixture.form->comboFile), std::vector<std::string>{"/profile.avi"});
-        fixture.form->tbVolume->setValue(33);
+        QCOMPARE(test::Find<QSlider>(fixture.form.get(), "tbVolume")->value(), 22);
+        QCOMPARE(Entries(test::Find<THistoryCombo>(fixture.form.get(), "comboFile")),
+                 std::vector<std::string>{"/profile.avi"});
+        test::Find<QSlider>(fixture.form.get(), "tbVolume")->setValue(33);
         fixture.Close();
         QCOMPARE(ReadFile(fixture.program.file("zuv.ini")), std::optional(programText));
         const IniDocument stored = ReadIni(fixture.ProfileFolder() + "zuv.ini");
@@ -476,9 +487,10 @@ private slots:
             "[Audio]\r\nVolume=44\r\n[Subtitles]\r\nItem1=/films/old.srt\r\n";
         WriteFile(fixture.program.file("zuv.ini"), programText);
         fixture.Start();
-        QCOMPARE(fixture.form->tbVolume->value(), 44);
-        fixture.form->tbExtraStereo->setValue(7);
-        fixture.form->comboFile->addItem(QStringLiteral("/films/new.avi"));
+        QCOMPARE(test::Find<QSlider>(fixture.form.get(), "tbVolume")->value(), 44);
+        test::Find<QSlider>(fixture.form.get(), "tbExtraStereo")->setValue(7);
+        test::Find<THistoryCombo>(fixture.form.get(), "comboFile")
+            ->addItem(QStringLiteral("/films/new.avi"));
         {
             ImmutableFolder locked(fixture.program.path());
             if (!locked.Active())
@@ -494,8 +506,9 @@ private slots:
         QCOMPARE(stored.Value("Subtitles", "Item1"), std::optional<std::string>("/films/old.srt"));
 
         fixture.Start();
-        QCOMPARE(fixture.form->tbExtraStereo->value(), 7);
-        QCOMPARE(Entries(fixture.form->comboFile), std::vector<std::string>{"/films/new.avi"});
+        QCOMPARE(test::Find<QSlider>(fixture.form.get(), "tbExtraStereo")->value(), 7);
+        QCOMPARE(Entries(test::Find<THistoryCombo>(fixture.form.get(), "comboFile")),
+                 std::vector<std::string>{"/films/new.avi"});
         QCOMPARE(fixture.session->Configuration().Path(), fixture.ProfileFolder() + "zuv.ini");
     }
 
@@ -505,17 +518,19 @@ private slots:
         // A folder in place of the file: nothing to read, and nothing there may be replaced.
         QCOMPARE(::mkdir(fixture.program.file("zuv.ini").c_str(), 0755), 0);
         fixture.Start();
-        QCOMPARE(fixture.form->tbVolume->value(), 100);
-        fixture.form->tbVolume->setValue(55);
-        fixture.form->comboSub->addItem(QStringLiteral("/films/x.srt"));
+        QCOMPARE(test::Find<QSlider>(fixture.form.get(), "tbVolume")->value(), 100);
+        test::Find<QSlider>(fixture.form.get(), "tbVolume")->setValue(55);
+        test::Find<THistoryCombo>(fixture.form.get(), "comboSub")
+            ->addItem(QStringLiteral("/films/x.srt"));
         fixture.Close();
         QVERIFY(MessageBox::ShownBoxes().empty());
         const IniDocument stored = ReadIni(fixture.ProfileFolder() + "zuv.ini");
         QCOMPARE(stored.Value("Audio", "Volume"), std::optional<std::string>("55"));
         QCOMPARE(stored.Value("Subtitles", "Item1"), std::optional<std::string>("/films/x.srt"));
         fixture.Start();
-        QCOMPARE(fixture.form->tbVolume->value(), 55);
-        QCOMPARE(Entries(fixture.form->comboSub), std::vector<std::string>{"/films/x.srt"});
+        QCOMPARE(test::Find<QSlider>(fixture.form.get(), "tbVolume")->value(), 55);
+        QCOMPARE(Entries(test::Find<THistoryCombo>(fixture.form.get(), "comboSub")),
+                 std::vector<std::string>{"/films/x.srt"});
     }
 
     void failureInBothFoldersIsShownNotSwallowed()

@@ -1,4 +1,5 @@
 #include "shutdown/qt/countdown_form.h"
+#include "support/find_control.h"
 #include "widgets/qt/markup_label.h"
 
 #include <QPushButton>
@@ -17,7 +18,7 @@ class CountdownFormTest : public QObject
 private:
     static QString LabelText(const TCountdownForm& form)
     {
-        return form.Label()->HTMLText().join(QString());
+        return test::Find<TMarkupLabel>(&form, "Label")->HTMLText().join(QString());
     }
     static QString DesignTextWith(int seconds)
     {
@@ -34,17 +35,18 @@ private slots:
         // As drawn (242 by 85, the label across the top), wider where the font needs it.
         QCOMPARE(form.size().expandedTo(QSize(242, 85)), form.size());
         QCOMPARE(form.height(), 85);
-        QCOMPARE(form.Label()->geometry(), QRect(0, 8, form.width(), 41));
+        QCOMPARE(test::Find<TMarkupLabel>(&form, "Label")->geometry(),
+                 QRect(0, 8, form.width(), 41));
         QSignalSpy finished(&form, &QDialog::finished);
 
         form.StartCountdown(30);
         QCOMPARE(LabelText(form), DesignTextWith(30));
-        QVERIFY(form.Timer()->isActive());
+        QVERIFY(test::Find<QTimer>(&form, "Timer")->isActive());
         // The sentence fits on the second line of the label in the window's font.
-        const MarkupLayout layout = form.Label()->CurrentLayout();
+        const MarkupLayout layout = test::Find<TMarkupLabel>(&form, "Label")->CurrentLayout();
         QCOMPARE(layout.lines.size(), std::size_t(2));
         QCOMPARE(layout.lines[1].runs.back().text, std::string("múlva"));
-        QCOMPARE(form.Timer()->interval(), 1000);
+        QCOMPARE(test::Find<QTimer>(&form, "Timer")->interval(), 1000);
         form.TimerTimer();
         QCOMPARE(LabelText(form), DesignTextWith(29));
         for (int tick = 2; tick < 30; ++tick)
@@ -54,7 +56,7 @@ private slots:
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.first().first().toInt(), int(QDialog::Accepted));
         QCOMPARE(LabelText(form), DesignTextWith(0));
-        QVERIFY(!form.Timer()->isActive());
+        QVERIFY(!test::Find<QTimer>(&form, "Timer")->isActive());
 
         // The next countdown starts from the template, not from what the label showed last.
         form.StartCountdown(30);
@@ -65,7 +67,7 @@ private slots:
     {
         TCountdownForm form;
         form.StartCountdown(3);
-        form.Timer()->setInterval(1);
+        test::Find<QTimer>(&form, "Timer")->setInterval(1);
         QCOMPARE(form.exec(), int(QDialog::Accepted));
         QCOMPARE(form.SecondsLeft(), 0);
     }
@@ -76,10 +78,10 @@ private slots:
         form.StartCountdown(30);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTest::mouseClick(form.btnCancel(), Qt::LeftButton);
+        QTest::mouseClick(test::Find<QPushButton>(&form, "btnCancel"), Qt::LeftButton);
         QCOMPARE(form.result(), int(QDialog::Rejected));
         QVERIFY(!form.isVisible());
-        QVERIFY(!form.Timer()->isActive());
+        QVERIFY(!test::Find<QTimer>(&form, "Timer")->isActive());
 
         form.StartCountdown(30);
         form.setResult(QDialog::Accepted);
@@ -106,7 +108,7 @@ private slots:
             });
         form.StartCountdown(5);
         QCOMPARE(form.windowTitle(), QStringLiteral("Shutdown"));
-        QCOMPARE(form.btnCancel()->text(), QStringLiteral("Cancel"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnCancel")->text(), QStringLiteral("Cancel"));
         QCOMPARE(LabelText(form),
                  QStringLiteral("<p align=\"center\">Power-off in <b>5</b> s</p>"));
         QCOMPARE(asked, (std::vector<std::string>{"Shutdown/100=Kikapcsolás", "Shutdown/102=Mégsem",

@@ -187,7 +187,7 @@ private slots:
         TSettingsForm* settings = main.SettingsForm();
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
-        main.ActionSettings->trigger();
+        test::Find<QAction>(&main, "ActionSettings")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(settings, kSettleMs));
         if (CurrentDesktop() == Desktop::Wayland)
             return; // the compositor places both
@@ -231,14 +231,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(result, kSettleMs));
         QVERIFY(QTest::qWaitForWindowExposed(main.EQForm(), kSettleMs));
         if (settingsOpenFirst) {
-            main.ActionSettings->trigger();
+            test::Find<QAction>(&main, "ActionSettings")->trigger();
             QVERIFY(QTest::qWaitForWindowExposed(settings, kSettleMs));
         }
         const QRect mainBefore = Frame(&main);
 
-        main.cbOnTop->setChecked(true);
+        test::Find<QCheckBox>(&main, "cbOnTop")->setChecked(true);
         if (!settingsOpenFirst) {
-            main.ActionSettings->trigger();
+            test::Find<QAction>(&main, "ActionSettings")->trigger();
             QVERIFY(QTest::qWaitForWindowExposed(settings, kSettleMs));
         }
         QVERIFY(main.isVisible());
@@ -255,7 +255,7 @@ private slots:
             QVERIFY(Above(settings, result));
         }
 
-        main.cbOnTop->setChecked(false);
+        test::Find<QCheckBox>(&main, "cbOnTop")->setChecked(false);
         QTRY_VERIFY_WITH_TIMEOUT(!KeptAbove(&main), kSettleMs);
         QTRY_VERIFY_WITH_TIMEOUT(!KeptAbove(settings), kSettleMs);
         QCOMPARE(Frame(&main), mainBefore);
@@ -283,7 +283,7 @@ private slots:
         TZUVMainForm& main = *fixture.form;
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
-        main.ActionSettings->trigger();
+        test::Find<QAction>(&main, "ActionSettings")->trigger();
         main.EQForm()->show();
         QWidget* target = &main;
         for (QWidget* candidate :
@@ -337,7 +337,7 @@ private slots:
         TResultForm* result = main.ResultForm();
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
-        main.ActionShowResultWindow->trigger();
+        test::Find<QAction>(&main, "ActionShowResultWindow")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(result, kSettleMs));
         QCOMPARE(result->windowHandle()->transientParent(), nullptr);
         if (CurrentDesktop() != Desktop::X11)
@@ -362,7 +362,7 @@ private slots:
         main.ShowPlaylist();
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
-        QWidget* viewport = main.lvPlaylist->viewport();
+        QWidget* viewport = test::Find<QTreeView>(&main, "lvPlaylist")->viewport();
         const QPoint point(40, 30);
         const QPoint pointer = viewport->mapToGlobal(point);
         if (CurrentDesktop() == Desktop::X11) {
@@ -374,9 +374,9 @@ private slots:
             QContextMenuEvent click(QContextMenuEvent::Mouse, point, pointer);
             QApplication::sendEvent(viewport, &click);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(main.pmPlaylist->isVisible(), kSettleMs);
-        QCOMPARE(main.pmPlaylist->pos(), pointer);
-        main.pmPlaylist->hide();
+        QTRY_VERIFY_WITH_TIMEOUT(test::Find<QMenu>(&main, "pmPlaylist")->isVisible(), kSettleMs);
+        QCOMPARE(test::Find<QMenu>(&main, "pmPlaylist")->pos(), pointer);
+        test::Find<QMenu>(&main, "pmPlaylist")->hide();
     }
 
     // "*.*" was written for Windows, where it means every file; here the dialog must list names
@@ -423,12 +423,13 @@ private slots:
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
 
-        main.comboFile->setEditText(QStringLiteral("/videos/first.avi"));
-        main.btnStart->click();
+        test::Find<THistoryCombo>(&main, "comboFile")
+            ->setEditText(QStringLiteral("/videos/first.avi"));
+        test::Find<QPushButton>(&main, "btnStart")->click();
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t{1});
 
-        main.ActionSettings->trigger();
+        test::Find<QAction>(&main, "ActionSettings")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(main.SettingsForm(), kSettleMs));
         test::Find<QCheckBox>(main.SettingsForm(), "cbEqualizer")->setChecked(true);
         test::Find<QPushButton>(main.SettingsForm(), "btnShowEQ")->click();
@@ -446,7 +447,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, kSettleMs);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(QString::fromLocal8Bit(second.readAllStandardError()), QString());
-        QTRY_COMPARE_WITH_TIMEOUT(main.comboFile->currentText(),
+        QTRY_COMPARE_WITH_TIMEOUT(test::Find<THistoryCombo>(&main, "comboFile")->currentText(),
                                   QStringLiteral("/videos/second.avi"), kSettleMs);
     }
 };

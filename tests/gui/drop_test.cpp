@@ -48,13 +48,15 @@ bool DropOn(QWidget* target, const QPoint& point, const QList<QUrl>& urls)
 // A point of the main window away from the playlist.
 QPoint OutsideTheList(const TZUVMainForm& form)
 {
-    return form.comboFile->geometry().center();
+    return test::Find<THistoryCombo>(&form, "comboFile")->geometry().center();
 }
 
 // The centre of a playlist row in the list view's viewport.
 QPoint RowInViewport(const TZUVMainForm& form, int row)
 {
-    return form.lvPlaylist->visualRect(form.Playlist()->index(row, 0)).center();
+    return test::Find<QTreeView>(&form, "lvPlaylist")
+        ->visualRect(form.Playlist()->index(row, 0))
+        .center();
 }
 
 std::string SubtitleOf(const TZUVMainForm& form, int row)
@@ -82,8 +84,10 @@ private slots:
         QVERIFY(!form.PlaylistShown());
         QVERIFY(DropOn(&form, OutsideTheList(form),
                        LocalFiles({"/films/film.avi", "/films/film.srt"})));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/film.avi"));
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/film.srt"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/film.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/films/film.srt"));
         QVERIFY(form.PlaylistShown());
         QCOMPARE(form.Playlist()->Count(), 1);
         QCOMPARE(MediaOf(form, 0), std::string("/films/film.avi"));
@@ -101,11 +105,14 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.comboFile->setEditText(QStringLiteral("/films/old.avi"));
+        test::Find<THistoryCombo>(&form, "comboFile")
+            ->setEditText(QStringLiteral("/films/old.avi"));
         QVERIFY(DropOn(&form, OutsideTheList(form),
                        LocalFiles({"/films/film.srt", "/films/film.avi"})));
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/film.srt"));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/old.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/films/film.srt"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/old.avi"));
         QVERIFY(form.PlaylistShown());
         QCOMPARE(form.Playlist()->Count(), 1);
         QCOMPARE(MediaOf(form, 0), std::string("/films/film.avi"));
@@ -122,20 +129,29 @@ private slots:
         form.ShowPlaylist();
         form.Playlist()->AddItem("/films/one.avi", "/films/one.srt");
         form.Playlist()->AddItem("/films/two.avi", {});
-        form.comboSub->setEditText(QStringLiteral("/films/field.srt"));
-        const QPoint second = form.lvPlaylist->viewport()->mapTo(&form, RowInViewport(form, 1));
+        test::Find<THistoryCombo>(&form, "comboSub")
+            ->setEditText(QStringLiteral("/films/field.srt"));
+        const QPoint second = test::Find<QTreeView>(&form, "lvPlaylist")
+                                  ->viewport()
+                                  ->mapTo(&form, RowInViewport(form, 1));
         QVERIFY(DropOn(&form, second, LocalFiles({"/films/new.srt"})));
         QCOMPARE(SubtitleOf(form, 0), std::string("/films/one.srt"));
         QCOMPARE(SubtitleOf(form, 1), std::string("/films/new.srt"));
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/field.srt"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/films/field.srt"));
 
-        const QPoint empty = form.lvPlaylist->geometry().bottomLeft() + QPoint(20, -10);
-        QVERIFY(!form.lvPlaylist->indexAt(form.lvPlaylist->viewport()->mapFrom(&form, empty))
-                     .isValid());
+        const QPoint empty =
+            test::Find<QTreeView>(&form, "lvPlaylist")->geometry().bottomLeft() + QPoint(20, -10);
+        QVERIFY(
+            !test::Find<QTreeView>(&form, "lvPlaylist")
+                 ->indexAt(
+                     test::Find<QTreeView>(&form, "lvPlaylist")->viewport()->mapFrom(&form, empty))
+                 .isValid());
         QVERIFY(DropOn(&form, empty, LocalFiles({"/films/other.srt"})));
         QCOMPARE(SubtitleOf(form, 0), std::string("/films/one.srt"));
         QCOMPARE(SubtitleOf(form, 1), std::string("/films/new.srt"));
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/field.srt"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/films/field.srt"));
         QCOMPARE(form.Playlist()->Count(), 2);
     }
 
@@ -148,7 +164,7 @@ private slots:
         form.Playlist()->AddItem("/films/one.avi", {});
         form.Playlist()->AddItem("/films/two.avi", {});
         form.Playlist()->AddItem("/films/three.avi", {});
-        QWidget* viewport = form.lvPlaylist->viewport();
+        QWidget* viewport = test::Find<QTreeView>(&form, "lvPlaylist")->viewport();
 
         QVERIFY(DropOn(viewport, RowInViewport(form, 2), LocalFiles({"/films/three.srt"})));
         QCOMPARE(SubtitleOf(form, 2), std::string("/films/three.srt"));
@@ -158,7 +174,7 @@ private slots:
         QVERIFY(DropOn(viewport, RowInViewport(form, 0), LocalFiles({"/films/four.avi"})));
         QCOMPARE(form.Playlist()->Count(), 4);
         QCOMPARE(MediaOf(form, 3), std::string("/films/four.avi"));
-        QVERIFY(form.comboFile->currentText().isEmpty());
+        QVERIFY(test::Find<THistoryCombo>(&form, "comboFile")->currentText().isEmpty());
         QTest::qWait(50);
         QVERIFY(!form.Playback()->Playing());
     }
@@ -169,18 +185,20 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         test::Find<QCheckBox>(form.SettingsForm(), "cbAutostartDragDrop")->setChecked(true);
         ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
-        form.comboFile->setEditText(QStringLiteral("/films/playing.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")
+            ->setEditText(QStringLiteral("/films/playing.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(form.Playback()->Playing());
         QTRY_COMPARE(fixture.PlayerRuns().size(), std::size_t(1));
 
         QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/next.avi"})));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/next.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/next.avi"));
         // The disabled Start is not executed: no second start, no error, Start stays disabled.
         QVERIFY(form.Playback()->Playing());
-        QVERIFY(!form.ActionStart->isEnabled());
+        QVERIFY(!test::Find<QAction>(&form, "ActionStart")->isEnabled());
         QVERIFY(MessageBox::ShownBoxes().empty());
-        form.ActionStop->trigger();
+        test::Find<QAction>(&form, "ActionStop")->trigger();
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
     }
@@ -189,23 +207,26 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.comboParams->setEditText(QStringLiteral("-ao null"));
+        test::Find<THistoryCombo>(&form, "comboParams")->setEditText(QStringLiteral("-ao null"));
         const struct
         {
             THistoryCombo* field;
             const char* file;
         } drops[] = {
-            {form.comboParams, "/films/film.srt"},
-            {form.comboSub, "/films/film.avi"},
-            {form.comboFile, "/films/other.srt"},
+            {test::Find<THistoryCombo>(&form, "comboParams"), "/films/film.srt"},
+            {test::Find<THistoryCombo>(&form, "comboSub"), "/films/film.avi"},
+            {test::Find<THistoryCombo>(&form, "comboFile"), "/films/other.srt"},
         };
         for (const auto& drop : drops) {
             QLineEdit* edit = drop.field->lineEdit();
             QVERIFY(DropOn(edit, edit->rect().center(), LocalFiles({drop.file})));
         }
-        QCOMPARE(form.comboParams->currentText(), QStringLiteral("-ao null"));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/film.avi"));
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/other.srt"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboParams")->currentText(),
+                 QStringLiteral("-ao null"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/film.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/films/other.srt"));
     }
 
     void extensionsDecideBetweenSubtitleAndMedia()
@@ -213,15 +234,18 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/movie.s"})));
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/movie.s"));
-        QVERIFY(form.comboFile->currentText().isEmpty());
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/films/movie.s"));
+        QVERIFY(test::Find<THistoryCombo>(&form, "comboFile")->currentText().isEmpty());
         QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/MOVIE.Srt"})));
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/films/MOVIE.Srt"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/films/MOVIE.Srt"));
 
         // The dot of a folder is no extension of the file.
         QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/subs.srt/clip"})));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/subs.srt/clip"));
-        QVERIFY(form.comboSub->currentText().isEmpty());
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/subs.srt/clip"));
+        QVERIFY(test::Find<THistoryCombo>(&form, "comboSub")->currentText().isEmpty());
         QVERIFY(!form.PlaylistShown());
     }
 
@@ -229,18 +253,20 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.comboFile->setEditText(QStringLiteral("/films/kept.avi"));
+        test::Find<THistoryCombo>(&form, "comboFile")
+            ->setEditText(QStringLiteral("/films/kept.avi"));
         QVERIFY(!DropOn(&form, OutsideTheList(form),
                         {QUrl(QStringLiteral("https://example.org/film.avi"))}));
         QVERIFY(!DropOn(&form, OutsideTheList(form),
                         {QUrl::fromLocalFile(QStringLiteral("/films/a.avi")),
                          QUrl(QStringLiteral("https://example.org/film.avi"))}));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/kept.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/kept.avi"));
 
         const QString longName =
             QStringLiteral("/films/") + QString(300, QLatin1Char('x')) + QStringLiteral(" ő.avi");
         QVERIFY(DropOn(&form, OutsideTheList(form), {QUrl::fromLocalFile(longName)}));
-        QCOMPARE(form.comboFile->currentText(), longName);
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(), longName);
 
         // Bytes that are no UTF-8 stay as they are.
         QVERIFY(DropOn(&form, OutsideTheList(form),
@@ -249,7 +275,7 @@ private slots:
         QCOMPARE(form.CurrentOptions().LastFile, std::string("/films/odd\xFF\xFE.avi"));
         QCOMPARE(form.CurrentOptions().LastSubFile, std::string("/films/\xC3\xA9\xE9.srt"));
         // The well-formed part as its characters, the stray byte as one character of its own.
-        QCOMPARE(form.comboSub->currentText(),
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
                  QStringLiteral("/films/\u00E9") + QChar(0xDCE9) + QStringLiteral(".srt"));
     }
 };

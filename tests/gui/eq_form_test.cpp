@@ -1,5 +1,6 @@
 #include "equalizer/qt/eq_form.h"
 #include "lang/language.h"
+#include "support/find_control.h"
 #include "support/test_support.h"
 
 #include <QComboBox>
@@ -38,8 +39,8 @@ QStringList Entries(const QComboBox* combo)
 // What the user does when picking an entry of the drop-down.
 void Pick(TEQForm& form, int index)
 {
-    form.comboPreset->setCurrentIndex(index);
-    emit form.comboPreset->activated(index);
+    test::Find<QComboBox>(&form, "comboPreset")->setCurrentIndex(index);
+    emit test::Find<QComboBox>(&form, "comboPreset")->activated(index);
 }
 
 } // namespace
@@ -76,26 +77,29 @@ private slots:
         QCOMPARE(form.size().expandedTo(QSize(377, 200)), form.size());
         QCOMPARE(form.height(), 200);
         QCOMPARE(form.minimumSize(), form.maximumSize());
-        QCOMPARE(Entries(form.comboPreset),
+        QCOMPARE(Entries(test::Find<QComboBox>(&form, "comboPreset")),
                  (QStringList{QStringLiteral("Alapérték"), QStringLiteral("Rock"),
                               QStringLiteral("Flat")}));
-        QCOMPARE(form.comboPreset->currentIndex(), -1);
-        QVERIFY(!form.btnSave->isEnabled());
-        QVERIFY(!form.btnDel->isEnabled());
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
+        QVERIFY(!test::Find<QPushButton>(&form, "btnSave")->isEnabled());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnDel")->isEnabled());
         QCOMPARE(form.GetEQSettings(), std::string("0:0:0:0:0:0:0:0:0:0"));
         QCOMPARE(form.GetEQPreset(), std::string());
-        QCOMPARE(form.TrackBar1->minimum(), -120);
-        QCOMPARE(form.TrackBar10->maximum(), 120);
-        QCOMPARE(form.TrackBar5->pageStep(), 20);
-        QCOMPARE(form.TrackBar5->tickInterval(), 20);
+        QCOMPARE(test::Find<QSlider>(&form, "TrackBar1")->minimum(), -120);
+        QCOMPARE(test::Find<QSlider>(&form, "TrackBar10")->maximum(), 120);
+        QCOMPARE(test::Find<QSlider>(&form, "TrackBar5")->pageStep(), 20);
+        QCOMPARE(test::Find<QSlider>(&form, "TrackBar5")->tickInterval(), 20);
     }
 
     void everyPositionRoundTripsThroughTheSliders()
     {
         TEQForm form(nullptr, Folders());
-        const QSlider* bars[] = {form.TrackBar1, form.TrackBar2, form.TrackBar3, form.TrackBar4,
-                                 form.TrackBar5, form.TrackBar6, form.TrackBar7, form.TrackBar8,
-                                 form.TrackBar9, form.TrackBar10};
+        const QSlider* bars[] = {
+            test::Find<QSlider>(&form, "TrackBar1"), test::Find<QSlider>(&form, "TrackBar2"),
+            test::Find<QSlider>(&form, "TrackBar3"), test::Find<QSlider>(&form, "TrackBar4"),
+            test::Find<QSlider>(&form, "TrackBar5"), test::Find<QSlider>(&form, "TrackBar6"),
+            test::Find<QSlider>(&form, "TrackBar7"), test::Find<QSlider>(&form, "TrackBar8"),
+            test::Find<QSlider>(&form, "TrackBar9"), test::Find<QSlider>(&form, "TrackBar10")};
         for (int position = -120; position <= 120; ++position) {
             EqualizerPositions wanted{};
             for (int band = 0; band < kEqualizerBandCount; ++band)
@@ -136,7 +140,7 @@ private slots:
         TEQForm form(nullptr, Folders());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QSlider* bar = form.TrackBar3;
+        QSlider* bar = test::Find<QSlider>(&form, "TrackBar3");
         // The style option the slider paints with; reached through a public member pointer.
         struct Access : QSlider
         {
@@ -162,25 +166,25 @@ private slots:
         TEQForm form(nullptr, Folders());
         Pick(form, 1);
         QCOMPARE(form.Positions(), kRock);
-        QVERIFY(form.btnSave->isEnabled());
-        QVERIFY(form.btnDel->isEnabled());
+        QVERIFY(test::Find<QPushButton>(&form, "btnSave")->isEnabled());
+        QVERIFY(test::Find<QPushButton>(&form, "btnDel")->isEnabled());
         QCOMPARE(form.GetEQPreset(), std::string("Rock"));
 
         Pick(form, 0);
         QCOMPARE(form.Positions(), EqualizerPositions{});
-        QVERIFY(!form.btnSave->isEnabled());
-        QVERIFY(!form.btnDel->isEnabled());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnSave")->isEnabled());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnDel")->isEnabled());
         QCOMPARE(form.GetEQPreset(), std::string());
 
         // The program choosing an entry loads nothing and leaves the buttons.
         form.SetEQPreset("ROCK");
-        QCOMPARE(form.comboPreset->currentIndex(), 1);
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), 1);
         QCOMPARE(form.Positions(), EqualizerPositions{});
-        QVERIFY(!form.btnSave->isEnabled());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnSave")->isEnabled());
         form.SetEQPreset("Jazz");
-        QCOMPARE(form.comboPreset->currentIndex(), -1);
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
         form.SetEQPreset("");
-        QCOMPARE(form.comboPreset->currentIndex(), 0);
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), 0);
     }
 
     void typingChangesOnlyTheButtonsAndSaveReplacesInAnyCase()
@@ -189,34 +193,37 @@ private slots:
         TEQForm form(nullptr, Folders());
         Pick(form, 0);
         QVERIFY(form.SetEQSettings("1:1:1:1:1:1:1:1:1:1"));
-        QLineEdit* edit = form.comboPreset->lineEdit();
+        QLineEdit* edit = test::Find<QComboBox>(&form, "comboPreset")->lineEdit();
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("rock"));
-        QCOMPARE(form.comboPreset->currentIndex(), -1);
-        QCOMPARE(form.comboPreset->currentText(), QStringLiteral("rock"));
-        QVERIFY(form.btnSave->isEnabled());
-        QVERIFY(!form.btnDel->isEnabled());
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentText(),
+                 QStringLiteral("rock"));
+        QVERIFY(test::Find<QPushButton>(&form, "btnSave")->isEnabled());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnDel")->isEnabled());
         // Leaving the field (as the click on Ment does) must not load the preset of that name.
         emit edit->editingFinished();
-        QCOMPARE(form.comboPreset->currentIndex(), -1);
-        QCOMPARE(form.comboPreset->currentText(), QStringLiteral("rock"));
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentText(),
+                 QStringLiteral("rock"));
         QCOMPARE(form.GetEQSettings(), std::string("1:1:1:1:1:1:1:1:1:1"));
 
-        QTest::mouseClick(form.btnSave, Qt::LeftButton);
+        QTest::mouseClick(test::Find<QPushButton>(&form, "btnSave"), Qt::LeftButton);
         QCOMPARE(form.PresetFile().PresetNames(), (std::vector<std::string>{"Rock", "Flat"}));
         QCOMPARE(form.PresetFile().PresetValue("Rock"), std::string("1:1:1:1:1:1:1:1:1:1"));
         QCOMPARE(form.PresetFile().Document().Value("Rock", "Comment"), std::string("kept"));
-        QCOMPARE(form.comboPreset->currentIndex(), 1);
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), 1);
         QCOMPARE(form.GetEQPreset(), std::string("Rock"));
-        QVERIFY(form.btnSave->isEnabled());
-        QVERIFY(!form.btnDel->isEnabled());
+        QVERIFY(test::Find<QPushButton>(&form, "btnSave")->isEnabled());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnDel")->isEnabled());
 
         // A new name goes to the end of the list and is chosen.
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("Mine"));
-        form.btnSave->click();
-        QCOMPARE(Entries(form.comboPreset).last(), QStringLiteral("Mine"));
-        QCOMPARE(form.comboPreset->currentIndex(), 3);
+        test::Find<QPushButton>(&form, "btnSave")->click();
+        QCOMPARE(Entries(test::Find<QComboBox>(&form, "comboPreset")).last(),
+                 QStringLiteral("Mine"));
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), 3);
     }
 
     void deletingLeavesNothingChosen()
@@ -226,12 +233,12 @@ private slots:
         form.btnDelClick(); // nothing chosen: nothing happens
         QCOMPARE(form.PresetFile().PresetNames().size(), std::size_t{2});
         Pick(form, 2);
-        form.btnDel->click();
+        test::Find<QPushButton>(&form, "btnDel")->click();
         QCOMPARE(form.PresetFile().PresetNames(), (std::vector<std::string>{"Rock"}));
-        QCOMPARE(Entries(form.comboPreset),
+        QCOMPARE(Entries(test::Find<QComboBox>(&form, "comboPreset")),
                  (QStringList{QStringLiteral("Alapérték"), QStringLiteral("Rock")}));
-        QCOMPARE(form.comboPreset->currentIndex(), -1);
-        QCOMPARE(form.comboPreset->currentText(), QString());
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentText(), QString());
     }
 
     void storedNameAndDifferentGainsBothShowAtStart()
@@ -242,7 +249,8 @@ private slots:
         options.EQPreset = "rock";
         options.EQSettings = "-1:-1:-1:-1:-1:-1:-1:-1:-1:2.5";
         form.ApplyOptions(options);
-        QCOMPARE(form.comboPreset->currentText(), QStringLiteral("Rock"));
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentText(),
+                 QStringLiteral("Rock"));
         QCOMPARE(form.Positions(), (EqualizerPositions{10, 10, 10, 10, 10, 10, 10, 10, 10, -25}));
 
         Options gathered;
@@ -257,9 +265,11 @@ private slots:
         test::WriteFile(m_profile->file("equalizer.ini"), "[Mine]\nValue=1:1:1:1:1:1:1:1:1:1\n");
         {
             TEQForm form(nullptr, Folders());
-            QCOMPARE(Entries(form.comboPreset),
+            QCOMPARE(Entries(test::Find<QComboBox>(&form, "comboPreset")),
                      (QStringList{QStringLiteral("Alapérték"), QStringLiteral("Mine")}));
-            form.comboPreset->lineEdit()->setText(QStringLiteral("Loud"));
+            test::Find<QComboBox>(&form, "comboPreset")
+                ->lineEdit()
+                ->setText(QStringLiteral("Loud"));
             form.SetEQSettings("12:12:12:12:12:12:12:12:12:12");
             form.btnSaveClick();
             // Nothing reaches the disk before the window goes.
@@ -279,8 +289,10 @@ private slots:
         test::WriteFile(blocked, "");
         {
             TEQForm form(nullptr, {m_profile->path(), blocked + "/"});
-            QCOMPARE(form.comboPreset->count(), 1);
-            form.comboPreset->lineEdit()->setText(QStringLiteral("Mine"));
+            QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->count(), 1);
+            test::Find<QComboBox>(&form, "comboPreset")
+                ->lineEdit()
+                ->setText(QStringLiteral("Mine"));
             form.btnSaveClick();
         }
         QCOMPARE(test::ReadFile(m_profile->file("equalizer.ini")),
@@ -292,7 +304,7 @@ private slots:
         TEQForm form(nullptr, Folders());
         form.show();
         QVERIFY(form.SetEQSettings("3:3:3:3:3:3:3:3:3:3"));
-        QTest::mouseClick(form.btnClose, Qt::LeftButton);
+        QTest::mouseClick(test::Find<QPushButton>(&form, "btnClose"), Qt::LeftButton);
         QVERIFY(form.isHidden());
         form.show();
         QCOMPARE(form.GetEQSettings(), std::string("3:3:3:3:3:3:3:3:3:3"));
@@ -310,14 +322,16 @@ private slots:
         QVERIFY(Langunit().LoadLanguage("t"));
         form.TranslateEQForm();
         QCOMPARE(form.windowTitle(), QStringLiteral("Equalizer"));
-        QCOMPARE(form.btnClose->text(), QStringLiteral("Close"));
-        QCOMPARE(form.btnSave->text(), QStringLiteral("Ment"));
-        QCOMPARE(form.btnDel->text(), QStringLiteral("Töröl"));
-        QCOMPARE(form.Label14->text(), QStringLiteral("Presets"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnClose")->text(), QStringLiteral("Close"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnSave")->text(), QStringLiteral("Ment"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnDel")->text(), QStringLiteral("Töröl"));
+        QCOMPARE(test::Find<QLabel>(&form, "Label14")->text(), QStringLiteral("Presets"));
         // The default entry takes its name when the list is next built.
-        QCOMPARE(form.comboPreset->itemText(0), QStringLiteral("Alapérték"));
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->itemText(0),
+                 QStringLiteral("Alapérték"));
         form.LoadPresetList();
-        QCOMPARE(form.comboPreset->itemText(0), QStringLiteral("Default"));
+        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->itemText(0),
+                 QStringLiteral("Default"));
 
         // The caption keeps the last language's text when the file no longer has one.
         Langunit().UnloadLanguage();

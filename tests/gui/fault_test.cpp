@@ -71,8 +71,9 @@ long ResidentBytes()
 QStringList ResultLines(const TZUVMainForm& form)
 {
     QStringList lines;
-    for (QTextBlock block = form.ResultForm()->Memo()->document()->firstBlock(); block.isValid();
-         block = block.next())
+    for (QTextBlock block =
+             test::Find<QPlainTextEdit>(form.ResultForm(), "Memo")->document()->firstBlock();
+         block.isValid(); block = block.next())
         lines << block.text();
     return lines;
 }
@@ -81,9 +82,9 @@ QStringList ResultLines(const TZUVMainForm& form)
 void VerifyIdleWindow(const TZUVMainForm& form)
 {
     QVERIFY(!form.Playback()->Playing());
-    QVERIFY(form.ActionStart->isEnabled());
-    QVERIFY(!form.ActionStop->isVisible());
-    QVERIFY(form.lvPlaylist->isEnabled());
+    QVERIFY(test::Find<QAction>(&form, "ActionStart")->isEnabled());
+    QVERIFY(!test::Find<QAction>(&form, "ActionStop")->isVisible());
+    QVERIFY(test::Find<QTreeView>(&form, "lvPlaylist")->isEnabled());
 }
 
 // What tells whether a file was replaced, cut or changed: kind, size, inode and the first bytes.
@@ -315,8 +316,8 @@ private slots:
             QCOMPARE(::chmod(file.c_str(), 0755), 0);
         }
         TZUVMainForm& form = *fixture.form;
-        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         VerifyIdleWindow(form);
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         QCOMPARE(MessageBox::ShownBoxes().front().text,
@@ -325,7 +326,7 @@ private slots:
         // Once the player is in place, the next Start plays.
         ::rmdir(file.c_str());
         test::WriteFakePlayer(fixture.program.path(), test::kFakePlayerScript);
-        form.ActionStart->trigger();
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
     }
@@ -336,8 +337,8 @@ private slots:
         test::WriteFakePlayer(fixture.program.path(),
                               "ulimit -c 0; printf 'frame 1\\n'; kill -SEGV $$; echo never");
         TZUVMainForm& form = *fixture.form;
-        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle());
         VerifyIdleWindow(form);
         QCOMPARE(ResultLines(form),
@@ -356,8 +357,8 @@ private slots:
                               "printf 'nul\\000byte\\nbad \\377\\376 utf8\\n"
                               "\\033[31mred\\033[0m\\007\\033]0;title\\007\\n\\r\\r\\nlast\\n'");
         TZUVMainForm& form = *fixture.form;
-        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle());
         VerifyIdleWindow(form);
         const QStringList lines = ResultLines(form);
@@ -394,7 +395,7 @@ private slots:
         // Shown from the start, so that every line is laid out as it comes.
         test::Find<QCheckBox>(form.SettingsForm(), "cbShowResult")->setChecked(true);
         test::Find<QCheckBox>(form.SettingsForm(), "cbResultIfUnclean")->setChecked(false);
-        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
         const long idle = ResidentBytes();
         long highest = idle;
         // How long the window keeps the user waiting: the longest gap between ticks of a timer.
@@ -408,7 +409,7 @@ private slots:
             lastTick = now;
             highest = std::max(highest, ResidentBytes());
         });
-        form.ActionStart->trigger();
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(form.ResultForm()->isVisible());
         clock.start();
         ticks.start(10);
@@ -446,11 +447,11 @@ private slots:
         MainWindowFixture fixture;
         test::WriteFakePlayer(fixture.program.path(), script.toStdString());
         TZUVMainForm& form = *fixture.form;
-        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QTRY_VERIFY(ResultLines(form).contains(QStringLiteral("ready")));
-        QVERIFY(form.ActionStop->isVisible());
-        form.ActionStop->trigger();
+        QVERIFY(test::Find<QAction>(&form, "ActionStop")->isVisible());
+        test::Find<QAction>(&form, "ActionStop")->trigger();
         QVERIFY(fixture.WaitForIdle(15000));
         VerifyIdleWindow(form);
         QCOMPARE(ResultLines(form).last(), QStringLiteral("...exited, code: 255"));
@@ -498,8 +499,8 @@ private slots:
 
         fixture.Start();
         TZUVMainForm* form = fixture.form.get();
-        QCOMPARE(form->tbVolume->value(), 100);
-        QCOMPARE(form->EQForm()->comboPreset->count(), 1);
+        QCOMPARE(test::Find<QSlider>(form, "tbVolume")->value(), 100);
+        QCOMPARE(test::Find<QComboBox>(form->EQForm(), "comboPreset")->count(), 1);
         QCOMPARE(form->Playlist()->Count(), 0);
         QCOMPARE(GetText("Errors", "103", QStringLiteral("Hiba")), QStringLiteral("Hiba"));
         // Only the playlist's failure is news at start; the others are handled quietly.
@@ -514,9 +515,9 @@ private slots:
         MessageBox::ClearShownBoxes();
 
         // This run's changes.
-        form->tbVolume->setValue(55);
+        test::Find<QSlider>(form, "tbVolume")->setValue(55);
         form->Playlist()->AddItem("/films/new.avi", {});
-        form->EQForm()->comboPreset->setEditText(QStringLiteral("New"));
+        test::Find<QComboBox>(form->EQForm(), "comboPreset")->setEditText(QStringLiteral("New"));
         form->EQForm()->btnSaveClick();
         fixture.Close();
         QVERIFY2(MessageBox::ShownBoxes().empty(), qPrintable(Shown()));
@@ -526,9 +527,11 @@ private slots:
         fixture.Start();
         form = fixture.form.get();
         QVERIFY2(MessageBox::ShownBoxes().empty(), qPrintable(Shown()));
-        QCOMPARE(form->tbVolume->value(), 55);
+        QCOMPARE(test::Find<QSlider>(form, "tbVolume")->value(), 55);
         QCOMPARE(form->Playlist()->Count(), 1);
-        QCOMPARE(form->EQForm()->comboPreset->findText(QStringLiteral("New")), 1);
+        QCOMPARE(
+            test::Find<QComboBox>(form->EQForm(), "comboPreset")->findText(QStringLiteral("New")),
+            1);
         fixture.Close();
         QVERIFY(StateOf(path) == before);
     }
@@ -540,7 +543,7 @@ private slots:
         WriteHugeFile(path, "[Audio]\r\nVolume=33\r\n");
         const FileState before = StateOf(path);
         fixture.Start();
-        QCOMPARE(fixture.form->tbVolume->value(), 100);
+        QCOMPARE(test::Find<QSlider>(fixture.form.get(), "tbVolume")->value(), 100);
         QVERIFY(MessageBox::ShownBoxes().empty());
         fixture.Close();
         QVERIFY(!MessageBox::ShownBoxes().empty());
@@ -581,17 +584,22 @@ private slots:
         fixture.Start();
         TZUVMainForm& form = *fixture.form;
         QVERIFY2(MessageBox::ShownBoxes().empty(), qPrintable(Shown()));
-        QCOMPARE(form.tbVolume->value(), 33);
+        QCOMPARE(test::Find<QSlider>(&form, "tbVolume")->value(), 33);
         QCOMPARE(GetText("Errors", "103", QStringLiteral("Hiba")), QStringLiteral("Hibá"));
-        QCOMPARE(form.EQForm()->comboPreset->findText(QStringLiteral("Rock")), 1);
+        QCOMPARE(
+            test::Find<QComboBox>(form.EQForm(), "comboPreset")->findText(QStringLiteral("Rock")),
+            1);
         if (binary) {
             QCOMPARE(form.Playlist()->Count(), 1);
-            QCOMPARE(form.EQForm()->comboPreset->count(), 2);
+            QCOMPARE(test::Find<QComboBox>(form.EQForm(), "comboPreset")->count(), 2);
         } else {
-            QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/cu"));
+            QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                     QStringLiteral("/films/cu"));
             QCOMPARE(form.Playlist()->Count(), 2);
             QCOMPARE(form.Playlist()->Items().Item(1).subtitlePath, std::string("/films/b.s"));
-            QCOMPARE(form.EQForm()->comboPreset->findText(QStringLiteral("Pop")), 2);
+            QCOMPARE(test::Find<QComboBox>(form.EQForm(), "comboPreset")
+                         ->findText(QStringLiteral("Pop")),
+                     2);
             QCOMPARE(GetText("Main", "100", QString()), QStringLiteral("Fil"));
         }
         fixture.Close();
@@ -637,11 +645,12 @@ private slots:
         QVERIFY(!platform::CreateFolders(fixture.ProfileFolder()));
         fixture.Start();
         TZUVMainForm& form = *fixture.form;
-        QCOMPARE(form.tbVolume->value(), 33);
-        form.tbVolume->setValue(55);
-        form.comboFile->addItem(QStringLiteral("/films/new film.avi"));
+        QCOMPARE(test::Find<QSlider>(&form, "tbVolume")->value(), 33);
+        test::Find<QSlider>(&form, "tbVolume")->setValue(55);
+        test::Find<THistoryCombo>(&form, "comboFile")
+            ->addItem(QStringLiteral("/films/new film.avi"));
         form.Playlist()->AddItem("/films/" + std::string(100, 'n') + ".avi", {});
-        form.EQForm()->comboPreset->setEditText(QStringLiteral("New"));
+        test::Find<QComboBox>(form.EQForm(), "comboPreset")->setEditText(QStringLiteral("New"));
         form.EQForm()->btnSaveClick();
         const std::vector<std::string> programEntries = FolderEntries(fixture.program.path());
         {
@@ -730,9 +739,9 @@ private slots:
             QCOMPARE(::truncate(zip.c_str(), off_t(fs::file_size(zip) / 2)), 0);
         QVERIFY(fs::file_size(zip) < 200 * 1000);
 
-        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
-        form.comboSub->setEditText(QString::fromStdString(zip));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
+        test::Find<THistoryCombo>(&form, "comboSub")->setEditText(QString::fromStdString(zip));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle());
         VerifyIdleWindow(form);
         const auto runs = fixture.PlayerRuns();
@@ -760,9 +769,11 @@ private slots:
         const auto& media = AwkwardMedia();
         const auto& subtitles = AwkwardSubtitles();
         for (std::size_t i = 0; i < media.size(); ++i) {
-            form.comboFile->setEditText(QString::fromStdString(media[i].given));
-            form.comboSub->setEditText(QString::fromStdString(subtitles[i].given));
-            form.ActionStart->trigger();
+            test::Find<THistoryCombo>(&form, "comboFile")
+                ->setEditText(QString::fromStdString(media[i].given));
+            test::Find<THistoryCombo>(&form, "comboSub")
+                ->setEditText(QString::fromStdString(subtitles[i].given));
+            test::Find<QAction>(&form, "ActionStart")->trigger();
             QVERIFY(fixture.WaitForIdle());
         }
         const auto runs = fixture.PlayerRuns();
@@ -793,10 +804,10 @@ private slots:
         // Saved and loaded again by the user.
         const QString saved = QString::fromStdString(fixture.temp.file("my list ü.txt"));
         FileDialog::SetNextAnswer({saved});
-        form->ActionPlSave->trigger();
+        test::Find<QAction>(form, "ActionPlSave")->trigger();
         form->Playlist()->Clear();
         FileDialog::SetNextAnswer({saved});
-        form->ActionPlLoad->trigger();
+        test::Find<QAction>(form, "ActionPlLoad")->trigger();
         verifyItems(*form);
         if (QTest::currentTestFailed())
             return;
@@ -808,7 +819,7 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         form->SelectPlaylistItem(0);
-        form->ActionStart->trigger();
+        test::Find<QAction>(form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle(30000));
         const auto runs = fixture.PlayerRuns();
         QCOMPARE(runs.size(), media.size());
@@ -826,7 +837,8 @@ private slots:
         QCOMPARE(form->Playlist()->Count(), int(media.size()));
         for (std::size_t i = 0; i < media.size(); ++i)
             QCOMPARE(form->Playlist()->Items().Item(i).mediaPath, media[i].arrives);
-        QCOMPARE(form->comboFile->currentText(), QString::fromStdString(media[0].arrives));
+        QCOMPARE(test::Find<THistoryCombo>(form, "comboFile")->currentText(),
+                 QString::fromStdString(media[0].arrives));
         QVERIFY(MessageBox::ShownBoxes().empty());
     }
 };

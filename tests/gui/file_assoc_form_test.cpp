@@ -3,6 +3,7 @@
 #include "fileassoc/registry_association.h"
 #include "lang/language.h"
 #include "platform/system_utils.h"
+#include "support/find_control.h"
 #include "support/memory_registry_store.h"
 #include "support/test_support.h"
 #include "widgets/qt/dialogs.h"
@@ -62,7 +63,8 @@ QList<bool> Checks(const QTreeWidget* view)
 
 QTreeWidgetItem* Row(const TFileAssocForm& form, const QString& extension)
 {
-    const auto found = form.lvTypes->findItems(extension, Qt::MatchExactly, 0);
+    const auto found =
+        test::Find<QTreeWidget>(&form, "lvTypes")->findItems(extension, Qt::MatchExactly, 0);
     return found.isEmpty() ? nullptr : found.first();
 }
 
@@ -74,13 +76,13 @@ void AddThroughDialog(TFileAssocForm& form, const std::function<void(TAddExtensi
         QVERIFY(dialog);
         answer(*dialog);
     });
-    QTest::mouseClick(form.btnAdd, Qt::LeftButton);
+    QTest::mouseClick(test::Find<QPushButton>(&form, "btnAdd"), Qt::LeftButton);
 }
 
 void TypeAndConfirm(TAddExtensionForm& dialog, const QString& text)
 {
-    dialog.edExt->setText(text);
-    QTest::mouseClick(dialog.btnOk, Qt::LeftButton);
+    test::Find<QLineEdit>(&dialog, "edExt")->setText(text);
+    QTest::mouseClick(test::Find<QPushButton>(&dialog, "btnOk"), Qt::LeftButton);
 }
 
 } // namespace
@@ -125,24 +127,28 @@ private slots:
         QCOMPARE(form->windowTitle(), QStringLiteral("Filetípusok"));
         QCOMPARE(form->size().expandedTo(QSize(377, 263)), form->size());
         QCOMPARE(form->minimumSize(), form->maximumSize());
-        QCOMPARE(form->lvTypes->headerItem()->text(0), QStringLiteral("Kiterjesztés"));
-        QCOMPARE(form->lvTypes->headerItem()->text(2), QStringLiteral("Jelenleg:"));
+        QCOMPARE(test::Find<QTreeWidget>(form.get(), "lvTypes")->headerItem()->text(0),
+                 QStringLiteral("Kiterjesztés"));
+        QCOMPARE(test::Find<QTreeWidget>(form.get(), "lvTypes")->headerItem()->text(2),
+                 QStringLiteral("Jelenleg:"));
         // 80 as drawn, or what the caption needs.
-        QCOMPARE(form->lvTypes->columnWidth(0),
-                 std::max(80, form->lvTypes->header()->sectionSizeHint(0)));
-        QCOMPARE(Column(form->lvTypes, 0),
+        QCOMPARE(
+            test::Find<QTreeWidget>(form.get(), "lvTypes")->columnWidth(0),
+            std::max(80,
+                     test::Find<QTreeWidget>(form.get(), "lvTypes")->header()->sectionSizeHint(0)));
+        QCOMPARE(Column(test::Find<QTreeWidget>(form.get(), "lvTypes"), 0),
                  (QStringList{QStringLiteral(".xyz"), QStringLiteral(".qt"), QStringLiteral(".mov"),
                               QStringLiteral(".rm"), QStringLiteral(".rmvb"),
                               QStringLiteral(".avi"), QStringLiteral(".mpg")}));
-        QCOMPARE(Column(form->lvTypes, 1),
+        QCOMPARE(Column(test::Find<QTreeWidget>(form.get(), "lvTypes"), 1),
                  (QStringList{QStringLiteral("-"), QStringLiteral("QuickTime"),
                               QStringLiteral("QuickTime"), QStringLiteral("RealMedia"),
                               QStringLiteral("RealMedia"), QStringLiteral("AVI video"),
                               QStringLiteral("MPEG video")}));
-        QCOMPARE(Column(form->lvTypes, 2),
+        QCOMPARE(Column(test::Find<QTreeWidget>(form.get(), "lvTypes"), 2),
                  (QStringList{QString(), QString(), QString(), QString(), QString(),
                               QStringLiteral("vlc"), QStringLiteral("zuvora")}));
-        QCOMPARE(Checks(form->lvTypes),
+        QCOMPARE(Checks(test::Find<QTreeWidget>(form.get(), "lvTypes")),
                  (QList<bool>{false, false, false, false, false, false, true}));
         QVERIFY(MessageBox::ShownBoxes().empty());
         QVERIFY(m_store->Changes().empty());
@@ -153,7 +159,7 @@ private slots:
         const auto form = Open(".xyz;.avi;.mpg");
         Row(*form, QStringLiteral(".xyz"))->setCheckState(0, Qt::Checked);
         Row(*form, QStringLiteral(".mpg"))->setCheckState(0, Qt::Unchecked);
-        QTest::mouseClick(form->btnOk, Qt::LeftButton);
+        QTest::mouseClick(test::Find<QPushButton>(form.get(), "btnOk"), Qt::LeftButton);
 
         QCOMPARE(form->result(), int(QDialog::Accepted));
         QCOMPARE(form->NewFileTypes(), std::optional<std::string>(".xyz;.avi;.mpg"));
@@ -170,16 +176,16 @@ private slots:
     void selectAllOnlyChecks()
     {
         const auto form = Open(".xyz;.mpg");
-        form->btnSelectAll->click();
-        QCOMPARE(Checks(form->lvTypes), (QList<bool>{true, true}));
-        form->btnSelectAll->click();
-        QCOMPARE(Checks(form->lvTypes), (QList<bool>{true, true}));
+        test::Find<QPushButton>(form.get(), "btnSelectAll")->click();
+        QCOMPARE(Checks(test::Find<QTreeWidget>(form.get(), "lvTypes")), (QList<bool>{true, true}));
+        test::Find<QPushButton>(form.get(), "btnSelectAll")->click();
+        QCOMPARE(Checks(test::Find<QTreeWidget>(form.get(), "lvTypes")), (QList<bool>{true, true}));
     }
 
     void okWithoutChangesWritesNothing()
     {
         const auto form = Open(".avi;.mpg;.xyz");
-        form->btnOk->click();
+        test::Find<QPushButton>(form.get(), "btnOk")->click();
         QVERIFY(m_store->Changes().empty());
         QCOMPARE(form->NewFileTypes(), std::optional<std::string>(".avi;.mpg;.xyz"));
         QVERIFY(MessageBox::ShownBoxes().empty());
@@ -190,8 +196,9 @@ private slots:
         const auto form = Open(".avi");
         AddThroughDialog(*form, [](TAddExtensionForm& dialog) {
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Kiterjesztés hozzáadása"));
-            QCOMPARE(dialog.btnCancel->text(), QStringLiteral("Mégsem"));
-            QVERIFY(dialog.btnOk->isDefault());
+            QCOMPARE(test::Find<QPushButton>(&dialog, "btnCancel")->text(),
+                     QStringLiteral("Mégsem"));
+            QVERIFY(test::Find<QPushButton>(&dialog, "btnOk")->isDefault());
             TypeAndConfirm(dialog, QStringLiteral("mkv"));
         });
         AddThroughDialog(*form, [](TAddExtensionForm& dialog) { TypeAndConfirm(dialog, {}); });
@@ -199,13 +206,13 @@ private slots:
             TypeAndConfirm(dialog, QStringLiteral(".avi"));
         });
         AddThroughDialog(*form, [](TAddExtensionForm& dialog) {
-            dialog.edExt->setText(QStringLiteral("ogg"));
-            QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+            test::Find<QLineEdit>(&dialog, "edExt")->setText(QStringLiteral("ogg"));
+            QTest::mouseClick(test::Find<QPushButton>(&dialog, "btnCancel"), Qt::LeftButton);
         });
-        QCOMPARE(Column(form->lvTypes, 0),
+        QCOMPARE(Column(test::Find<QTreeWidget>(form.get(), "lvTypes"), 0),
                  (QStringList{QStringLiteral(".avi"), QStringLiteral(".mkv"), QStringLiteral("."),
                               QStringLiteral(".avi")}));
-        QCOMPARE(Column(form->lvTypes, 1),
+        QCOMPARE(Column(test::Find<QTreeWidget>(form.get(), "lvTypes"), 1),
                  (QStringList{QStringLiteral("AVI video"), QStringLiteral("-"), QStringLiteral("-"),
                               QStringLiteral("AVI video")}));
     }
@@ -218,21 +225,21 @@ private slots:
             TypeAndConfirm(dialog, QStringLiteral("mkv"));
         });
         Row(*form, QStringLiteral(".mkv"))->setCheckState(0, Qt::Checked);
-        QTest::mouseClick(form->btnCancel, Qt::LeftButton);
+        QTest::mouseClick(test::Find<QPushButton>(form.get(), "btnCancel"), Qt::LeftButton);
         QVERIFY(form->isHidden());
         QCOMPARE(form->result(), int(QDialog::Rejected));
         QVERIFY(!form->NewFileTypes());
 
         const auto escaped = Open(".avi");
         escaped->show();
-        escaped->btnSelectAll->click();
+        test::Find<QPushButton>(escaped.get(), "btnSelectAll")->click();
         QTest::keyClick(escaped.get(), Qt::Key_Escape);
         QVERIFY(escaped->isHidden());
         QCOMPARE(escaped->result(), int(QDialog::Rejected));
 
         const auto closed = Open(".avi");
         closed->show();
-        closed->btnSelectAll->click();
+        test::Find<QPushButton>(closed.get(), "btnSelectAll")->click();
         closed->close();
         QCOMPARE(closed->result(), int(QDialog::Rejected));
         QVERIFY(!closed->NewFileTypes());
@@ -245,13 +252,15 @@ private slots:
         form->btnDelClick(); // nothing selected: no question
         QVERIFY(MessageBox::ShownBoxes().empty());
 
-        form->lvTypes->setCurrentItem(Row(*form, QStringLiteral(".mpg")));
+        test::Find<QTreeWidget>(form.get(), "lvTypes")
+            ->setCurrentItem(Row(*form, QStringLiteral(".mpg")));
         MessageBox::SetNextAnswer(QMessageBox::No);
-        form->btnDel->click();
-        QCOMPARE(form->lvTypes->topLevelItemCount(), 2);
+        test::Find<QPushButton>(form.get(), "btnDel")->click();
+        QCOMPARE(test::Find<QTreeWidget>(form.get(), "lvTypes")->topLevelItemCount(), 2);
         MessageBox::SetNextAnswer(QMessageBox::Yes);
-        form->btnDel->click();
-        QCOMPARE(Column(form->lvTypes, 0), QStringList{QStringLiteral(".avi")});
+        test::Find<QPushButton>(form.get(), "btnDel")->click();
+        QCOMPARE(Column(test::Find<QTreeWidget>(form.get(), "lvTypes"), 0),
+                 QStringList{QStringLiteral(".avi")});
 
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{2});
         const MessageBox::Shown& question = MessageBox::ShownBoxes().back();
@@ -259,7 +268,7 @@ private slots:
         QCOMPARE(question.caption, QStringLiteral("Törlés"));
         QCOMPARE(question.text, QStringLiteral("Töröljem a \".mpg\" kiterjesztést a listából?"));
 
-        form->btnOk->click();
+        test::Find<QPushButton>(form.get(), "btnOk")->click();
         QVERIFY(m_store->Changes().empty());
         QCOMPARE(form->NewFileTypes(), std::optional<std::string>(".avi"));
         QCOMPARE(m_store->Get("mpgfile\\shell\\open\\command", ""),
@@ -270,8 +279,8 @@ private slots:
     {
         const auto form = Open(".avi;.xyz");
         m_store->FailOn(MemoryRegistryStore::Operation::Write, "", EACCES);
-        form->btnSelectAll->click();
-        form->btnOk->click();
+        test::Find<QPushButton>(form.get(), "btnSelectAll")->click();
+        test::Find<QPushButton>(form.get(), "btnOk")->click();
         QCOMPARE(form->result(), int(QDialog::Accepted));
         QVERIFY(!form->NewFileTypes());
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
@@ -285,14 +294,17 @@ private slots:
     {
         m_store->Set(".mpeg", "", "MPGFILE"); // shares .mpg's type, which is ours
         const auto form = Open(".mpg;.avi;.mpeg");
-        QCOMPARE(Checks(form->lvTypes), (QList<bool>{true, false, true}));
+        QCOMPARE(Checks(test::Find<QTreeWidget>(form.get(), "lvTypes")),
+                 (QList<bool>{true, false, true}));
         Row(*form, QStringLiteral(".mpeg"))->setCheckState(0, Qt::Unchecked);
-        QCOMPARE(Checks(form->lvTypes), (QList<bool>{false, false, false}));
+        QCOMPARE(Checks(test::Find<QTreeWidget>(form.get(), "lvTypes")),
+                 (QList<bool>{false, false, false}));
         // A row added for a listed type shows what OK will do with it.
         Row(*form, QStringLiteral(".mpg"))->setCheckState(0, Qt::Checked);
         m_store->Set(".mpe", "", "mpgfile");
         QVERIFY(form->AddExtensionRow(".mpe"));
-        QCOMPARE(Checks(form->lvTypes), (QList<bool>{true, false, true, true}));
+        QCOMPARE(Checks(test::Find<QTreeWidget>(form.get(), "lvTypes")),
+                 (QList<bool>{true, false, true, true}));
         QVERIFY(m_store->Changes().empty());
     }
 
@@ -310,8 +322,8 @@ private slots:
             }
         } backend(*m_store, kProgram);
         TFileAssocForm form(nullptr, backend, ".xyz;.avi");
-        form.btnSelectAll->click();
-        form.btnOk->click();
+        test::Find<QPushButton>(&form, "btnSelectAll")->click();
+        test::Find<QPushButton>(&form, "btnOk")->click();
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
         QCOMPARE(MessageBox::ShownBoxes().front().text, QStringLiteral("no type for .xyz"));
         QCOMPARE(form.NewFileTypes(), std::optional<std::string>(".xyz;.avi"));
@@ -322,7 +334,7 @@ private slots:
     {
         m_store->FailOn(MemoryRegistryStore::Operation::Read, ".mpg", EACCES);
         const auto form = Open(".avi;.mpg;.xyz");
-        QCOMPARE(form->lvTypes->topLevelItemCount(), 0);
+        QCOMPARE(test::Find<QTreeWidget>(form.get(), "lvTypes")->topLevelItemCount(), 0);
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
         QCOMPARE(MessageBox::ShownBoxes().front().caption, QStringLiteral("Registry hiba"));
         QCOMPARE(MessageBox::ShownBoxes().front().text,
@@ -333,8 +345,8 @@ private slots:
         AddThroughDialog(*form, [](TAddExtensionForm& dialog) {
             TypeAndConfirm(dialog, QStringLiteral("xyz"));
         });
-        form->btnSelectAll->click();
-        form->btnOk->click();
+        test::Find<QPushButton>(form.get(), "btnSelectAll")->click();
+        test::Find<QPushButton>(form.get(), "btnOk")->click();
         QVERIFY(!form->NewFileTypes());
         QCOMPARE(m_store->Get(".xyz", ""), std::optional<std::string>("xyzfile"));
     }
@@ -355,17 +367,21 @@ private slots:
         QVERIFY(Langunit().LoadLanguage("t"));
         const auto form = Open(".avi");
         QCOMPARE(form->windowTitle(), QStringLiteral("File types"));
-        QCOMPARE(form->btnSelectAll->text(), QStringLiteral("Select &all"));
-        QCOMPARE(form->btnDel->text(), QStringLiteral("&Töröl"));
-        QCOMPARE(form->lvTypes->headerItem()->text(1), QStringLiteral("Description"));
-        QCOMPARE(form->lvTypes->headerItem()->text(0), QStringLiteral("Kiterjesztés"));
+        QCOMPARE(test::Find<QPushButton>(form.get(), "btnSelectAll")->text(),
+                 QStringLiteral("Select &all"));
+        QCOMPARE(test::Find<QPushButton>(form.get(), "btnDel")->text(), QStringLiteral("&Töröl"));
+        QCOMPARE(test::Find<QTreeWidget>(form.get(), "lvTypes")->headerItem()->text(1),
+                 QStringLiteral("Description"));
+        QCOMPARE(test::Find<QTreeWidget>(form.get(), "lvTypes")->headerItem()->text(0),
+                 QStringLiteral("Kiterjesztés"));
 
         TAddExtensionForm dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Add extension"));
-        QCOMPARE(dialog.btnOk->text(), QStringLiteral("OK"));
-        QCOMPARE(dialog.btnCancel->text(), QStringLiteral("Cancel"));
+        QCOMPARE(test::Find<QPushButton>(&dialog, "btnOk")->text(), QStringLiteral("OK"));
+        QCOMPARE(test::Find<QPushButton>(&dialog, "btnCancel")->text(), QStringLiteral("Cancel"));
 
-        form->lvTypes->setCurrentItem(form->lvTypes->topLevelItem(0));
+        test::Find<QTreeWidget>(form.get(), "lvTypes")
+            ->setCurrentItem(test::Find<QTreeWidget>(form.get(), "lvTypes")->topLevelItem(0));
         MessageBox::SetNextAnswer(QMessageBox::No);
         form->btnDelClick();
         QCOMPARE(MessageBox::ShownBoxes().back().caption, QStringLiteral("Delete"));
@@ -373,7 +389,7 @@ private slots:
                  QStringLiteral("Remove \".avi\" from the list?"));
 
         m_store->FailOn(MemoryRegistryStore::Operation::Read, "", EACCES);
-        form->btnOk->click();
+        test::Find<QPushButton>(form.get(), "btnOk")->click();
         QCOMPARE(MessageBox::ShownBoxes().back().caption, QStringLiteral("Registry error"));
     }
 };

@@ -347,7 +347,8 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         test::Find<QCheckBox>(form.SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(fixture.session->ListenForSecondCopies());
-        form.comboFile->setEditText(QStringLiteral("/films/mine.avi"));
+        test::Find<THistoryCombo>(&form, "comboFile")
+            ->setEditText(QStringLiteral("/films/mine.avi"));
 
         const std::string name = platform::HandoverBlockName();
         platform::RemoveHandoverBlock(name);
@@ -374,7 +375,8 @@ private slots:
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         QCOMPARE(MessageBox::ShownBoxes().front().text,
                  QString::fromStdString(SystemErrorText(error)));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/mine.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/mine.avi"));
         QVERIFY(!form.Playback()->RestartPending());
     }
 
@@ -888,7 +890,8 @@ private slots:
         test::Find<QCheckBox>(running.form->SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(running.session->ListenForSecondCopies());
         QStringList taken;
-        connect(running.form->comboFile, &QComboBox::editTextChanged, this,
+        connect(test::Find<THistoryCombo>(running.form.get(), "comboFile"),
+                &QComboBox::editTextChanged, this,
                 [&taken](const QString& text) { taken << text; });
 
         QStringList handed;

@@ -142,8 +142,8 @@ private slots:
         ScopedEnv askedLog("FAKE_PLAYER_ASKED", asked);
         MainWindowFixture fixture({}, true, false);
         TZUVMainForm& form = *fixture.form;
-        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QCOMPARE(test::ReadFile(asked).value_or(""), std::string("asked\n"));
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
@@ -168,43 +168,53 @@ private slots:
         QVERIFY(Langunit().LoadLanguage("xx"));
         form.TranslateMainForm();
 
-        QCOMPARE(form.Label1->text(), QStringLiteral("Media file"));
-        QCOMPARE(form.btnSelFile->text(), QStringLiteral("Browse"));
-        QCOMPARE(form.btnStart->text(), QStringLiteral("&Play"));
-        QCOMPARE(form.ActionStop->text(), QStringLiteral("S&top"));
-        QCOMPARE(form.btnHelp->text(), QStringLiteral("Readme"));
-        QCOMPARE(form.btnPlaylist->text(), QStringLiteral("&List"));
-        QCOMPARE(form.btnPlaylistUp->text(), QStringLiteral("Up"));
-        QCOMPARE(form.ActionPlClear->text(), QStringLiteral("Clear all"));
-        QCOMPARE(form.ActionPlSave->text(), QStringLiteral("Save all"));
-        QCOMPARE(form.lvPlaylist->model()->headerData(0, Qt::Horizontal).toString(),
+        QCOMPARE(test::Find<QLabel>(&form, "Label1")->text(), QStringLiteral("Media file"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnSelFile")->text(), QStringLiteral("Browse"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnStart")->text(), QStringLiteral("&Play"));
+        QCOMPARE(test::Find<QAction>(&form, "ActionStop")->text(), QStringLiteral("S&top"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnHelp")->text(), QStringLiteral("Readme"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnPlaylist")->text(), QStringLiteral("&List"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnPlaylistUp")->text(), QStringLiteral("Up"));
+        QCOMPARE(test::Find<QAction>(&form, "ActionPlClear")->text(), QStringLiteral("Clear all"));
+        QCOMPARE(test::Find<QAction>(&form, "ActionPlSave")->text(), QStringLiteral("Save all"));
+        QCOMPARE(test::Find<QTreeView>(&form, "lvPlaylist")
+                     ->model()
+                     ->headerData(0, Qt::Horizontal)
+                     .toString(),
                  QStringLiteral("Film"));
-        QCOMPARE(form.lvPlaylist->model()->headerData(1, Qt::Horizontal).toString(),
+        QCOMPARE(test::Find<QTreeView>(&form, "lvPlaylist")
+                     ->model()
+                     ->headerData(1, Qt::Horizontal)
+                     .toString(),
                  QStringLiteral("Sub"));
-        QCOMPARE(form.cbFullscreen->text(), QStringLiteral("Full screen"));
-        QCOMPARE(form.cbCustomVolume->text(), QStringLiteral("Own volume"));
-        QCOMPARE(form.cbOnTop->text(), QStringLiteral("On top"));
+        QCOMPARE(test::Find<QCheckBox>(&form, "cbFullscreen")->text(),
+                 QStringLiteral("Full screen"));
+        QCOMPARE(test::Find<QCheckBox>(&form, "cbCustomVolume")->text(),
+                 QStringLiteral("Own volume"));
+        QCOMPARE(test::Find<QCheckBox>(&form, "cbOnTop")->text(), QStringLiteral("On top"));
         // Empty or missing texts keep the built-in ones.
-        QCOMPARE(form.Label3->text(), QStringLiteral("MPlayer extra paraméterek"));
-        QCOMPARE(form.btnDelPlaylist->text(), QStringLiteral("-"));
-        QCOMPARE(form.Label2->text(), QStringLiteral("Felirat"));
-        QCOMPARE(form.btnSelSub->text(), QStringLiteral("Tallóz"));
-        QCOMPARE(form.ActionPlLoad->text(), QStringLiteral("Lista &Betöltése"));
-        QCOMPARE(form.cbLoop->text(), QStringLiteral("Ismétlés"));
+        QCOMPARE(test::Find<QLabel>(&form, "Label3")->text(),
+                 QStringLiteral("MPlayer extra paraméterek"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnDelPlaylist")->text(), QStringLiteral("-"));
+        QCOMPARE(test::Find<QLabel>(&form, "Label2")->text(), QStringLiteral("Felirat"));
+        QCOMPARE(test::Find<QPushButton>(&form, "btnSelSub")->text(), QStringLiteral("Tallóz"));
+        QCOMPARE(test::Find<QAction>(&form, "ActionPlLoad")->text(),
+                 QStringLiteral("Lista &Betöltése"));
+        QCOMPARE(test::Find<QCheckBox>(&form, "cbLoop")->text(), QStringLiteral("Ismétlés"));
 
         // The dialogs, as they are shown.
         FileDialog::SetNextAnswer({});
-        form.ActionBrowseFile->trigger();
+        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Open media"));
         FileDialog::SetNextAnswer({});
-        form.ActionBrowseSub->trigger();
+        test::Find<QAction>(&form, "ActionBrowseSub")->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Open subtitles"));
         QCOMPARE(FileDialog::LastShown()->filter, QStringLiteral("Subs|*.srt"));
         FileDialog::SetNextAnswer({});
-        form.ActionPlLoad->trigger();
+        test::Find<QAction>(&form, "ActionPlLoad")->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Load a list"));
         FileDialog::SetNextAnswer({});
-        form.ActionPlSave->trigger();
+        test::Find<QAction>(&form, "ActionPlSave")->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Save the list"));
 
         MessageBox::ClearShownBoxes();
@@ -220,7 +230,7 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         FileDialog::SetNextAnswer({});
-        form.ActionBrowseFile->trigger();
+        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
         QCOMPARE(FileDialog::LastShown()->filter,
                  QStringLiteral("Film fileok|*.avi;*.mpg;*.mpeg;*.mpe;*.wmv;*.asf;*.mov;*.qt;*.rm;"
                                 "*.rmvb|Minden file|*.*"));
@@ -229,17 +239,19 @@ private slots:
         WriteLanguage(fixture, "xx", "[OpenDialogs]\n101=Movies|*.*\n");
         QVERIFY(Langunit().LoadLanguage("xx"));
         FileDialog::SetNextAnswer({});
-        form.ActionBrowseFile->trigger();
+        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
         QCOMPARE(FileDialog::LastShown()->filter, QStringLiteral("Movies|*.*"));
 
         // Three files: the first to the media field, all three to the hidden playlist.
         QVERIFY(!form.PlaylistShown());
-        form.comboSub->setEditText(QStringLiteral("/keep.srt"));
+        test::Find<THistoryCombo>(&form, "comboSub")->setEditText(QStringLiteral("/keep.srt"));
         FileDialog::SetNextAnswer(
             {QStringLiteral("/f/1.avi"), QStringLiteral("/f/2 b.avi"), QStringLiteral("/f/3.avi")});
-        form.ActionBrowseFile->trigger();
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/f/1.avi"));
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/keep.srt"));
+        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/f/1.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/keep.srt"));
         QCOMPARE(MediaPaths(form),
                  (std::vector<std::string>{"/f/1.avi", "/f/2 b.avi", "/f/3.avi"}));
         QVERIFY(form.Playlist()->Items().Item(1).subtitlePath.empty());
@@ -247,14 +259,16 @@ private slots:
 
         // One file leaves the playlist alone.
         FileDialog::SetNextAnswer({QStringLiteral("/g/one.avi")});
-        form.ActionBrowseFile->trigger();
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/g/one.avi"));
+        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/g/one.avi"));
         QCOMPARE(form.Playlist()->Count(), 3);
 
         // Cancel changes nothing.
         FileDialog::SetNextAnswer({});
-        form.ActionBrowseFile->trigger();
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/g/one.avi"));
+        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/g/one.avi"));
     }
 
     void subtitleBrowserFolderAndChoices()
@@ -263,22 +277,25 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         form.OpenSubDialog.initialFolder = QStringLiteral("/before/");
         FileDialog::SetNextAnswer({});
-        form.ActionBrowseSub->trigger();
+        test::Find<QAction>(&form, "ActionBrowseSub")->trigger();
         QCOMPARE(FileDialog::LastShown()->initialFolder, QStringLiteral("/before/"));
 
-        form.comboFile->setEditText(QStringLiteral("/films/one night/film.avi"));
+        test::Find<THistoryCombo>(&form, "comboFile")
+            ->setEditText(QStringLiteral("/films/one night/film.avi"));
         FileDialog::SetNextAnswer(
             {QStringLiteral("/films/one night/a.srt"), QStringLiteral("/films/one night/b.srt")});
-        form.ActionBrowseSub->trigger();
+        test::Find<QAction>(&form, "ActionBrowseSub")->trigger();
         QCOMPARE(FileDialog::LastShown()->initialFolder, QStringLiteral("/films/one night/"));
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Felirat file megnyitása"));
-        QCOMPARE(form.comboSub->currentText(),
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
                  QStringLiteral("/films/one night/a.srt,/films/one night/b.srt"));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/one night/film.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/one night/film.avi"));
 
         FileDialog::SetNextAnswer({QStringLiteral("/s/only.sub")});
-        form.ActionBrowseSub->trigger();
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/s/only.sub"));
+        test::Find<QAction>(&form, "ActionBrowseSub")->trigger();
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/s/only.sub"));
     }
 
     void readmeFollowsTheLanguage()
@@ -289,7 +306,7 @@ private slots:
         int asked = 0;
         // Each opener ends before the next click, so the order is the clicks'.
         const auto help = [&] {
-            form.btnHelp->click();
+            test::Find<QPushButton>(&form, "btnHelp")->click();
             ++asked;
             QTRY_COMPARE(opened.Opened().size(), asked);
         };
@@ -320,7 +337,7 @@ private slots:
 
         // Without a program for the file the desktop's reason reaches the user.
         test::FakeOpener failing(true);
-        form.btnHelp->click();
+        test::Find<QPushButton>(&form, "btnHelp")->click();
         QTRY_COMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
         QVERIFY(MessageBox::ShownBoxes().front().text.contains(
             QStringLiteral("x-terminal-emulator: not found")));
@@ -339,14 +356,14 @@ private slots:
         QVERIFY(!settings->testAttribute(Qt::WA_ShowWithoutActivating));
 
         ShowAndActivate(form);
-        form.ActionSettings->trigger();
+        test::Find<QAction>(&form, "ActionSettings")->trigger();
         QVERIFY(settings->isVisible());
         HideCounter mainHides(&form);
         HideCounter settingsHides(settings);
         form.SetWindowsOnTop(false);
         QCOMPARE(mainHides.hides + settingsHides.hides, 0);
 
-        form.cbOnTop->setChecked(true);
+        test::Find<QCheckBox>(&form, "cbOnTop")->setChecked(true);
         QVERIFY(form.WindowsOnTop());
         QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(settings->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -361,7 +378,7 @@ private slots:
         form.SetWindowsOnTop(true);
         QCOMPARE(mainHides.hides + settingsHides.hides, 0);
 
-        form.cbOnTop->setChecked(false);
+        test::Find<QCheckBox>(&form, "cbOnTop")->setChecked(false);
         QVERIFY(!form.WindowsOnTop());
         QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(!settings->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -372,18 +389,18 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        QVERIFY(!form.tbVolume->isEnabled());
-        QVERIFY(!form.lVolume->isEnabled());
-        form.cbCustomVolume->setChecked(true);
-        QVERIFY(form.tbVolume->isEnabled());
-        QVERIFY(form.lVolume->isEnabled());
-        form.tbVolume->setValue(200);
-        QCOMPARE(form.lVolume->text(), QStringLiteral("200"));
-        form.cbCustomVolume->setChecked(false);
-        QVERIFY(!form.tbVolume->isEnabled());
-        QVERIFY(!form.lVolume->isEnabled());
-        QCOMPARE(form.tbVolume->value(), 200);
-        QCOMPARE(form.lVolume->text(), QStringLiteral("200"));
+        QVERIFY(!test::Find<QSlider>(&form, "tbVolume")->isEnabled());
+        QVERIFY(!test::Find<QLabel>(&form, "lVolume")->isEnabled());
+        test::Find<QCheckBox>(&form, "cbCustomVolume")->setChecked(true);
+        QVERIFY(test::Find<QSlider>(&form, "tbVolume")->isEnabled());
+        QVERIFY(test::Find<QLabel>(&form, "lVolume")->isEnabled());
+        test::Find<QSlider>(&form, "tbVolume")->setValue(200);
+        QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("200"));
+        test::Find<QCheckBox>(&form, "cbCustomVolume")->setChecked(false);
+        QVERIFY(!test::Find<QSlider>(&form, "tbVolume")->isEnabled());
+        QVERIFY(!test::Find<QLabel>(&form, "lVolume")->isEnabled());
+        QCOMPARE(test::Find<QSlider>(&form, "tbVolume")->value(), 200);
+        QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("200"));
         Options gathered;
         form.GatherOptions(gathered);
         QVERIFY(!gathered.CustomVolume);
@@ -392,18 +409,18 @@ private slots:
         Options stored = gathered;
         stored.Volume = 0;
         form.ApplyOptions(stored);
-        QCOMPARE(form.lVolume->text(), QStringLiteral("0"));
+        QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("0"));
         stored.Volume = 999; // out of range in a hand-edited file
         form.ApplyOptions(stored);
-        QCOMPARE(form.tbVolume->value(), 255);
-        QCOMPARE(form.lVolume->text(), QStringLiteral("255"));
+        QCOMPARE(test::Find<QSlider>(&form, "tbVolume")->value(), 255);
+        QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("255"));
 
-        QVERIFY(!form.tbExtraStereo->isEnabled());
-        form.cbExtraStereo->setChecked(true);
-        QVERIFY(form.tbExtraStereo->isEnabled());
-        form.cbExtraStereo->setChecked(false);
-        QVERIFY(!form.tbExtraStereo->isEnabled());
-        QCOMPARE(form.tbExtraStereo->value(), 25);
+        QVERIFY(!test::Find<QSlider>(&form, "tbExtraStereo")->isEnabled());
+        test::Find<QCheckBox>(&form, "cbExtraStereo")->setChecked(true);
+        QVERIFY(test::Find<QSlider>(&form, "tbExtraStereo")->isEnabled());
+        test::Find<QCheckBox>(&form, "cbExtraStereo")->setChecked(false);
+        QVERIFY(!test::Find<QSlider>(&form, "tbExtraStereo")->isEnabled());
+        QCOMPARE(test::Find<QSlider>(&form, "tbExtraStereo")->value(), 25);
     }
 
     void fontListIsReadWhenTheFontPageFirstShows()
@@ -422,7 +439,7 @@ private slots:
         options.FontFace = face.toStdString();
         settings->ApplyOptions(options);
 
-        form.ActionSettings->trigger();
+        test::Find<QAction>(&form, "ActionSettings")->trigger();
         test::Find<QTabWidget>(settings, "PageControl1")->setCurrentIndex(2);
         QTRY_COMPARE(test::Find<QComboBox>(settings, "comboFont")->count(),
                      static_cast<int>(installed.size()) + 1);
@@ -451,34 +468,41 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         // Hidden: the window ends just above the list; shown: 8 pixels below it. The width
         // (at least the drawn 497) stays.
-        const QSize hidden(form.width(), form.lvPlaylist->y());
-        const QSize shown(form.width(), form.lvPlaylist->geometry().bottom() + 1 + 8);
+        const QSize hidden(form.width(), test::Find<QTreeView>(&form, "lvPlaylist")->y());
+        const QSize shown(form.width(),
+                          test::Find<QTreeView>(&form, "lvPlaylist")->geometry().bottom() + 1 + 8);
         QVERIFY(form.width() >= 497);
         QVERIFY(!form.PlaylistShown()); // hidden at the first start
         QCOMPARE(form.size(), hidden);
-        form.btnPlaylist->click();
+        test::Find<QPushButton>(&form, "btnPlaylist")->click();
         QVERIFY(form.PlaylistShown());
         QCOMPARE(form.size(), shown);
-        for (QWidget* widget : std::initializer_list<QWidget*>{
-                 form.lvPlaylist, form.btnDelPlaylist, form.btnPlaylistUp, form.btnPlaylistDown})
+        for (QWidget* widget :
+             std::initializer_list<QWidget*>{test::Find<QTreeView>(&form, "lvPlaylist"),
+                                             test::Find<QPushButton>(&form, "btnDelPlaylist"),
+                                             test::Find<QPushButton>(&form, "btnPlaylistUp"),
+                                             test::Find<QPushButton>(&form, "btnPlaylistDown")})
             QVERIFY(!widget->isHidden());
-        form.btnPlaylist->click();
+        test::Find<QPushButton>(&form, "btnPlaylist")->click();
         QVERIFY(!form.PlaylistShown());
         QCOMPARE(form.size(), hidden);
-        for (QWidget* widget : std::initializer_list<QWidget*>{
-                 form.lvPlaylist, form.btnDelPlaylist, form.btnPlaylistUp, form.btnPlaylistDown})
+        for (QWidget* widget :
+             std::initializer_list<QWidget*>{test::Find<QTreeView>(&form, "lvPlaylist"),
+                                             test::Find<QPushButton>(&form, "btnDelPlaylist"),
+                                             test::Find<QPushButton>(&form, "btnPlaylistUp"),
+                                             test::Find<QPushButton>(&form, "btnPlaylistDown")})
             QVERIFY(widget->isHidden());
-        QVERIFY(!form.btnPlaylist->isHidden());
-        QVERIFY(!form.btnAddPlaylist->isHidden());
-        QVERIFY(!form.btnStart->isHidden());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnPlaylist")->isHidden());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnAddPlaylist")->isHidden());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnStart")->isHidden());
 
         // Add with an empty media field does not even show the list.
-        form.btnAddPlaylist->click();
+        test::Find<QPushButton>(&form, "btnAddPlaylist")->click();
         QVERIFY(!form.PlaylistShown());
         QCOMPARE(form.Playlist()->Count(), 0);
-        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
-        form.comboSub->setEditText(QStringLiteral("/f/a.srt"));
-        form.btnAddPlaylist->click();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
+        test::Find<THistoryCombo>(&form, "comboSub")->setEditText(QStringLiteral("/f/a.srt"));
+        test::Find<QPushButton>(&form, "btnAddPlaylist")->click();
         QVERIFY(form.PlaylistShown());
         QCOMPARE(form.size(), shown);
         QCOMPARE(form.Playlist()->Count(), 1);
@@ -495,39 +519,39 @@ private slots:
         form.Playlist()->SetItemSubtitle(1, "/s/2.srt");
 
         form.SelectPlaylistItem(0);
-        form.ActionPlUp->trigger();
+        test::Find<QAction>(&form, "ActionPlUp")->trigger();
         QCOMPARE(MediaPaths(form),
                  (std::vector<std::string>{"/f/1.avi", "/f/2.avi", "/f/3.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), 0);
         form.SelectPlaylistItem(3);
-        form.btnPlaylistDown->click();
+        test::Find<QPushButton>(&form, "btnPlaylistDown")->click();
         QCOMPARE(MediaPaths(form),
                  (std::vector<std::string>{"/f/1.avi", "/f/2.avi", "/f/3.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), 3);
         form.SelectPlaylistItem(1);
-        form.btnPlaylistDown->click();
+        test::Find<QPushButton>(&form, "btnPlaylistDown")->click();
         QCOMPARE(MediaPaths(form),
                  (std::vector<std::string>{"/f/1.avi", "/f/3.avi", "/f/2.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), 2);
         QCOMPARE(form.Playlist()->Items().Item(2).subtitlePath, std::string("/s/2.srt"));
-        form.btnPlaylistUp->click();
+        test::Find<QPushButton>(&form, "btnPlaylistUp")->click();
         QCOMPARE(form.SelectedPlaylistItem(), 1);
         QCOMPARE(form.Playlist()->Items().Item(1).subtitlePath, std::string("/s/2.srt"));
 
         // The Delete key and the "-" button delete the selected item and select nothing.
         form.SelectPlaylistItem(2);
-        QTest::keyClick(form.lvPlaylist, Qt::Key_Delete);
+        QTest::keyClick(test::Find<QTreeView>(&form, "lvPlaylist"), Qt::Key_Delete);
         QCOMPARE(MediaPaths(form), (std::vector<std::string>{"/f/1.avi", "/f/2.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), -1);
-        form.btnDelPlaylist->click(); // nothing selected
+        test::Find<QPushButton>(&form, "btnDelPlaylist")->click(); // nothing selected
         QCOMPARE(form.Playlist()->Count(), 3);
         form.SelectPlaylistItem(0);
-        form.btnDelPlaylist->click();
+        test::Find<QPushButton>(&form, "btnDelPlaylist")->click();
         QCOMPARE(MediaPaths(form), (std::vector<std::string>{"/f/2.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), -1);
 
         // The hint: the media path and, with a subtitle, the subtitle path on a second line.
-        const QAbstractItemModel* model = form.lvPlaylist->model();
+        const QAbstractItemModel* model = test::Find<QTreeView>(&form, "lvPlaylist")->model();
         QCOMPARE(model->data(model->index(0, 0), Qt::ToolTipRole).toString(),
                  QStringLiteral("/f/2.avi\n/s/2.srt"));
         QCOMPARE(model->data(model->index(1, 1), Qt::ToolTipRole).toString(),
@@ -542,16 +566,21 @@ private slots:
         form.Playlist()->AddItem("/f/1.avi", {});
         form.Playlist()->AddItem("/f/2.avi", "/s/2.srt");
         ShowAndActivate(form);
-        form.comboFile->setEditText(QStringLiteral("/other.avi"));
-        form.comboSub->setEditText(QStringLiteral("/other.srt"));
-        const QRect second = form.lvPlaylist->visualRect(form.Playlist()->index(1, 0));
-        DoubleClick(form.lvPlaylist->viewport(), second.center());
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/f/2.avi"));
-        QCOMPARE(form.comboSub->currentText(), QStringLiteral("/s/2.srt"));
-        const QRect first = form.lvPlaylist->visualRect(form.Playlist()->index(0, 0));
-        DoubleClick(form.lvPlaylist->viewport(), first.center());
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/f/1.avi"));
-        QCOMPARE(form.comboSub->currentText(), QString());
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/other.avi"));
+        test::Find<THistoryCombo>(&form, "comboSub")->setEditText(QStringLiteral("/other.srt"));
+        const QRect second =
+            test::Find<QTreeView>(&form, "lvPlaylist")->visualRect(form.Playlist()->index(1, 0));
+        DoubleClick(test::Find<QTreeView>(&form, "lvPlaylist")->viewport(), second.center());
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/f/2.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+                 QStringLiteral("/s/2.srt"));
+        const QRect first =
+            test::Find<QTreeView>(&form, "lvPlaylist")->visualRect(form.Playlist()->index(0, 0));
+        DoubleClick(test::Find<QTreeView>(&form, "lvPlaylist")->viewport(), first.center());
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/f/1.avi"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(), QString());
         QVERIFY(fixture.PlayerRuns().empty()); // nothing is played
     }
 
@@ -559,27 +588,27 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        const QList<QAction*> entries = form.pmPlaylist->actions();
+        const QList<QAction*> entries = test::Find<QMenu>(&form, "pmPlaylist")->actions();
         QCOMPARE(entries.size(), 4);
-        QCOMPARE(entries[0], form.ActionPlClear);
+        QCOMPARE(entries[0], test::Find<QAction>(&form, "ActionPlClear"));
         QVERIFY(entries[1]->isSeparator());
-        QCOMPARE(entries[2], form.ActionPlLoad);
-        QCOMPARE(entries[3], form.ActionPlSave);
+        QCOMPARE(entries[2], test::Find<QAction>(&form, "ActionPlLoad"));
+        QCOMPARE(entries[3], test::Find<QAction>(&form, "ActionPlSave"));
 
         const std::string listFile = fixture.temp.file("list.txt");
         test::WriteFile(listFile, "/f/1.avi|/s/1.srt\r\n/f/2.avi|\n");
         form.Playlist()->AddItem("/f/0.avi", {});
         FileDialog::SetNextAnswer({QString::fromStdString(listFile)});
-        form.ActionPlLoad->trigger();
+        test::Find<QAction>(&form, "ActionPlLoad")->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Lista betöltése"));
         FileDialog::SetNextAnswer({QString::fromStdString(listFile)});
-        form.ActionPlLoad->trigger();
+        test::Find<QAction>(&form, "ActionPlLoad")->trigger();
         QCOMPARE(MediaPaths(form), (std::vector<std::string>{"/f/0.avi", "/f/1.avi", "/f/2.avi",
                                                              "/f/1.avi", "/f/2.avi"}));
 
         const std::string saved = fixture.temp.file("saved.txt");
         FileDialog::SetNextAnswer({QString::fromStdString(saved)});
-        form.ActionPlSave->trigger();
+        test::Find<QAction>(&form, "ActionPlSave")->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Lista mentése"));
         QCOMPARE(FileDialog::LastShown()->defaultSuffix, QStringLiteral("txt"));
         QCOMPARE(test::ReadFile(saved).value_or(""),
@@ -589,25 +618,25 @@ private slots:
         // A file that cannot be read is reported and the list stays as it was.
         MessageBox::ClearShownBoxes();
         FileDialog::SetNextAnswer({QString::fromStdString(fixture.temp.file("missing.txt"))});
-        form.ActionPlLoad->trigger();
+        test::Find<QAction>(&form, "ActionPlLoad")->trigger();
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         QCOMPARE(MessageBox::ShownBoxes().front().icon, QMessageBox::Critical);
         QVERIFY(MessageBox::ShownBoxes().front().text.contains(QStringLiteral("missing.txt")));
         QCOMPARE(form.Playlist()->Count(), 5);
         // So is a file that cannot be written; the old file stays.
         FileDialog::SetNextAnswer({QString::fromStdString(listFile + "/saved.txt")});
-        form.ActionPlSave->trigger();
+        test::Find<QAction>(&form, "ActionPlSave")->trigger();
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(2));
 
-        form.ActionPlClear->trigger();
+        test::Find<QAction>(&form, "ActionPlClear")->trigger();
         QCOMPARE(form.Playlist()->Count(), 0);
 
         // The list's context menu opens the pop-up menu.
         form.ShowPlaylist();
         ShowAndActivate(form);
-        emit form.lvPlaylist->customContextMenuRequested(QPoint(10, 10));
-        QTRY_VERIFY(form.pmPlaylist->isVisible());
-        form.pmPlaylist->close();
+        emit test::Find<QTreeView>(&form, "lvPlaylist")->customContextMenuRequested(QPoint(10, 10));
+        QTRY_VERIFY(test::Find<QMenu>(&form, "pmPlaylist")->isVisible());
+        test::Find<QMenu>(&form, "pmPlaylist")->close();
     }
 
     void enterInTheMediaFieldStarts()
@@ -615,33 +644,36 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         ShowAndActivate(form);
-        form.comboFile->setFocus();
-        form.comboFile->setEditText(QStringLiteral("/f/typed.avi"));
-        QTest::keyClick(form.comboFile->lineEdit(), Qt::Key_Return);
+        test::Find<THistoryCombo>(&form, "comboFile")->setFocus();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/typed.avi"));
+        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboFile")->lineEdit(), Qt::Key_Return);
         QVERIFY(form.Playback()->Playing());
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
         QCOMPARE(fixture.PlayerRuns().front().front(), std::string("/f/typed.avi"));
 
         // The same through the focused box itself, and with Enter on the keypad.
-        form.comboFile->setFocus();
-        QTest::keyClick(form.comboFile, Qt::Key_Enter, Qt::KeypadModifier);
+        test::Find<THistoryCombo>(&form, "comboFile")->setFocus();
+        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboFile"), Qt::Key_Enter,
+                        Qt::KeypadModifier);
         QVERIFY(form.Playback()->Playing());
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(2));
 
         // Typing completes from the history; Enter plays the entry as stored, and a text that
         // is an entry itself is not completed further (the rule of case-blind file names).
-        form.comboFile->SetCompletion(CompletionRuleFor(true));
-        form.comboFile->addItem(QStringLiteral("/films/Alpha.avi"));
-        form.comboFile->addItem(QStringLiteral("/films/al.avi"));
-        form.comboFile->setEditText(QString());
-        QTest::keyClicks(form.comboFile, QStringLiteral("/films/alp"));
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/Alpha.avi"));
-        QTest::keyClick(form.comboFile, Qt::Key_Return);
+        test::Find<THistoryCombo>(&form, "comboFile")->SetCompletion(CompletionRuleFor(true));
+        test::Find<THistoryCombo>(&form, "comboFile")->addItem(QStringLiteral("/films/Alpha.avi"));
+        test::Find<THistoryCombo>(&form, "comboFile")->addItem(QStringLiteral("/films/al.avi"));
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QString());
+        QTest::keyClicks(test::Find<THistoryCombo>(&form, "comboFile"),
+                         QStringLiteral("/films/alp"));
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/Alpha.avi"));
+        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboFile"), Qt::Key_Return);
         QVERIFY(fixture.WaitForIdle());
-        form.comboFile->setEditText(QStringLiteral("/FILMS/AL.AVI"));
-        QTest::keyClick(form.comboFile, Qt::Key_Return);
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/FILMS/AL.AVI"));
+        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboFile"), Qt::Key_Return);
         QVERIFY(fixture.WaitForIdle());
         const auto runs = fixture.PlayerRuns();
         QCOMPARE(runs.size(), std::size_t(4));
@@ -649,18 +681,24 @@ private slots:
         QCOMPARE(runs[3].front(), std::string("/films/al.avi"));
 
         // Enter in the open drop-down list only picks the entry.
-        form.comboFile->showPopup();
-        QTRY_VERIFY(form.comboFile->view()->isVisible());
-        form.comboFile->view()->setCurrentIndex(form.comboFile->model()->index(0, 0));
-        QTest::keyClick(static_cast<QWidget*>(form.comboFile->view()), Qt::Key_Return);
-        QTRY_VERIFY(!form.comboFile->view()->isVisible());
-        QCOMPARE(form.comboFile->currentText(), QStringLiteral("/films/Alpha.avi"));
+        test::Find<THistoryCombo>(&form, "comboFile")->showPopup();
+        QTRY_VERIFY(test::Find<THistoryCombo>(&form, "comboFile")->view()->isVisible());
+        test::Find<THistoryCombo>(&form, "comboFile")
+            ->view()
+            ->setCurrentIndex(test::Find<THistoryCombo>(&form, "comboFile")->model()->index(0, 0));
+        QTest::keyClick(
+            static_cast<QWidget*>(test::Find<THistoryCombo>(&form, "comboFile")->view()),
+            Qt::Key_Return);
+        QTRY_VERIFY(!test::Find<THistoryCombo>(&form, "comboFile")->view()->isVisible());
+        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
+                 QStringLiteral("/films/Alpha.avi"));
         QVERIFY(!form.Playback()->Playing());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(4));
 
         // Enter in the parameters field starts too.
-        form.comboParams->setFocus();
-        QTest::keyClick(form.comboParams->lineEdit(), Qt::Key_Return);
+        test::Find<THistoryCombo>(&form, "comboParams")->setFocus();
+        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboParams")->lineEdit(),
+                        Qt::Key_Return);
         QVERIFY(form.Playback()->Playing());
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(5));
@@ -671,13 +709,14 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         ShowAndActivate(form);
-        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
         QVERIFY(!form.PlaylistShown());
-        form.btnPlaylist->setFocus();
-        QTest::keyClick(form.btnPlaylist, Qt::Key_Return);
+        test::Find<QPushButton>(&form, "btnPlaylist")->setFocus();
+        QTest::keyClick(test::Find<QPushButton>(&form, "btnPlaylist"), Qt::Key_Return);
         QVERIFY(form.PlaylistShown());
-        form.btnAddPlaylist->setFocus();
-        QTest::keyClick(form.btnAddPlaylist, Qt::Key_Enter, Qt::KeypadModifier);
+        test::Find<QPushButton>(&form, "btnAddPlaylist")->setFocus();
+        QTest::keyClick(test::Find<QPushButton>(&form, "btnAddPlaylist"), Qt::Key_Enter,
+                        Qt::KeypadModifier);
         QCOMPARE(form.Playlist()->Count(), 1);
         QVERIFY(!form.Playback()->Playing());
         QVERIFY(fixture.PlayerRuns().empty());
@@ -701,24 +740,30 @@ private slots:
         form.ShowPlaylist();
         form.Playlist()->AddItem("/f/1.avi", {});
         ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
-        form.btnStart->click();
+        test::Find<QPushButton>(&form, "btnStart")->click();
         QVERIFY(form.Playback()->Playing());
-        for (QAction* action : {form.ActionPlToggle, form.ActionPlAdd, form.ActionPlDel,
-                                form.ActionPlUp, form.ActionPlDown})
+        for (QAction* action :
+             {test::Find<QAction>(&form, "ActionPlToggle"),
+              test::Find<QAction>(&form, "ActionPlAdd"), test::Find<QAction>(&form, "ActionPlDel"),
+              test::Find<QAction>(&form, "ActionPlUp"), test::Find<QAction>(&form, "ActionPlDown")})
             QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
-        for (QPushButton* button : {form.btnPlaylist, form.btnAddPlaylist, form.btnDelPlaylist,
-                                    form.btnPlaylistUp, form.btnPlaylistDown, form.btnStart})
+        for (QPushButton* button : {test::Find<QPushButton>(&form, "btnPlaylist"),
+                                    test::Find<QPushButton>(&form, "btnAddPlaylist"),
+                                    test::Find<QPushButton>(&form, "btnDelPlaylist"),
+                                    test::Find<QPushButton>(&form, "btnPlaylistUp"),
+                                    test::Find<QPushButton>(&form, "btnPlaylistDown"),
+                                    test::Find<QPushButton>(&form, "btnStart")})
             QVERIFY2(!button->isEnabled(), qPrintable(button->text()));
-        QVERIFY(form.btnStop->isVisible());
-        form.comboFile->setEditText(QStringLiteral("/f/more.avi"));
-        form.btnAddPlaylist->click();
+        QVERIFY(test::Find<QPushButton>(&form, "btnStop")->isVisible());
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/more.avi"));
+        test::Find<QPushButton>(&form, "btnAddPlaylist")->click();
         QCOMPARE(form.Playlist()->Count(), 1);
 
-        form.btnStop->click();
+        test::Find<QPushButton>(&form, "btnStop")->click();
         QVERIFY(fixture.WaitForIdle());
-        QVERIFY(form.btnPlaylist->isEnabled());
-        QVERIFY(form.btnDelPlaylist->isEnabled());
-        QVERIFY(!form.btnStop->isVisible());
+        QVERIFY(test::Find<QPushButton>(&form, "btnPlaylist")->isEnabled());
+        QVERIFY(test::Find<QPushButton>(&form, "btnDelPlaylist")->isEnabled());
+        QVERIFY(!test::Find<QPushButton>(&form, "btnStop")->isVisible());
     }
 };
 

@@ -24,7 +24,7 @@ namespace {
 
 QString ResultText(const TZUVMainForm& form)
 {
-    return form.ResultForm()->Memo()->toPlainText();
+    return test::Find<QPlainTextEdit>(form.ResultForm(), "Memo")->toPlainText();
 }
 
 void SetResultOptions(TZUVMainForm& form, bool show, bool onlyUnclean)
@@ -67,17 +67,18 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         SetResultOptions(form, true, false);
         ScopedEnv output("FAKE_PLAYER_OUTPUT", "first\\nsecond\\r\\nstatus 1\\rstatus 2\\npartial");
-        form.comboFile->setEditText(QStringLiteral("/films/Egy film.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")
+            ->setEditText(QStringLiteral("/films/Egy film.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(form.Playback()->Playing());
-        QVERIFY(!form.ActionStart->isEnabled());
-        QVERIFY(form.ActionStop->isVisible());
-        QVERIFY(!form.lvPlaylist->isEnabled());
+        QVERIFY(!test::Find<QAction>(&form, "ActionStart")->isEnabled());
+        QVERIFY(test::Find<QAction>(&form, "ActionStop")->isVisible());
+        QVERIFY(!test::Find<QTreeView>(&form, "lvPlaylist")->isEnabled());
         QVERIFY(form.ResultForm()->isVisible());
         QVERIFY(fixture.WaitForIdle());
-        QVERIFY(form.ActionStart->isEnabled());
-        QVERIFY(!form.ActionStop->isVisible());
-        QVERIFY(form.lvPlaylist->isEnabled());
+        QVERIFY(test::Find<QAction>(&form, "ActionStart")->isEnabled());
+        QVERIFY(!test::Find<QAction>(&form, "ActionStop")->isVisible());
+        QVERIFY(test::Find<QTreeView>(&form, "lvPlaylist")->isEnabled());
         QCOMPARE(ResultText(form).split(QLatin1Char('\n')),
                  QStringList({QStringLiteral("commandline: \"\"/films/Egy film.avi\" -double\""),
                               QStringLiteral("first"), QStringLiteral("second"),
@@ -92,10 +93,10 @@ private slots:
         ScopedEnv path("PATH", fixture.program.path()); // no mplayer anywhere
         TZUVMainForm& form = *fixture.form;
         form.ResultForm()->AddLine("old run");
-        form.comboFile->setEditText(QStringLiteral("/films/a.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(!form.Playback()->Playing());
-        QVERIFY(form.ActionStart->isEnabled());
+        QVERIFY(test::Find<QAction>(&form, "ActionStart")->isEnabled());
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         const auto& box = MessageBox::ShownBoxes().front();
         QCOMPARE(box.icon, QMessageBox::Critical);
@@ -115,7 +116,7 @@ private slots:
             form.Playlist()->AddItem(name, {});
         form.Playlist()->SetItemSubtitle(1, "/f/two subs.srt");
         form.SelectPlaylistItem(1);
-        form.ActionStart->trigger();
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(form.Playback()->PlaylistMode());
         QVERIFY(fixture.WaitForIdle());
         const auto runs = fixture.PlayerRuns();
@@ -124,7 +125,7 @@ private slots:
         QCOMPARE(runs[0][2], std::string("/f/two subs.srt"));
         QCOMPARE(runs[1][0], std::string("/f/3.avi"));
         QCOMPARE(form.SelectedPlaylistItem(), 0);
-        QVERIFY(form.ActionStart->isEnabled());
+        QVERIFY(test::Find<QAction>(&form, "ActionStart")->isEnabled());
     }
 
     void countdownRunningOutPowersOffAndClosesTheWindow()
@@ -136,10 +137,10 @@ private slots:
         const std::string script =
             test::WriteFakePlayer(fixture.program.path(), "touch '" + marker + "'", "poweroff");
         ScopedEnv poweroff("ZUVORA_POWEROFF_COMMAND", script);
-        form.cbShutdown->setChecked(true);
-        form.comboFile->setEditText(QStringLiteral("/f/1.avi"));
+        test::Find<QCheckBox>(&form, "cbShutdown")->setChecked(true);
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/1.avi"));
         LetCountdownRunOut(form);
-        form.ActionStart->trigger();
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle());
         QTRY_VERIFY(!form.isVisible());
         QVERIFY(test::ReadFile(marker).has_value());
@@ -150,8 +151,8 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
-        form.comboFile->setEditText(QStringLiteral("/f/old.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/old.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QTRY_VERIFY(!fixture.PlayerRuns().empty());
         // A second copy hands over a file while this one plays.
         fixture.session->TakeOverCommandLine("zuvora /f/new.avi -start");
@@ -159,7 +160,7 @@ private slots:
         QTRY_COMPARE(fixture.PlayerRuns().size(), std::size_t(2));
         QCOMPARE(fixture.PlayerRuns()[1].front(), std::string("/f/new.avi"));
         QVERIFY(!form.Playback()->RestartPending());
-        form.ActionStop->trigger();
+        test::Find<QAction>(&form, "ActionStop")->trigger();
         QVERIFY(fixture.WaitForIdle());
     }
 
@@ -171,12 +172,14 @@ private slots:
         WriteZip(withSubtitle, {{"readme.txt", "x"}, {"film.SRT", "1\n"}});
         const std::string withoutSubtitle = fixture.temp.file("none.zip");
         WriteZip(withoutSubtitle, {{"readme.txt", "x"}});
-        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
-        form.comboSub->setEditText(QString::fromStdString(withSubtitle));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
+        test::Find<THistoryCombo>(&form, "comboSub")
+            ->setEditText(QString::fromStdString(withSubtitle));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle());
-        form.comboSub->setEditText(QString::fromStdString(withoutSubtitle));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboSub")
+            ->setEditText(QString::fromStdString(withoutSubtitle));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle());
         const auto runs = fixture.PlayerRuns();
         QCOMPARE(runs.size(), std::size_t(2));
@@ -194,9 +197,9 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         const std::string broken = fixture.temp.file("broken.zip");
         test::WriteFile(broken, "not a zip archive at all");
-        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
-        form.comboSub->setEditText(QString::fromStdString(broken));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
+        test::Find<THistoryCombo>(&form, "comboSub")->setEditText(QString::fromStdString(broken));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         QVERIFY(MessageBox::ShownBoxes().front().text.contains(QStringLiteral("broken.zip")));
@@ -209,14 +212,15 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.comboParams->setEditText(QStringLiteral("-speed 1.5 -vf flip"));
-        form.cbLoop->setChecked(true);
-        form.cbCustomVolume->setChecked(true);
-        form.tbVolume->setValue(128);
+        test::Find<THistoryCombo>(&form, "comboParams")
+            ->setEditText(QStringLiteral("-speed 1.5 -vf flip"));
+        test::Find<QCheckBox>(&form, "cbLoop")->setChecked(true);
+        test::Find<QCheckBox>(&form, "cbCustomVolume")->setChecked(true);
+        test::Find<QSlider>(&form, "tbVolume")->setValue(128);
         test::Find<QCheckBox>(form.SettingsForm(), "cbPanScan")->setChecked(true);
         test::Find<QCheckBox>(form.SettingsForm(), "cbExpand")->setChecked(true);
-        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(fixture.WaitForIdle());
         const std::vector<std::string> expected{
             "/f/a.avi", "-speed",
@@ -233,14 +237,14 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(test::Find<QCheckBox>(form.SettingsForm(), "cbDisableScrSaver")->isChecked());
         QVERIFY(form.Playback()->ScreenSaverInhibited());
         QVERIFY(fixture.WaitForIdle());
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
         test::Find<QCheckBox>(form.SettingsForm(), "cbDisableScrSaver")->setChecked(false);
-        form.ActionStart->trigger();
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
         QVERIFY(fixture.WaitForIdle());
     }
@@ -252,15 +256,15 @@ private slots:
         QCheckBox* disable = test::Find<QCheckBox>(form.SettingsForm(), "cbDisableScrSaver");
         disable->setChecked(false);
         ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
-        form.comboFile->setEditText(QStringLiteral("/f/a.avi"));
-        form.ActionStart->trigger();
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
         disable->setChecked(true);
         QVERIFY(form.Playback()->ScreenSaverInhibited());
         disable->setChecked(false);
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
         disable->setChecked(true);
-        form.ActionStop->trigger();
+        test::Find<QAction>(&form, "ActionStop")->trigger();
         QVERIFY(fixture.WaitForIdle());
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
         // Not playing: the switch alone keeps nothing away.

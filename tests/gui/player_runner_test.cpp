@@ -1,6 +1,7 @@
 #include "playback/qt/player_runner.h"
 #include "playback/qt/result_form.h"
 #include "support/fake_player.h"
+#include "support/find_control.h"
 #include "support/test_support.h"
 
 #include <QPlainTextEdit>
@@ -50,7 +51,8 @@ private slots:
         QVERIFY(exited.wait(10000));
         QCOMPARE(exited.front().front().toInt(), 1);
         QVERIFY(!m_runner->IsRunning());
-        QCOMPARE(m_form.Memo()->toPlainText(), QStringLiteral("clip.avi -vo null\nA: 2"));
+        QCOMPARE(test::Find<QPlainTextEdit>(&m_form, "Memo")->toPlainText(),
+                 QStringLiteral("clip.avi -vo null\nA: 2"));
     }
 
     void aFailedStartNamesTheError()
@@ -74,7 +76,8 @@ private slots:
         QVERIFY(!m_runner->Start("mplayer first", 2).failed());
         QVERIFY(m_runner->Start("mplayer again", 2).error == std::errc::device_or_resource_busy);
         QTRY_COMPARE_WITH_TIMEOUT(exited.size(), 2, 10000);
-        QCOMPARE(m_form.Memo()->toPlainText(), QStringLiteral("first\nsecond"));
+        QCOMPARE(test::Find<QPlainTextEdit>(&m_form, "Memo")->toPlainText(),
+                 QStringLiteral("first\nsecond"));
     }
 
     void stopEndsTheRunWith255()
@@ -82,7 +85,8 @@ private slots:
         test::WriteFakePlayer(m_folder->path(), "while :; do echo flood; done");
         QSignalSpy exited(m_runner.get(), &PlayerRunner::Exited);
         QVERIFY(!m_runner->Start("mplayer", 2).failed());
-        QTRY_VERIFY_WITH_TIMEOUT(m_form.Memo()->blockCount() > 10, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(test::Find<QPlainTextEdit>(&m_form, "Memo")->blockCount() > 10,
+                                 10000);
         m_runner->Stop();
         QVERIFY(exited.wait(10000));
         QCOMPARE(exited.front().front().toInt(), 255);
@@ -93,14 +97,15 @@ private slots:
     {
         test::WriteFakePlayer(m_folder->path(), "while :; do echo flood; done");
         QVERIFY(!m_runner->Start("mplayer", 2).failed());
-        QTRY_VERIFY_WITH_TIMEOUT(m_form.Memo()->blockCount() > 10, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(test::Find<QPlainTextEdit>(&m_form, "Memo")->blockCount() > 10,
+                                 10000);
         const int pid = m_runner->ProcessId();
         m_runner.reset();
         QVERIFY(ProcessGone(pid));
         // What the worker had posted is dropped with the runner.
-        const int lines = m_form.Memo()->blockCount();
+        const int lines = test::Find<QPlainTextEdit>(&m_form, "Memo")->blockCount();
         QCoreApplication::processEvents();
-        QCOMPARE(m_form.Memo()->blockCount(), lines);
+        QCOMPARE(test::Find<QPlainTextEdit>(&m_form, "Memo")->blockCount(), lines);
     }
 
 private:

@@ -36,7 +36,9 @@ std::string WriteClip(const test::TempDir& folder)
 
 QStringList ResultLines(const TZUVMainForm& form)
 {
-    return form.ResultForm()->Memo()->toPlainText().split(QLatin1Char('\n'));
+    return test::Find<QPlainTextEdit>(form.ResultForm(), "Memo")
+        ->toPlainText()
+        .split(QLatin1Char('\n'));
 }
 
 QString CommandLineOf(const TZUVMainForm& form)
@@ -58,7 +60,7 @@ class RealPlayerPlaybackTest : public QObject
     bool PlayToTheEnd()
     {
         TZUVMainForm& form = *m_fixture->form;
-        form.ActionStart->trigger();
+        test::Find<QAction>(&form, "ActionStart")->trigger();
         if (!form.Playback()->Playing())
             return false;
         if (!m_fixture->WaitForIdle(60000))
@@ -81,8 +83,9 @@ private slots:
 
         m_clip = WriteClip(m_fixture->temp);
         TZUVMainForm& form = *m_fixture->form;
-        form.comboFile->setEditText(QString::fromStdString(m_clip));
-        form.comboParams->setEditText(QStringLiteral("-vo null -ao null"));
+        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QString::fromStdString(m_clip));
+        test::Find<THistoryCombo>(&form, "comboParams")
+            ->setEditText(QStringLiteral("-vo null -ao null"));
         form.Playback()->SetScreenSize(ScreenSize{1024, 768});
     }
 
@@ -109,8 +112,8 @@ private slots:
         }
         QCOMPARE(lines.first(), QStringLiteral("commandline: \"") + QString::fromStdString(m_clip) +
                                     QStringLiteral(" -vo null -ao null -double\""));
-        QVERIFY(form.ActionStart->isEnabled());
-        QVERIFY(!form.ActionStop->isVisible());
+        QVERIFY(test::Find<QAction>(&form, "ActionStart")->isEnabled());
+        QVERIFY(!test::Find<QAction>(&form, "ActionStop")->isVisible());
     }
 
     void panScanAndExpandFromTheProbe()
@@ -133,8 +136,8 @@ private slots:
         QCOMPARE(info.dialect, PlayerDialect::Current);
         QVERIFY(!info.version.empty());
 
-        form.cbCustomVolume->setChecked(true);
-        form.tbVolume->setValue(128);
+        test::Find<QCheckBox>(&form, "cbCustomVolume")->setChecked(true);
+        test::Find<QSlider>(&form, "tbVolume")->setValue(128);
         QVERIFY2(PlayToTheEnd(), qPrintable(ResultLines(form).join(QLatin1Char('\n'))));
         const QString commandLine = CommandLineOf(form);
         QVERIFY2(commandLine.contains(QStringLiteral(" -af volume=6.06")), qPrintable(commandLine));

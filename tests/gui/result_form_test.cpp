@@ -1,4 +1,5 @@
 #include "playback/qt/result_form.h"
+#include "support/find_control.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -21,7 +22,7 @@ private slots:
         QCOMPARE(m_form->windowTitle(), QStringLiteral("MPlayer kimenet"));
         QCOMPARE(m_form->size(), QSize(504, 332));
         QCOMPARE(m_form->windowType(), Qt::Window);
-        QPlainTextEdit* memo = m_form->Memo();
+        QPlainTextEdit* memo = zuv::test::Find<QPlainTextEdit>(m_form, "Memo");
         QCOMPARE(memo->objectName(), QStringLiteral("Memo"));
         QVERIFY(memo->isReadOnly());
         QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
@@ -37,21 +38,22 @@ private slots:
         m_form->AddLines({"MPlayer 1.5", "", "ütközés"});
         m_form->AddLines({});
         m_form->AddLine("...exited, code: 0");
-        QCOMPARE(m_form->Memo()->toPlainText(),
+        QCOMPARE(zuv::test::Find<QPlainTextEdit>(m_form, "Memo")->toPlainText(),
                  QStringLiteral("commandline: \"clip.avi\"\nMPlayer 1.5\n\nütközés\n"
                                 "...exited, code: 0"));
-        QCOMPARE(m_form->Memo()->blockCount(), 5);
+        QCOMPARE(zuv::test::Find<QPlainTextEdit>(m_form, "Memo")->blockCount(), 5);
         m_form->Clear();
-        QCOMPARE(m_form->Memo()->toPlainText(), QString());
+        QCOMPARE(zuv::test::Find<QPlainTextEdit>(m_form, "Memo")->toPlainText(), QString());
         m_form->AddLine("first");
-        QCOMPARE(m_form->Memo()->toPlainText(), QStringLiteral("first"));
+        QCOMPARE(zuv::test::Find<QPlainTextEdit>(m_form, "Memo")->toPlainText(),
+                 QStringLiteral("first"));
     }
 
     void scrollsToTheNewestLine()
     {
         m_form->Show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
-        QScrollBar* bar = m_form->Memo()->verticalScrollBar();
+        QScrollBar* bar = zuv::test::Find<QPlainTextEdit>(m_form, "Memo")->verticalScrollBar();
         for (int i = 0; i < 300; ++i)
             m_form->AddLine("line " + std::to_string(i));
         QVERIFY(bar->maximum() > 0);
@@ -60,7 +62,7 @@ private slots:
         bar->setValue(0);
         m_form->AddLines({"newest"});
         QCOMPARE(bar->value(), bar->maximum());
-        QVERIFY(m_form->Memo()->textCursor().atEnd());
+        QVERIFY(zuv::test::Find<QPlainTextEdit>(m_form, "Memo")->textCursor().atEnd());
     }
 
     void captionComesFromTheProviderOnShow()
@@ -97,7 +99,7 @@ private slots:
         const std::string status(4000, 'A');
         m_form->AddLine(status);
         QCoreApplication::processEvents();
-        QPlainTextEdit* memo = m_form->Memo();
+        QPlainTextEdit* memo = zuv::test::Find<QPlainTextEdit>(m_form, "Memo");
         QCOMPARE(memo->blockCount(), 1);
         QCOMPARE(memo->toPlainText().size(), 4000);
         QVERIFY(!memo->horizontalScrollBar()->isVisible());
@@ -113,7 +115,8 @@ private slots:
         garbage.append("é").append(std::size_t(2 * kMax), 'b');
         m_form->AddLines({"before", garbage, "after"});
         m_form->AddLine(garbage);
-        const QStringList lines = m_form->Memo()->toPlainText().split(QLatin1Char('\n'));
+        const QStringList lines =
+            zuv::test::Find<QPlainTextEdit>(m_form, "Memo")->toPlainText().split(QLatin1Char('\n'));
         const QStringList pieces{QString(kMax - 1, u'a'),
                                  QStringLiteral("é") + QString(kMax - 2, u'b'), QString(kMax, u'b'),
                                  QStringLiteral("bb")};
@@ -126,7 +129,9 @@ private slots:
     void keepsTheFirstLineAndTheNewestWithinItsLimits()
     {
         TResultForm form({3, 1000, 100});
-        const auto text = [&form] { return form.Memo()->toPlainText(); };
+        const auto text = [&form] {
+            return zuv::test::Find<QPlainTextEdit>(&form, "Memo")->toPlainText();
+        };
         form.AddLines({"cmd", "1", "2", "3", "4"});
         QCOMPARE(text(), QStringLiteral("cmd\n... 1 older lines left out ...\n2\n3\n4"));
         form.AddLine("5");

@@ -848,7 +848,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         main.move(100, 50);
         QTRY_COMPARE(main.frameGeometry().topLeft(), QPoint(100, 50));
-        main.ActionSettings->trigger();
+        test::Find<QAction>(&main, "ActionSettings")->trigger();
         QVERIFY(f->isVisible());
         // Beside the main window where the screen has room, else at its left or over it.
         const auto beside = [&] {
@@ -863,7 +863,7 @@ private slots:
         main.move(150, 90);
         QTRY_COMPARE(main.frameGeometry().topLeft(), QPoint(150, 90));
         QTRY_COMPARE(f->pos(), beside());
-        main.ActionSettings->trigger();
+        test::Find<QAction>(&main, "ActionSettings")->trigger();
         QVERIFY(!f->isVisible());
 
         // The key-binding file goes to the desktop without a word: the player's own file, or the
@@ -923,9 +923,9 @@ private slots:
                 QCOMPARE(window->parentWidget(), static_cast<QWidget*>(f));
                 step(*window);
                 if (ok)
-                    window->btnOk->click();
+                    test::Find<QPushButton>(window, "btnOk")->click();
                 else
-                    window->btnCancel->click();
+                    test::Find<QPushButton>(window, "btnCancel")->click();
             });
             // Should the window not come up, the guard keeps the test from hanging.
             QTimer guard;
@@ -945,9 +945,10 @@ private slots:
 
         const auto dropMpg = [](TFileAssocForm& window) {
             const QList<QTreeWidgetItem*> rows =
-                window.lvTypes->findItems(QStringLiteral(".mpg"), Qt::MatchExactly);
+                test::Find<QTreeWidget>(&window, "lvTypes")
+                    ->findItems(QStringLiteral(".mpg"), Qt::MatchExactly);
             QCOMPARE(rows.size(), 1);
-            window.lvTypes->setCurrentItem(rows.first());
+            test::Find<QTreeWidget>(&window, "lvTypes")->setCurrentItem(rows.first());
             window.btnDelClick();
         };
         QVERIFY(openFileTypes(dropMpg, false));
@@ -962,8 +963,10 @@ private slots:
         QStringList listed;
         QVERIFY(openFileTypes(
             [&](TFileAssocForm& window) {
-                for (int row = 0; row < window.lvTypes->topLevelItemCount(); ++row)
-                    listed << window.lvTypes->topLevelItem(row)->text(0);
+                for (int row = 0;
+                     row < test::Find<QTreeWidget>(&window, "lvTypes")->topLevelItemCount(); ++row)
+                    listed
+                        << test::Find<QTreeWidget>(&window, "lvTypes")->topLevelItem(row)->text(0);
             },
             false));
         QCOMPARE(listed.join(QLatin1Char(';')), Q(expected));

@@ -6,6 +6,7 @@
 #include "playback/qt/result_form.h"
 #include "settings/qt/settings_form.h"
 #include "shutdown/qt/countdown_form.h"
+#include "support/find_control.h"
 #include "support/memory_registry_store.h"
 #include "support/window_fit.h"
 
@@ -147,7 +148,7 @@ private slots:
                         return Langunit().GetText(section, key, builtIn);
                     });
                 form->StartCountdown(30);
-                form->Timer()->stop();
+                test::Find<QTimer>(form.get(), "Timer")->stop();
                 shown = std::move(form);
             }
             QVERIFY(ShowLaidOut(*shown));
@@ -172,7 +173,7 @@ private slots:
         TZUVMainForm& form = *fixture->form;
         form.ShowPlaylist();
         QVERIFY(ShowLaidOut(form));
-        form.ActionSettings->trigger();
+        test::Find<QAction>(&form, "ActionSettings")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(form.SettingsForm()));
         const QSize english = form.size();
         // The list entries are sorted by base name: 1 is deu.

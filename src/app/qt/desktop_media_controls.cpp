@@ -7,11 +7,6 @@
 #include "playback/qt/playback_control.h"
 #include "playback/qt/player_runner.h"
 #include "playback/qt/playlist_model.h"
-#include "widgets/qt/history_combo.h"
-
-#include <QAction>
-#include <QItemSelectionModel>
-#include <QTreeView>
 
 namespace zuv {
 
@@ -39,8 +34,8 @@ void DesktopMediaControls::Withdraw()
 void DesktopMediaControls::WatchTheWindow()
 {
     // Start and Stop change with the playing state, the playlist's buttons with its panel.
-    for (QAction* action : {m_form.ActionStart, m_form.ActionStop, m_form.ActionPlDel})
-        connect(action, &QAction::changed, this, &DesktopMediaControls::ScheduleRefresh);
+    connect(&m_form, &TZUVMainForm::ControlsStateChanged, this,
+            &DesktopMediaControls::ScheduleRefresh);
     PlaylistModel* playlist = m_form.Playlist();
     connect(playlist, &QAbstractItemModel::rowsInserted, this,
             &DesktopMediaControls::ScheduleRefresh);
@@ -50,10 +45,6 @@ void DesktopMediaControls::WatchTheWindow()
     connect(playlist, &QAbstractItemModel::modelReset, this,
             &DesktopMediaControls::ScheduleRefresh);
     connect(playlist, &QAbstractItemModel::layoutChanged, this,
-            &DesktopMediaControls::ScheduleRefresh);
-    connect(m_form.lvPlaylist->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &DesktopMediaControls::ScheduleRefresh);
-    connect(m_form.comboFile, &QComboBox::currentTextChanged, this,
             &DesktopMediaControls::ScheduleRefresh);
 
     PlaybackControl* playback = m_form.Playback();
@@ -98,13 +89,13 @@ MediaState DesktopMediaControls::State() const
     const PlaylistModel* playlist = m_form.Playlist();
     MediaState state;
     state.playing = playback->Playing();
-    state.startEnabled = m_form.ActionStart->isEnabled();
+    state.startEnabled = m_form.StartEnabled();
     state.playlistCount = playlist->Count();
     state.playlistInUse = m_form.PlaylistShown() && state.playlistCount > 0;
     state.playlistRun = state.playing && playback->PlaylistMode();
     state.playlistItem =
         state.playlistRun ? playback->PlaylistIndex() : m_form.SelectedPlaylistItem();
-    state.mediaFile = platform::NameToBytes(m_form.comboFile->currentText());
+    state.mediaFile = platform::NameToBytes(m_form.MediaFile());
     state.fileTypes = m_form.FileTypes();
     if (state.playing) {
         state.runId = playback->Runner().ProcessId();

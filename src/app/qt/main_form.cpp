@@ -89,9 +89,9 @@ QSlider* MakeTrackBar(QWidget* parent, int maximum, int page, int tick, int posi
     return bar;
 }
 
-QAction* MakeAction(QWidget* owner, const QString& caption)
+QAction* MakeAction(QWidget* owner, const QString& caption, const char* name)
 {
-    auto* action = new QAction(caption, owner);
+    auto* action = Named(new QAction(caption, owner), name);
     owner->addAction(action);
     return action;
 }
@@ -209,6 +209,57 @@ PlaybackControl* TZUVMainForm::Playback() const
     return m_playbackHost ? m_playbackHost->Playback() : nullptr;
 }
 
+QString TZUVMainForm::MediaFile() const
+{
+    return comboFile->currentText();
+}
+
+bool TZUVMainForm::LoopChecked() const
+{
+    return cbLoop->isChecked();
+}
+
+bool TZUVMainForm::StartEnabled() const
+{
+    return ActionStart->isEnabled();
+}
+
+void TZUVMainForm::EnableStart(bool on)
+{
+    ActionStart->setEnabled(on);
+}
+
+void TZUVMainForm::ShowPlayingState(bool on)
+{
+    ActionStart->setEnabled(!on);
+    ActionStop->setVisible(on);
+    lvPlaylist->setEnabled(!on);
+    for (QAction* action : {ActionPlToggle, ActionPlAdd, ActionPlDel, ActionPlUp, ActionPlDown})
+        action->setEnabled(!on);
+}
+
+void TZUVMainForm::SetHistoryFile(const std::string& path)
+{
+    for (THistoryCombo* combo : {comboParams, comboFile, comboSub})
+        combo->SetPersistKey(path);
+}
+
+void TZUVMainForm::LoadHistories()
+{
+    for (THistoryCombo* combo : {comboFile, comboSub, comboParams})
+        combo->LoadPersist();
+}
+
+std::error_code TZUVMainForm::SaveHistories(const std::string& path)
+{
+    for (THistoryCombo* combo : {comboParams, comboFile, comboSub}) {
+        combo->SetPersistKey(path);
+        if (const std::error_code error = combo->SavePersist())
+            return error;
+    }
+    return {};
+}
+
 TZUVMainForm::~TZUVMainForm()
 {
     delete m_result;
@@ -217,23 +268,23 @@ TZUVMainForm::~TZUVMainForm()
 
 void TZUVMainForm::CreateActions()
 {
-    ActionBrowseFile = MakeAction(this, QStringLiteral("Tallóz"));
-    ActionBrowseSub = MakeAction(this, QStringLiteral("Tallóz"));
-    ActionStart = MakeAction(this, QStringLiteral("&Start"));
-    ActionStop = MakeAction(this, QStringLiteral("&Megállít"));
+    ActionBrowseFile = MakeAction(this, QStringLiteral("Tallóz"), "ActionBrowseFile");
+    ActionBrowseSub = MakeAction(this, QStringLiteral("Tallóz"), "ActionBrowseSub");
+    ActionStart = MakeAction(this, QStringLiteral("&Start"), "ActionStart");
+    ActionStop = MakeAction(this, QStringLiteral("&Megállít"), "ActionStop");
     ActionStop->setVisible(false);
-    ActionSettings = MakeAction(this, QStringLiteral("&Beállítások ->"));
-    ActionShowResultWindow = MakeAction(this, QString());
+    ActionSettings = MakeAction(this, QStringLiteral("&Beállítások ->"), "ActionSettings");
+    ActionShowResultWindow = MakeAction(this, QString(), "ActionShowResultWindow");
     ActionShowResultWindow->setShortcut(QKeySequence(Qt::Key_F11));
     ActionShowResultWindow->setShortcutContext(Qt::ApplicationShortcut);
-    ActionPlToggle = MakeAction(this, QStringLiteral("&Playlist"));
-    ActionPlAdd = MakeAction(this, QStringLiteral("+"));
-    ActionPlDel = MakeAction(this, QStringLiteral("-"));
-    ActionPlUp = MakeAction(this, QStringLiteral("Fel"));
-    ActionPlDown = MakeAction(this, QStringLiteral("Le"));
-    ActionPlClear = MakeAction(this, QStringLiteral("Lista &Törlése"));
-    ActionPlLoad = MakeAction(this, QStringLiteral("Lista &Betöltése"));
-    ActionPlSave = MakeAction(this, QStringLiteral("Lista &Mentése"));
+    ActionPlToggle = MakeAction(this, QStringLiteral("&Playlist"), "ActionPlToggle");
+    ActionPlAdd = MakeAction(this, QStringLiteral("+"), "ActionPlAdd");
+    ActionPlDel = MakeAction(this, QStringLiteral("-"), "ActionPlDel");
+    ActionPlUp = MakeAction(this, QStringLiteral("Fel"), "ActionPlUp");
+    ActionPlDown = MakeAction(this, QStringLiteral("Le"), "ActionPlDown");
+    ActionPlClear = MakeAction(this, QStringLiteral("Lista &Törlése"), "ActionPlClear");
+    ActionPlLoad = MakeAction(this, QStringLiteral("Lista &Betöltése"), "ActionPlLoad");
+    ActionPlSave = MakeAction(this, QStringLiteral("Lista &Mentése"), "ActionPlSave");
 
     connect(ActionBrowseFile, &QAction::triggered, this, &TZUVMainForm::ActionBrowseFileExecute);
     connect(ActionBrowseSub, &QAction::triggered, this, &TZUVMainForm::ActionBrowseSubExecute);
@@ -248,6 +299,10 @@ void TZUVMainForm::CreateActions()
     connect(ActionPlClear, &QAction::triggered, this, &TZUVMainForm::ActionPlClearExecute);
     connect(ActionPlLoad, &QAction::triggered, this, &TZUVMainForm::ActionPlLoadExecute);
     connect(ActionPlSave, &QAction::triggered, this, &TZUVMainForm::ActionPlSaveExecute);
+    connect(ActionStart, &QAction::triggered, this, &TZUVMainForm::StartRequested);
+    connect(ActionStop, &QAction::triggered, this, &TZUVMainForm::StopRequested);
+    for (QAction* action : {ActionStart, ActionStop, ActionPlDel})
+        connect(action, &QAction::changed, this, &TZUVMainForm::ControlsStateChanged);
 }
 
 void TZUVMainForm::CreateControls()
@@ -256,6 +311,7 @@ void TZUVMainForm::CreateControls()
     Label1 = MakeLabel(this, QStringLiteral("Média fájl"), "Label1");
     comboFile = MakeHistoryCombo(this, "Files", "comboFile");
     Label1->setBuddy(comboFile);
+    connect(comboFile, &QComboBox::currentTextChanged, this, &TZUVMainForm::ControlsStateChanged);
     btnSelFile = MakeFormButton(this, "btnSelFile");
     LinkButtonToAction(btnSelFile, ActionBrowseFile);
     Label2 = MakeLabel(this, QStringLiteral("Felirat"), "Label2");
@@ -609,7 +665,8 @@ void TZUVMainForm::keyPressEvent(QKeyEvent* event)
 void TZUVMainForm::changeEvent(QEvent* event)
 {
     // A new desktop font or style changes what every text needs.
-    if ((event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) && btnStart)
+    if ((event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) &&
+        m_controlsCreated)
         LayOutControls();
     QWidget::changeEvent(event);
 }

@@ -6,6 +6,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
+#include <system_error>
 
 class QAction;
 class QCheckBox;
@@ -91,55 +93,20 @@ public:
     TCountdownForm* CountdownForm() const { return m_countdown; }
     PlaybackControl* Playback() const;
 
-    // Controls and actions, named as the window was designed.
-    QLabel* Label1;
-    THistoryCombo* comboFile;
-    QPushButton* btnSelFile;
-    QLabel* Label2;
-    THistoryCombo* comboSub;
-    QPushButton* btnSelSub;
-    QFrame* Bevel1;
-    QLabel* Label3;
-    THistoryCombo* comboParams;
-    QPushButton* btnSettings;
-    QCheckBox* cbFullscreen;
-    QCheckBox* cbLoop;
-    QCheckBox* cbIdx;
-    QCheckBox* cbShutdown;
-    QCheckBox* cbOnTop;
-    QPushButton* btnHelp;
-    QLabel* Label4;
-    QCheckBox* cbCustomVolume;
-    QLabel* lVolume;
-    QSlider* tbVolume;
-    QCheckBox* cbExtraStereo;
-    QSlider* tbExtraStereo;
-    QFrame* Bevel2;
-    QPushButton* btnPlaylist;
-    QPushButton* btnAddPlaylist;
-    QPushButton* btnDelPlaylist;
-    QPushButton* btnPlaylistUp;
-    QPushButton* btnPlaylistDown;
-    QTreeView* lvPlaylist;
-    QPushButton* btnStop;
-    QPushButton* btnStart = nullptr;
-
-    QAction* ActionBrowseFile;
-    QAction* ActionBrowseSub;
-    QAction* ActionStart;
-    QAction* ActionStop;
-    QAction* ActionSettings;
-    QAction* ActionShowResultWindow;
-    QAction* ActionPlToggle;
-    QAction* ActionPlAdd;
-    QAction* ActionPlDel;
-    QAction* ActionPlUp;
-    QAction* ActionPlDown;
-    QAction* ActionPlClear;
-    QAction* ActionPlLoad;
-    QAction* ActionPlSave;
-    QMenu* pmPlaylist;
-    ListColumn* lvPlaylistColumns[2];
+    // The text of the media field.
+    QString MediaFile() const;
+    // cbLoop: a run starts again when it ends.
+    bool LoopChecked() const;
+    // Start may be used (not while a run starts or plays).
+    bool StartEnabled() const;
+    void EnableStart(bool on);
+    // While a run plays: Stop instead of Start, the playlist and its buttons locked.
+    void ShowPlayingState(bool on);
+    // The histories of the three fields: where they are kept, read after the options are
+    // applied, and written; the first write error stops the writing.
+    void SetHistoryFile(const std::string& path);
+    void LoadHistories();
+    std::error_code SaveHistories(const std::string& path);
 
     FileDialog OpenDialog;
     FileDialog OpenSubDialog;
@@ -176,6 +143,12 @@ signals:
     void Closing();
     // The settings dialog's screen saver switch changed; it counts at once, also during a run.
     void DisableScrSaverToggled(bool on);
+    // Start or Stop was chosen (button, key or menu).
+    void StartRequested();
+    void StopRequested();
+    // What the desktop's media controls show may have changed: Start, Stop, the playlist's
+    // buttons, its selection or the media field.
+    void ControlsStateChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -202,12 +175,64 @@ private:
     // A drag of files over one of the fields, which the window takes instead of the field.
     bool IsFileDragOnField(const QObject* watched, QEvent* event) const;
 
+    // Controls and actions, named as the window was designed.
+    QLabel* Label1 = nullptr;
+    THistoryCombo* comboFile = nullptr;
+    QPushButton* btnSelFile = nullptr;
+    QLabel* Label2 = nullptr;
+    THistoryCombo* comboSub = nullptr;
+    QPushButton* btnSelSub = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QLabel* Label3 = nullptr;
+    THistoryCombo* comboParams = nullptr;
+    QPushButton* btnSettings = nullptr;
+    QCheckBox* cbFullscreen = nullptr;
+    QCheckBox* cbLoop = nullptr;
+    QCheckBox* cbIdx = nullptr;
+    QCheckBox* cbShutdown = nullptr;
+    QCheckBox* cbOnTop = nullptr;
+    QPushButton* btnHelp = nullptr;
+    QLabel* Label4 = nullptr;
+    QCheckBox* cbCustomVolume = nullptr;
+    QLabel* lVolume = nullptr;
+    QSlider* tbVolume = nullptr;
+    QCheckBox* cbExtraStereo = nullptr;
+    QSlider* tbExtraStereo = nullptr;
+    QFrame* Bevel2 = nullptr;
+    QPushButton* btnPlaylist = nullptr;
+    QPushButton* btnAddPlaylist = nullptr;
+    QPushButton* btnDelPlaylist = nullptr;
+    QPushButton* btnPlaylistUp = nullptr;
+    QPushButton* btnPlaylistDown = nullptr;
+    QTreeView* lvPlaylist = nullptr;
+    QPushButton* btnStop = nullptr;
+    QPushButton* btnStart = nullptr;
+
+    QAction* ActionBrowseFile = nullptr;
+    QAction* ActionBrowseSub = nullptr;
+    QAction* ActionStart = nullptr;
+    QAction* ActionStop = nullptr;
+    QAction* ActionSettings = nullptr;
+    QAction* ActionShowResultWindow = nullptr;
+    QAction* ActionPlToggle = nullptr;
+    QAction* ActionPlAdd = nullptr;
+    QAction* ActionPlDel = nullptr;
+    QAction* ActionPlUp = nullptr;
+    QAction* ActionPlDown = nullptr;
+    QAction* ActionPlClear = nullptr;
+    QAction* ActionPlLoad = nullptr;
+    QAction* ActionPlSave = nullptr;
+    QMenu* pmPlaylist = nullptr;
+    ListColumn* lvPlaylistColumns[2] = {};
+
     std::string m_fileTypes;
     QString m_programVersion;
     QString m_playerVersion;
     QString m_playerName = QStringLiteral("MPlayer");
     bool m_onTop = false;
     bool m_playlistShown = true;
+    // Set once every control exists; a font change before that has nothing to lay out.
+    bool m_controlsCreated = false;
     PlaylistModel* m_playlist = nullptr;
     TSettingsForm* m_settings = nullptr;
     TEQForm* m_equalizer = nullptr;

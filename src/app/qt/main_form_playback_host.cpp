@@ -8,18 +8,14 @@
 #include "shutdown/qt/countdown_form.h"
 #include "shutdown/qt/power_off.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QTreeView>
-
 namespace zuv {
 
 MainFormPlaybackHost::MainFormPlaybackHost(TZUVMainForm& form)
     : m_form(form), m_playback(new PlaybackControl(*this, &form))
 {
-    QObject::connect(form.ActionStart, &QAction::triggered, m_playback,
+    QObject::connect(&form, &TZUVMainForm::StartRequested, m_playback,
                      &PlaybackControl::ActionStartExecute);
-    QObject::connect(form.ActionStop, &QAction::triggered, m_playback,
+    QObject::connect(&form, &TZUVMainForm::StopRequested, m_playback,
                      &PlaybackControl::ActionStopExecute);
     QObject::connect(&m_playback->Runner(), &PlayerRunner::LinesReceived, form.ResultForm(),
                      &TResultForm::AddLines);
@@ -34,7 +30,7 @@ MainFormPlaybackHost::~MainFormPlaybackHost()
 
 RunOptions MainFormPlaybackHost::CurrentOptions() const
 {
-    return {m_form.CurrentOptions(), m_form.cbLoop->isChecked()};
+    return {m_form.CurrentOptions(), m_form.LoopChecked()};
 }
 
 const Playlist& MainFormPlaybackHost::PlaylistItems() const
@@ -54,22 +50,17 @@ void MainFormPlaybackHost::SelectPlaylistItem(int row)
 
 bool MainFormPlaybackHost::StartEnabled() const
 {
-    return m_form.ActionStart->isEnabled();
+    return m_form.StartEnabled();
 }
 
 void MainFormPlaybackHost::EnableStart(bool on)
 {
-    m_form.ActionStart->setEnabled(on);
+    m_form.EnableStart(on);
 }
 
 void MainFormPlaybackHost::ShowPlayingState(bool on)
 {
-    m_form.ActionStart->setEnabled(!on);
-    m_form.ActionStop->setVisible(on);
-    m_form.lvPlaylist->setEnabled(!on);
-    for (QAction* action : {m_form.ActionPlToggle, m_form.ActionPlAdd, m_form.ActionPlDel,
-                            m_form.ActionPlUp, m_form.ActionPlDown})
-        action->setEnabled(!on);
+    m_form.ShowPlayingState(on);
 }
 
 void MainFormPlaybackHost::ShowError(const std::string& text)

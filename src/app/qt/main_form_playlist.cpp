@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeView>
@@ -52,7 +53,7 @@ void TZUVMainForm::CreatePlaylistPanel()
     lvPlaylistColumns[1] = new ListColumn(lvPlaylist, PlaylistModel::SubtitleColumn);
     connect(lvPlaylist, &QTreeView::doubleClicked, this, &TZUVMainForm::lvPlaylistDblClick);
 
-    pmPlaylist = new QMenu(this);
+    pmPlaylist = Named(new QMenu(this), "pmPlaylist");
     pmPlaylist->addAction(ActionPlClear);
     pmPlaylist->addSeparator();
     pmPlaylist->addAction(ActionPlLoad);
@@ -67,6 +68,10 @@ void TZUVMainForm::CreatePlaylistPanel()
     btnStart = MakeFormButton(this, "btnStart");
     LinkButtonToAction(btnStart, ActionStart);
     btnStart->setDefault(true);
+    m_controlsCreated = true;
+
+    connect(lvPlaylist->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TZUVMainForm::ControlsStateChanged);
 }
 
 void TZUVMainForm::TogglePlaylist()

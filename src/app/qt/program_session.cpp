@@ -19,10 +19,8 @@
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
 #include "util/text_utils.h"
-#include "widgets/qt/history_combo.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QPointer>
 #include <QTimer>
 
@@ -150,11 +148,9 @@ void ProgramSession::LoadOptions()
     const std::vector<std::string> dropped = DropUnusableValues(options);
     m_form.Playback()->PlayerInfo().Choose(options.Player);
     const std::string& path = m_config->Path();
-    for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub})
-        combo->SetPersistKey(path);
+    m_form.SetHistoryFile(path);
     m_form.ApplyOptions(options);
-    for (THistoryCombo* combo : {m_form.comboFile, m_form.comboSub, m_form.comboParams})
-        combo->LoadPersist();
+    m_form.LoadHistories();
     if (!dropped.empty()) {
         QStringList reasons;
         for (const std::string& reason : dropped)
@@ -285,15 +281,11 @@ void ProgramSession::Exit()
     // Releasing the equalizer window writes the presets.
     m_form.ReleaseOwnedWindows();
 
-    for (THistoryCombo* combo : {m_form.comboParams, m_form.comboFile, m_form.comboSub}) {
-        combo->SetPersistKey(m_config->Path());
-        if (const std::error_code historyError = combo->SavePersist()) {
-            std::string message = "Unable to write to %s";
-            ReplaceAll(message, "%s", m_config->Path());
-            m_form.ShowError(
-                QString::fromStdString(message + "\n\n" + platform::ErrorMessage(historyError)));
-            break;
-        }
+    if (const std::error_code historyError = m_form.SaveHistories(m_config->Path())) {
+        std::string message = "Unable to write to %s";
+        ReplaceAll(message, "%s", m_config->Path());
+        m_form.ShowError(
+            QString::fromStdString(message + "\n\n" + platform::ErrorMessage(historyError)));
     }
 
     StorePlayerChoice(m_config->Path(), options);

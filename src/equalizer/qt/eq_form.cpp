@@ -171,6 +171,7 @@ void TEQForm::CreateControls()
     presets->addWidget(btnDel);
     presets->addWidget(btnClose);
     outer->addLayout(presets);
+    m_controlsCreated = true;
 }
 
 void TEQForm::ConnectHandlers()
@@ -320,7 +321,7 @@ void TEQForm::FitToTexts()
 void TEQForm::changeEvent(QEvent* event)
 {
     // A new desktop font changes what the captions need.
-    if (event->type() == QEvent::FontChange && btnClose)
+    if (event->type() == QEvent::FontChange && m_controlsCreated)
         FitToTexts();
     QWidget::changeEvent(event);
 }

@@ -57,23 +57,6 @@ public:
     void btnDelClick();
     void btnCloseClick();
 
-    // Controls, named as the window was designed.
-    QSlider* TrackBar1;
-    QSlider* TrackBar2;
-    QSlider* TrackBar3;
-    QSlider* TrackBar4;
-    QSlider* TrackBar5;
-    QSlider* TrackBar6;
-    QSlider* TrackBar7;
-    QSlider* TrackBar8;
-    QSlider* TrackBar9;
-    QSlider* TrackBar10;
-    QLabel* Label14;
-    QComboBox* comboPreset;
-    QPushButton* btnSave;
-    QPushButton* btnDel;
-    QPushButton* btnClose = nullptr;
-
 protected:
     void changeEvent(QEvent* event) override;
 
@@ -87,6 +70,23 @@ private:
     void SelectEntryKeepingText(int index, const QString& text);
     void SetPositions(const EqualizerPositions& positions);
 
+    // Controls, named as the window was designed.
+    QSlider* TrackBar1 = nullptr;
+    QSlider* TrackBar2 = nullptr;
+    QSlider* TrackBar3 = nullptr;
+    QSlider* TrackBar4 = nullptr;
+    QSlider* TrackBar5 = nullptr;
+    QSlider* TrackBar6 = nullptr;
+    QSlider* TrackBar7 = nullptr;
+    QSlider* TrackBar8 = nullptr;
+    QSlider* TrackBar9 = nullptr;
+    QSlider* TrackBar10 = nullptr;
+    QLabel* Label14 = nullptr;
+    QComboBox* comboPreset = nullptr;
+    QPushButton* btnSave = nullptr;
+    QPushButton* btnDel = nullptr;
+    QPushButton* btnClose = nullptr;
+
     std::array<QSlider*, kEqualizerBandCount> m_bands{};
     EqualizerPresetFile m_presets;
     // Set while the line edit finishes an edit: the combo then picks a matching entry itself,
@@ -94,6 +94,8 @@ private:
     bool m_finishingEdit = false;
     int m_indexBeforeFinish = -1;
     QString m_textBeforeFinish;
+    // Set once every control exists; a font change before that has nothing to fit.
+    bool m_controlsCreated = false;
 };
 
 } // namespace zuv

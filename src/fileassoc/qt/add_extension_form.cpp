@@ -47,6 +47,11 @@ TAddExtensionForm::TAddExtensionForm(QWidget* parent) : QDialog(parent)
     FitFixedWindow(*this, {226, 85});
 }
 
+QString TAddExtensionForm::Extension() const
+{
+    return edExt->text();
+}
+
 void TAddExtensionForm::showEvent(QShowEvent* event)
 {
     // Centred on the desktop, not on the window that opened it.

@@ -16,12 +16,16 @@ public:
     // Translates itself from the language file.
     explicit TAddExtensionForm(QWidget* parent = nullptr);
 
-    QLineEdit* edExt;
-    QPushButton* btnOk;
-    QPushButton* btnCancel;
+    // The text typed in edExt.
+    QString Extension() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* edExt = nullptr;
+    QPushButton* btnOk = nullptr;
+    QPushButton* btnCancel = nullptr;
 };
 
 } // namespace zuv

@@ -95,8 +95,11 @@ void TFileAssocForm::CreateControls()
     header->setSectionResizeMode(1, QHeaderView::Stretch);
     header->setSectionResizeMode(2, QHeaderView::Stretch);
     lvTypesColumn0 = new ListColumn(lvTypes, 0);
+    lvTypesColumn0->setObjectName(QStringLiteral("lvTypesColumn0"));
     lvTypesColumn1 = new ListColumn(lvTypes, 1);
+    lvTypesColumn1->setObjectName(QStringLiteral("lvTypesColumn1"));
     lvTypesColumn2 = new ListColumn(lvTypes, 2);
+    lvTypesColumn2->setObjectName(QStringLiteral("lvTypesColumn2"));
 
     btnSelectAll = new QPushButton(QStringLiteral("&Mindet kijelöli"), this);
     btnAdd = new QPushButton(QStringLiteral("&Új"), this);
@@ -212,7 +215,7 @@ void TFileAssocForm::btnAddClick()
 {
     TAddExtensionForm dialog(this);
     if (dialog.exec() == QDialog::Accepted)
-        AddExtensionRow(ExtensionFromInput(dialog.edExt->text().toStdString()));
+        AddExtensionRow(ExtensionFromInput(dialog.Extension().toStdString()));
 }
 
 void TFileAssocForm::btnDelClick()

@@ -39,17 +39,6 @@ public:
     void btnDelClick();
     void btnOkClick();
 
-    // Controls, named as the window was designed.
-    QTreeWidget* lvTypes;
-    ListColumn* lvTypesColumn0;
-    ListColumn* lvTypesColumn1;
-    ListColumn* lvTypesColumn2;
-    QPushButton* btnSelectAll;
-    QPushButton* btnAdd;
-    QPushButton* btnDel;
-    QPushButton* btnOk;
-    QPushButton* btnCancel;
-
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -61,6 +50,17 @@ private:
     void ShowRegistryError(const std::string& text);
     // Checks or clears the other rows of the changed row's file type with it.
     void FollowFileType(QTreeWidgetItem* changed);
+
+    // Controls, named as the window was designed.
+    QTreeWidget* lvTypes = nullptr;
+    ListColumn* lvTypesColumn0 = nullptr;
+    ListColumn* lvTypesColumn1 = nullptr;
+    ListColumn* lvTypesColumn2 = nullptr;
+    QPushButton* btnSelectAll = nullptr;
+    QPushButton* btnAdd = nullptr;
+    QPushButton* btnDel = nullptr;
+    QPushButton* btnOk = nullptr;
+    QPushButton* btnCancel = nullptr;
 
     AssociationBackend& m_backend;
     std::optional<std::string> m_newFileTypes;

@@ -25,7 +25,7 @@ ResultLog::Limits WithShownLineLimit(ResultLog::Limits limits)
 } // namespace
 
 TResultForm::TResultForm(ResultLog::Limits limits)
-    : QWidget(nullptr, Qt::Window), m_memo(new QPlainTextEdit(this)),
+    : QWidget(nullptr, Qt::Window), Memo(new QPlainTextEdit(this)),
       m_log(WithShownLineLimit(limits))
 {
     setObjectName(QStringLiteral("ResultForm"));
@@ -34,17 +34,17 @@ TResultForm::TResultForm(ResultLog::Limits limits)
     CloseOnEscape(*this);
     resize(504, 332);
 
-    m_memo->setObjectName(QStringLiteral("Memo"));
-    m_memo->setReadOnly(true);
-    m_memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setObjectName(QStringLiteral("Memo"));
+    Memo->setReadOnly(true);
+    Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // A log that is never edited: keeping undo steps would only double its memory.
-    m_memo->setUndoRedoEnabled(false);
+    Memo->setUndoRedoEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_memo);
+    layout->addWidget(Memo);
 }
 
 void TResultForm::SetCaptionProvider(std::function<std::string()> provider)
@@ -54,7 +54,7 @@ void TResultForm::SetCaptionProvider(std::function<std::string()> provider)
 
 void TResultForm::Clear()
 {
-    m_memo->clear();
+    Memo->clear();
     m_log.Clear();
     m_noticeShown = false;
 }
@@ -62,8 +62,8 @@ void TResultForm::Clear()
 void TResultForm::Apply(const ResultLog::Change& change)
 {
     if (change.first)
-        m_memo->appendPlainText(QString::fromStdString(*change.first));
-    QTextDocument* document = m_memo->document();
+        Memo->appendPlainText(QString::fromStdString(*change.first));
+    QTextDocument* document = Memo->document();
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     // Blocks: the first line, the notice once lines were left out, then the newest lines.
@@ -102,10 +102,10 @@ void TResultForm::Apply(const ResultLog::Change& change)
                 joined += '\n';
             joined += line;
         }
-        m_memo->appendPlainText(QString::fromStdString(joined));
+        Memo->appendPlainText(QString::fromStdString(joined));
     }
-    m_memo->moveCursor(QTextCursor::End);
-    m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
+    Memo->moveCursor(QTextCursor::End);
+    Memo->verticalScrollBar()->setValue(Memo->verticalScrollBar()->maximum());
 }
 
 void TResultForm::AddLine(std::string_view line)
@@ -134,7 +134,7 @@ void TResultForm::Translate()
             setWindowTitle(QString::fromStdString(caption));
     }
     // The log is all the window holds; screen readers name it after the window.
-    m_memo->setAccessibleName(windowTitle());
+    Memo->setAccessibleName(windowTitle());
 }
 
 void TResultForm::showEvent(QShowEvent* event)

@@ -44,15 +44,13 @@ public:
     // Applies the caption provider now (after a change of language).
     void Translate();
 
-    QPlainTextEdit* Memo() const { return m_memo; }
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void Apply(const ResultLog::Change& change);
 
-    QPlainTextEdit* m_memo;
+    QPlainTextEdit* Memo = nullptr;
     ResultLog m_log;
     bool m_noticeShown = false;
     std::function<std::string()> m_captionProvider;

@@ -22,18 +22,18 @@ public:
     void GatherOptions(Options& options) const;
 
 private:
-    QLabel* Label2;
-    QCheckBox* cbNormalize;
-    QCheckBox* cbSetChannels;
-    QComboBox* comboChannels;
-    QCheckBox* cbDolbySurroundDecode;
-    QCheckBox* cbSubChannel;
-    QLabel* Label9;
-    QLabel* Label3;
-    QCheckBox* cbEqualizer;
-    QPushButton* btnShowEQ;
-    QCheckBox* cbCustomChannelMapping;
-    QComboBox* comboCustomChannelMapping;
+    QLabel* Label2 = nullptr;
+    QCheckBox* cbNormalize = nullptr;
+    QCheckBox* cbSetChannels = nullptr;
+    QComboBox* comboChannels = nullptr;
+    QCheckBox* cbDolbySurroundDecode = nullptr;
+    QCheckBox* cbSubChannel = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label3 = nullptr;
+    QCheckBox* cbEqualizer = nullptr;
+    QPushButton* btnShowEQ = nullptr;
+    QCheckBox* cbCustomChannelMapping = nullptr;
+    QComboBox* comboCustomChannelMapping = nullptr;
 };
 
 } // namespace zuv

@@ -38,19 +38,19 @@ private:
     void btnBrowseFontClick();
 
     const SettingsHooks& m_hooks;
-    QLabel* Label4;
-    QComboBox* comboFont;
-    QLineEdit* edFont;
-    QPushButton* btnBrowseFont;
-    QCheckBox* cbFontScale;
-    QLabel* labelFontScale;
-    QSlider* tbFontScale;
-    QCheckBox* cbSubFontOutline;
-    QSlider* tbSubFontOutline;
-    QCheckBox* cbSubFontBlur;
-    QSlider* tbSubFontBlur;
-    QLabel* Label5;
-    QComboBox* comboSubCp;
+    QLabel* Label4 = nullptr;
+    QComboBox* comboFont = nullptr;
+    QLineEdit* edFont = nullptr;
+    QPushButton* btnBrowseFont = nullptr;
+    QCheckBox* cbFontScale = nullptr;
+    QLabel* labelFontScale = nullptr;
+    QSlider* tbFontScale = nullptr;
+    QCheckBox* cbSubFontOutline = nullptr;
+    QSlider* tbSubFontOutline = nullptr;
+    QCheckBox* cbSubFontBlur = nullptr;
+    QSlider* tbSubFontBlur = nullptr;
+    QLabel* Label5 = nullptr;
+    QComboBox* comboSubCp = nullptr;
     // Reading the installed fonts costs tens of milliseconds, so comboFont is filled when it is
     // first seen or its text is first needed; until then the stored face waits here.
     mutable bool m_fontListFilled = false;

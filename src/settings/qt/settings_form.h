@@ -69,12 +69,12 @@ private:
     void FitToTexts();
 
     Hooks m_hooks;
-    QTabWidget* PageControl1;
-    VideoPage* TabSheet1;
-    AudioPage* TabSheet2;
-    FontPage* TabSheet3;
-    OtherPage* TabSheet4;
-    InfoPage* TabSheet5;
+    QTabWidget* PageControl1 = nullptr;
+    VideoPage* TabSheet1 = nullptr;
+    AudioPage* TabSheet2 = nullptr;
+    FontPage* TabSheet3 = nullptr;
+    OtherPage* TabSheet4 = nullptr;
+    InfoPage* TabSheet5 = nullptr;
     bool m_noActivePage = false; // a stored page outside the range leaves none chosen
     bool m_fitting = false;
 };

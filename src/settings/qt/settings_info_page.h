@@ -29,9 +29,9 @@ private:
     void ShowInfoText();
     void comboLangChange(int index);
 
-    TMarkupLabel* InfoLabel;
-    QLabel* Label7;
-    QComboBox* comboLang;
+    TMarkupLabel* InfoLabel = nullptr;
+    QLabel* Label7 = nullptr;
+    QComboBox* comboLang = nullptr;
     QStringList m_infoLines; // the information text with "%v" and "%m" still in place
     QString m_programVersion;
     QString m_playerVersion;

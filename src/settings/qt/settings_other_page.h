@@ -32,19 +32,19 @@ private:
     void btnSetKeysClick();
 
     const SettingsHooks& m_hooks;
-    QCheckBox* cbDisableScrSaver;
-    QCheckBox* cbAutostartDragDrop;
-    QCheckBox* cbAutostartCmd;
-    QCheckBox* cbOneInstance;
-    QCheckBox* cbShowResult;
-    QCheckBox* cbResultIfUnclean;
-    QLabel* Label10;
-    QLabel* labelPriority;
-    QSlider* tbPriority;
-    QLabel* labelPlayer;
-    QComboBox* cbPlayer;
-    QPushButton* btnFileAssoc;
-    QPushButton* btnSetKeys;
+    QCheckBox* cbDisableScrSaver = nullptr;
+    QCheckBox* cbAutostartDragDrop = nullptr;
+    QCheckBox* cbAutostartCmd = nullptr;
+    QCheckBox* cbOneInstance = nullptr;
+    QCheckBox* cbShowResult = nullptr;
+    QCheckBox* cbResultIfUnclean = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* labelPriority = nullptr;
+    QSlider* tbPriority = nullptr;
+    QLabel* labelPlayer = nullptr;
+    QComboBox* cbPlayer = nullptr;
+    QPushButton* btnFileAssoc = nullptr;
+    QPushButton* btnSetKeys = nullptr;
 };
 
 } // namespace zuv

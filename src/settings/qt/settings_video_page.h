@@ -23,17 +23,17 @@ public:
 private:
     void tbPanScanChange();
 
-    QLabel* Label1;
-    QCheckBox* cbDoubleBuffer;
-    QCheckBox* cbDri;
-    QCheckBox* cbEq2;
-    QCheckBox* cbPostProcessing;
-    QLabel* Label8;
-    QCheckBox* cbYUY2;
-    QCheckBox* cbExpand;
-    QCheckBox* cbPanScan;
-    QLabel* labelPanScan;
-    QSlider* tbPanScan;
+    QLabel* Label1 = nullptr;
+    QCheckBox* cbDoubleBuffer = nullptr;
+    QCheckBox* cbDri = nullptr;
+    QCheckBox* cbEq2 = nullptr;
+    QCheckBox* cbPostProcessing = nullptr;
+    QLabel* Label8 = nullptr;
+    QCheckBox* cbYUY2 = nullptr;
+    QCheckBox* cbExpand = nullptr;
+    QCheckBox* cbPanScan = nullptr;
+    QLabel* labelPanScan = nullptr;
+    QSlider* tbPanScan = nullptr;
 };
 
 } // namespace zuv

@@ -43,19 +43,19 @@ TCountdownForm::TCountdownForm(QWidget* parent)
     setObjectName(QStringLiteral("CountdownForm"));
     setWindowTitle(QString::fromUtf8("Kikapcsolás"));
 
-    m_label = new TMarkupLabel(this);
-    m_label->setObjectName(QStringLiteral("Label"));
-    m_label->SetHTMLText(QString::fromUtf8(kDesignText.data(), kDesignText.size()));
+    Label = new TMarkupLabel(this);
+    Label->setObjectName(QStringLiteral("Label"));
+    Label->SetHTMLText(QString::fromUtf8(kDesignText.data(), kDesignText.size()));
 
-    m_btnCancel = new QPushButton(QString::fromUtf8("Mégsem"), this);
-    m_btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel = new QPushButton(QString::fromUtf8("Mégsem"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
     LayOut();
-    connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("Timer"));
-    m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, &TCountdownForm::TimerTimer);
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(1000);
+    connect(Timer, &QTimer::timeout, this, &TCountdownForm::TimerTimer);
 }
 
 void TCountdownForm::SetTextLookup(TextLookup lookup)
@@ -66,8 +66,8 @@ void TCountdownForm::SetTextLookup(TextLookup lookup)
 void TCountdownForm::StartCountdown(int seconds)
 {
     setWindowTitle(QString::fromStdString(m_lookup(kSection, "100", windowTitle().toStdString())));
-    m_btnCancel->setText(
-        QString::fromStdString(m_lookup(kSection, "102", m_btnCancel->text().toStdString())));
+    btnCancel->setText(
+        QString::fromStdString(m_lookup(kSection, "102", btnCancel->text().toStdString())));
 
     // Taken afresh each time: the label's own text has the number filled in.
     const std::string translated = m_lookup(kSection, "101", "");
@@ -78,22 +78,22 @@ void TCountdownForm::StartCountdown(int seconds)
     ShowSeconds();
     // The count only gets shorter: the first text is the widest.
     LayOut();
-    m_timer->start();
+    Timer->start();
 }
 
 void TCountdownForm::LayOut()
 {
     // The sentence on one line as drawn, up to twice the drawn width; a longer one wraps and the
     // label grows downwards.
-    const int natural = m_label->LayoutAtWidth(QWIDGETSIZE_MAX).widestLine + 2 * kMargin;
-    const QSize button = ButtonSizeForCaption(*m_btnCancel).expandedTo(kButton);
+    const int natural = Label->LayoutAtWidth(QWIDGETSIZE_MAX).widestLine + 2 * kMargin;
+    const QSize button = ButtonSizeForCaption(*btnCancel).expandedTo(kButton);
     const int width =
         std::max({kWidth, std::min(natural, 2 * kWidth), button.width() + 2 * kMargin});
-    const int labelHeight = std::max(kLabelHeight, m_label->LayoutAtWidth(width).totalHeight);
-    m_label->setGeometry(0, kLabelTop, width, labelHeight);
+    const int labelHeight = std::max(kLabelHeight, Label->LayoutAtWidth(width).totalHeight);
+    Label->setGeometry(0, kLabelTop, width, labelHeight);
     const int buttonTop = kLabelTop + labelHeight + kButtonGap;
-    m_btnCancel->setGeometry((width - button.width()) / 2, buttonTop, button.width(),
-                             button.height());
+    btnCancel->setGeometry((width - button.width()) / 2, buttonTop, button.width(),
+                           button.height());
     setFixedSize(width, buttonTop + button.height() + kMargin);
 }
 
@@ -110,13 +110,13 @@ void TCountdownForm::ShowSeconds()
 {
     std::string text = m_template;
     ReplaceAll(text, "%s", FormatInteger(m_secondsLeft));
-    m_label->SetHTMLText(QString::fromStdString(text));
+    Label->SetHTMLText(QString::fromStdString(text));
 }
 
 void TCountdownForm::done(int result)
 {
     // Ticks after the window has closed would only count on unseen.
-    m_timer->stop();
+    Timer->stop();
     QDialog::done(result);
 }
 

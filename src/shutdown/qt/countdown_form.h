@@ -38,11 +38,6 @@ public:
     int SecondsLeft() const { return m_secondsLeft; }
     const std::string& Template() const { return m_template; }
 
-    TMarkupLabel* Label() const { return m_label; }
-    QPushButton* btnCancel() const { return m_btnCancel; }
-    // The one-second timer; tests shorten it or call TimerTimer themselves.
-    QTimer* Timer() const { return m_timer; }
-
     void done(int result) override;
 
 protected:
@@ -53,9 +48,11 @@ private:
     // Sizes the label to its text and the window around it and the button.
     void LayOut();
 
-    TMarkupLabel* m_label = nullptr;
-    QPushButton* m_btnCancel = nullptr;
-    QTimer* m_timer = nullptr;
+    // Controls, named as the window was designed.
+    TMarkupLabel* Label = nullptr;
+    QPushButton* btnCancel = nullptr;
+    // The one-second timer; tests shorten it or call TimerTimer themselves.
+    QTimer* Timer = nullptr;
     TextLookup m_lookup;
     std::string m_template;
     int m_secondsLeft = 0;
