@@ -197,11 +197,10 @@ void SetEveryControlAwayFromItsDefault(TZUVMainForm& form)
     test::Find<QSlider>(&settings, "tbPriority")->setValue(4);
     test::Find<QComboBox>(&settings, "cbPlayer")->setCurrentIndex(kPlayerMpv);
     test::Find<QTabWidget>(&settings, "PageControl1")->setCurrentIndex(2);
+    auto* comboFont = test::Find<QComboBox>(&settings, "comboFont");
     ShowFontPage(settings); // the font list is read when first shown
-    QVERIFY2(test::Find<QComboBox>(&settings, "comboFont")->count() > 1,
-             "the font list holds no font");
-    test::Find<QComboBox>(&settings, "comboFont")
-        ->setCurrentIndex(test::Find<QComboBox>(&settings, "comboFont")->count() - 1);
+    QVERIFY2(comboFont->count() > 1, "the font list holds no font");
+    comboFont->setCurrentIndex(comboFont->count() - 1);
     test::Find<QLineEdit>(&settings, "edFont")->setText(QStringLiteral("/fonts/own font.ttf"));
     test::Find<QSlider>(&settings, "tbFontScale")->setValue(4);
     test::Find<QSlider>(&settings, "tbSubFontOutline")->setValue(5);
@@ -263,12 +262,13 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         const TSettingsForm& settings = *form.SettingsForm();
 
-        for (const QCheckBox* check : {test::Find<QCheckBox>(&settings, "cbDisableScrSaver"),
-                                       test::Find<QCheckBox>(&settings, "cbDoubleBuffer"),
-                                       test::Find<QCheckBox>(&settings, "cbShowResult"),
-                                       test::Find<QCheckBox>(&settings, "cbResultIfUnclean")})
+        auto* cbResultIfUnclean = test::Find<QCheckBox>(&settings, "cbResultIfUnclean");
+        for (const QCheckBox* check :
+             {test::Find<QCheckBox>(&settings, "cbDisableScrSaver"),
+              test::Find<QCheckBox>(&settings, "cbDoubleBuffer"),
+              test::Find<QCheckBox>(&settings, "cbShowResult"), cbResultIfUnclean})
             QVERIFY2(check->isChecked(), qPrintable(check->text()));
-        QVERIFY(test::Find<QCheckBox>(&settings, "cbResultIfUnclean")->isEnabled());
+        QVERIFY(cbResultIfUnclean->isEnabled());
         for (const QCheckBox* check :
              {test::Find<QCheckBox>(&form, "cbFullscreen"), test::Find<QCheckBox>(&form, "cbLoop"),
               test::Find<QCheckBox>(&form, "cbIdx"), test::Find<QCheckBox>(&form, "cbShutdown"),
@@ -278,11 +278,13 @@ private slots:
             QVERIFY2(!check->isChecked(), qPrintable(check->text()));
         for (const QCheckBox* check : SettingsSwitchesOffAtFirstStart(settings))
             QVERIFY2(!check->isChecked(), qPrintable(check->text()));
-        QCOMPARE(test::Find<QSlider>(&form, "tbVolume")->value(), 100);
+        auto* tbVolume = test::Find<QSlider>(&form, "tbVolume");
+        QCOMPARE(tbVolume->value(), 100);
         QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("100"));
-        QVERIFY(!test::Find<QSlider>(&form, "tbVolume")->isEnabled());
-        QCOMPARE(test::Find<QSlider>(&form, "tbExtraStereo")->value(), 25);
-        QVERIFY(!test::Find<QSlider>(&form, "tbExtraStereo")->isEnabled());
+        QVERIFY(!tbVolume->isEnabled());
+        auto* tbExtraStereo = test::Find<QSlider>(&form, "tbExtraStereo");
+        QCOMPARE(tbExtraStereo->value(), 25);
+        QVERIFY(!tbExtraStereo->isEnabled());
         QVERIFY(!form.PlaylistShown());
         QVERIFY(!form.WindowsOnTop());
         QVERIFY(test::Find<THistoryCombo>(&form, "comboFile")->currentText().isEmpty());

@@ -35,18 +35,19 @@ private slots:
         // As drawn (242 by 85, the label across the top), wider where the font needs it.
         QCOMPARE(form.size().expandedTo(QSize(242, 85)), form.size());
         QCOMPARE(form.height(), 85);
-        QCOMPARE(test::Find<TMarkupLabel>(&form, "Label")->geometry(),
-                 QRect(0, 8, form.width(), 41));
+        auto* Label = test::Find<TMarkupLabel>(&form, "Label");
+        QCOMPARE(Label->geometry(), QRect(0, 8, form.width(), 41));
         QSignalSpy finished(&form, &QDialog::finished);
 
         form.StartCountdown(30);
         QCOMPARE(LabelText(form), DesignTextWith(30));
-        QVERIFY(test::Find<QTimer>(&form, "Timer")->isActive());
+        auto* Timer = test::Find<QTimer>(&form, "Timer");
+        QVERIFY(Timer->isActive());
         // The sentence fits on the second line of the label in the window's font.
-        const MarkupLayout layout = test::Find<TMarkupLabel>(&form, "Label")->CurrentLayout();
+        const MarkupLayout layout = Label->CurrentLayout();
         QCOMPARE(layout.lines.size(), std::size_t(2));
         QCOMPARE(layout.lines[1].runs.back().text, std::string("múlva"));
-        QCOMPARE(test::Find<QTimer>(&form, "Timer")->interval(), 1000);
+        QCOMPARE(Timer->interval(), 1000);
         form.TimerTimer();
         QCOMPARE(LabelText(form), DesignTextWith(29));
         for (int tick = 2; tick < 30; ++tick)
@@ -56,7 +57,7 @@ private slots:
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.first().first().toInt(), int(QDialog::Accepted));
         QCOMPARE(LabelText(form), DesignTextWith(0));
-        QVERIFY(!test::Find<QTimer>(&form, "Timer")->isActive());
+        QVERIFY(!Timer->isActive());
 
         // The next countdown starts from the template, not from what the label showed last.
         form.StartCountdown(30);

@@ -230,15 +230,17 @@ private slots:
         main.EQForm()->show();
         QVERIFY(QTest::qWaitForWindowExposed(result, kSettleMs));
         QVERIFY(QTest::qWaitForWindowExposed(main.EQForm(), kSettleMs));
+        auto* ActionSettings = test::Find<QAction>(&main, "ActionSettings");
         if (settingsOpenFirst) {
-            test::Find<QAction>(&main, "ActionSettings")->trigger();
+            ActionSettings->trigger();
             QVERIFY(QTest::qWaitForWindowExposed(settings, kSettleMs));
         }
         const QRect mainBefore = Frame(&main);
 
-        test::Find<QCheckBox>(&main, "cbOnTop")->setChecked(true);
+        auto* cbOnTop = test::Find<QCheckBox>(&main, "cbOnTop");
+        cbOnTop->setChecked(true);
         if (!settingsOpenFirst) {
-            test::Find<QAction>(&main, "ActionSettings")->trigger();
+            ActionSettings->trigger();
             QVERIFY(QTest::qWaitForWindowExposed(settings, kSettleMs));
         }
         QVERIFY(main.isVisible());
@@ -255,7 +257,7 @@ private slots:
             QVERIFY(Above(settings, result));
         }
 
-        test::Find<QCheckBox>(&main, "cbOnTop")->setChecked(false);
+        cbOnTop->setChecked(false);
         QTRY_VERIFY_WITH_TIMEOUT(!KeptAbove(&main), kSettleMs);
         QTRY_VERIFY_WITH_TIMEOUT(!KeptAbove(settings), kSettleMs);
         QCOMPARE(Frame(&main), mainBefore);
@@ -374,9 +376,10 @@ private slots:
             QContextMenuEvent click(QContextMenuEvent::Mouse, point, pointer);
             QApplication::sendEvent(viewport, &click);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(test::Find<QMenu>(&main, "pmPlaylist")->isVisible(), kSettleMs);
-        QCOMPARE(test::Find<QMenu>(&main, "pmPlaylist")->pos(), pointer);
-        test::Find<QMenu>(&main, "pmPlaylist")->hide();
+        auto* pmPlaylist = test::Find<QMenu>(&main, "pmPlaylist");
+        QTRY_VERIFY_WITH_TIMEOUT(pmPlaylist->isVisible(), kSettleMs);
+        QCOMPARE(pmPlaylist->pos(), pointer);
+        pmPlaylist->hide();
     }
 
     // "*.*" was written for Windows, where it means every file; here the dialog must list names
@@ -423,8 +426,8 @@ private slots:
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main, kSettleMs));
 
-        test::Find<THistoryCombo>(&main, "comboFile")
-            ->setEditText(QStringLiteral("/videos/first.avi"));
+        auto* comboFile = test::Find<THistoryCombo>(&main, "comboFile");
+        comboFile->setEditText(QStringLiteral("/videos/first.avi"));
         test::Find<QPushButton>(&main, "btnStart")->click();
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t{1});
@@ -447,8 +450,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, kSettleMs);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(QString::fromLocal8Bit(second.readAllStandardError()), QString());
-        QTRY_COMPARE_WITH_TIMEOUT(test::Find<THistoryCombo>(&main, "comboFile")->currentText(),
-                                  QStringLiteral("/videos/second.avi"), kSettleMs);
+        QTRY_COMPARE_WITH_TIMEOUT(comboFile->currentText(), QStringLiteral("/videos/second.avi"),
+                                  kSettleMs);
     }
 };
 

@@ -105,14 +105,13 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        test::Find<THistoryCombo>(&form, "comboFile")
-            ->setEditText(QStringLiteral("/films/old.avi"));
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        comboFile->setEditText(QStringLiteral("/films/old.avi"));
         QVERIFY(DropOn(&form, OutsideTheList(form),
                        LocalFiles({"/films/film.srt", "/films/film.avi"})));
         QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
                  QStringLiteral("/films/film.srt"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/films/old.avi"));
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/films/old.avi"));
         QVERIFY(form.PlaylistShown());
         QCOMPARE(form.Playlist()->Count(), 1);
         QCOMPARE(MediaOf(form, 0), std::string("/films/film.avi"));
@@ -129,29 +128,21 @@ private slots:
         form.ShowPlaylist();
         form.Playlist()->AddItem("/films/one.avi", "/films/one.srt");
         form.Playlist()->AddItem("/films/two.avi", {});
-        test::Find<THistoryCombo>(&form, "comboSub")
-            ->setEditText(QStringLiteral("/films/field.srt"));
-        const QPoint second = test::Find<QTreeView>(&form, "lvPlaylist")
-                                  ->viewport()
-                                  ->mapTo(&form, RowInViewport(form, 1));
+        auto* comboSub = test::Find<THistoryCombo>(&form, "comboSub");
+        comboSub->setEditText(QStringLiteral("/films/field.srt"));
+        auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
+        const QPoint second = lvPlaylist->viewport()->mapTo(&form, RowInViewport(form, 1));
         QVERIFY(DropOn(&form, second, LocalFiles({"/films/new.srt"})));
         QCOMPARE(SubtitleOf(form, 0), std::string("/films/one.srt"));
         QCOMPARE(SubtitleOf(form, 1), std::string("/films/new.srt"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
-                 QStringLiteral("/films/field.srt"));
+        QCOMPARE(comboSub->currentText(), QStringLiteral("/films/field.srt"));
 
-        const QPoint empty =
-            test::Find<QTreeView>(&form, "lvPlaylist")->geometry().bottomLeft() + QPoint(20, -10);
-        QVERIFY(
-            !test::Find<QTreeView>(&form, "lvPlaylist")
-                 ->indexAt(
-                     test::Find<QTreeView>(&form, "lvPlaylist")->viewport()->mapFrom(&form, empty))
-                 .isValid());
+        const QPoint empty = lvPlaylist->geometry().bottomLeft() + QPoint(20, -10);
+        QVERIFY(!lvPlaylist->indexAt(lvPlaylist->viewport()->mapFrom(&form, empty)).isValid());
         QVERIFY(DropOn(&form, empty, LocalFiles({"/films/other.srt"})));
         QCOMPARE(SubtitleOf(form, 0), std::string("/films/one.srt"));
         QCOMPARE(SubtitleOf(form, 1), std::string("/films/new.srt"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
-                 QStringLiteral("/films/field.srt"));
+        QCOMPARE(comboSub->currentText(), QStringLiteral("/films/field.srt"));
         QCOMPARE(form.Playlist()->Count(), 2);
     }
 
@@ -185,18 +176,18 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         test::Find<QCheckBox>(form.SettingsForm(), "cbAutostartDragDrop")->setChecked(true);
         ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
-        test::Find<THistoryCombo>(&form, "comboFile")
-            ->setEditText(QStringLiteral("/films/playing.avi"));
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        comboFile->setEditText(QStringLiteral("/films/playing.avi"));
+        auto* ActionStart = test::Find<QAction>(&form, "ActionStart");
+        ActionStart->trigger();
         QVERIFY(form.Playback()->Playing());
         QTRY_COMPARE(fixture.PlayerRuns().size(), std::size_t(1));
 
         QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/next.avi"})));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/films/next.avi"));
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/films/next.avi"));
         // The disabled Start is not executed: no second start, no error, Start stays disabled.
         QVERIFY(form.Playback()->Playing());
-        QVERIFY(!test::Find<QAction>(&form, "ActionStart")->isEnabled());
+        QVERIFY(!ActionStart->isEnabled());
         QVERIFY(MessageBox::ShownBoxes().empty());
         test::Find<QAction>(&form, "ActionStop")->trigger();
         QVERIFY(fixture.WaitForIdle());
@@ -207,26 +198,26 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        test::Find<THistoryCombo>(&form, "comboParams")->setEditText(QStringLiteral("-ao null"));
+        auto* comboParams = test::Find<THistoryCombo>(&form, "comboParams");
+        comboParams->setEditText(QStringLiteral("-ao null"));
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        auto* comboSub = test::Find<THistoryCombo>(&form, "comboSub");
         const struct
         {
             THistoryCombo* field;
             const char* file;
         } drops[] = {
-            {test::Find<THistoryCombo>(&form, "comboParams"), "/films/film.srt"},
-            {test::Find<THistoryCombo>(&form, "comboSub"), "/films/film.avi"},
-            {test::Find<THistoryCombo>(&form, "comboFile"), "/films/other.srt"},
+            {comboParams, "/films/film.srt"},
+            {comboSub, "/films/film.avi"},
+            {comboFile, "/films/other.srt"},
         };
         for (const auto& drop : drops) {
             QLineEdit* edit = drop.field->lineEdit();
             QVERIFY(DropOn(edit, edit->rect().center(), LocalFiles({drop.file})));
         }
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboParams")->currentText(),
-                 QStringLiteral("-ao null"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/films/film.avi"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
-                 QStringLiteral("/films/other.srt"));
+        QCOMPARE(comboParams->currentText(), QStringLiteral("-ao null"));
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/films/film.avi"));
+        QCOMPARE(comboSub->currentText(), QStringLiteral("/films/other.srt"));
     }
 
     void extensionsDecideBetweenSubtitleAndMedia()
@@ -234,18 +225,17 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/movie.s"})));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
-                 QStringLiteral("/films/movie.s"));
-        QVERIFY(test::Find<THistoryCombo>(&form, "comboFile")->currentText().isEmpty());
+        auto* comboSub = test::Find<THistoryCombo>(&form, "comboSub");
+        QCOMPARE(comboSub->currentText(), QStringLiteral("/films/movie.s"));
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        QVERIFY(comboFile->currentText().isEmpty());
         QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/MOVIE.Srt"})));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
-                 QStringLiteral("/films/MOVIE.Srt"));
+        QCOMPARE(comboSub->currentText(), QStringLiteral("/films/MOVIE.Srt"));
 
         // The dot of a folder is no extension of the file.
         QVERIFY(DropOn(&form, OutsideTheList(form), LocalFiles({"/films/subs.srt/clip"})));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/films/subs.srt/clip"));
-        QVERIFY(test::Find<THistoryCombo>(&form, "comboSub")->currentText().isEmpty());
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/films/subs.srt/clip"));
+        QVERIFY(comboSub->currentText().isEmpty());
         QVERIFY(!form.PlaylistShown());
     }
 
@@ -253,20 +243,19 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        test::Find<THistoryCombo>(&form, "comboFile")
-            ->setEditText(QStringLiteral("/films/kept.avi"));
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        comboFile->setEditText(QStringLiteral("/films/kept.avi"));
         QVERIFY(!DropOn(&form, OutsideTheList(form),
                         {QUrl(QStringLiteral("https://example.org/film.avi"))}));
         QVERIFY(!DropOn(&form, OutsideTheList(form),
                         {QUrl::fromLocalFile(QStringLiteral("/films/a.avi")),
                          QUrl(QStringLiteral("https://example.org/film.avi"))}));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/films/kept.avi"));
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/films/kept.avi"));
 
         const QString longName =
             QStringLiteral("/films/") + QString(300, QLatin1Char('x')) + QStringLiteral(" ő.avi");
         QVERIFY(DropOn(&form, OutsideTheList(form), {QUrl::fromLocalFile(longName)}));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(), longName);
+        QCOMPARE(comboFile->currentText(), longName);
 
         // Bytes that are no UTF-8 stay as they are.
         QVERIFY(DropOn(&form, OutsideTheList(form),

@@ -39,8 +39,9 @@ QStringList Entries(const QComboBox* combo)
 // What the user does when picking an entry of the drop-down.
 void Pick(TEQForm& form, int index)
 {
-    test::Find<QComboBox>(&form, "comboPreset")->setCurrentIndex(index);
-    emit test::Find<QComboBox>(&form, "comboPreset")->activated(index);
+    auto* comboPreset = test::Find<QComboBox>(&form, "comboPreset");
+    comboPreset->setCurrentIndex(index);
+    emit comboPreset->activated(index);
 }
 
 } // namespace
@@ -77,18 +78,20 @@ private slots:
         QCOMPARE(form.size().expandedTo(QSize(377, 200)), form.size());
         QCOMPARE(form.height(), 200);
         QCOMPARE(form.minimumSize(), form.maximumSize());
-        QCOMPARE(Entries(test::Find<QComboBox>(&form, "comboPreset")),
+        auto* comboPreset = test::Find<QComboBox>(&form, "comboPreset");
+        QCOMPARE(Entries(comboPreset),
                  (QStringList{QStringLiteral("Alapérték"), QStringLiteral("Rock"),
                               QStringLiteral("Flat")}));
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
+        QCOMPARE(comboPreset->currentIndex(), -1);
         QVERIFY(!test::Find<QPushButton>(&form, "btnSave")->isEnabled());
         QVERIFY(!test::Find<QPushButton>(&form, "btnDel")->isEnabled());
         QCOMPARE(form.GetEQSettings(), std::string("0:0:0:0:0:0:0:0:0:0"));
         QCOMPARE(form.GetEQPreset(), std::string());
         QCOMPARE(test::Find<QSlider>(&form, "TrackBar1")->minimum(), -120);
         QCOMPARE(test::Find<QSlider>(&form, "TrackBar10")->maximum(), 120);
-        QCOMPARE(test::Find<QSlider>(&form, "TrackBar5")->pageStep(), 20);
-        QCOMPARE(test::Find<QSlider>(&form, "TrackBar5")->tickInterval(), 20);
+        auto* TrackBar5 = test::Find<QSlider>(&form, "TrackBar5");
+        QCOMPARE(TrackBar5->pageStep(), 20);
+        QCOMPARE(TrackBar5->tickInterval(), 20);
     }
 
     void everyPositionRoundTripsThroughTheSliders()
@@ -166,25 +169,28 @@ private slots:
         TEQForm form(nullptr, Folders());
         Pick(form, 1);
         QCOMPARE(form.Positions(), kRock);
-        QVERIFY(test::Find<QPushButton>(&form, "btnSave")->isEnabled());
-        QVERIFY(test::Find<QPushButton>(&form, "btnDel")->isEnabled());
+        auto* btnSave = test::Find<QPushButton>(&form, "btnSave");
+        QVERIFY(btnSave->isEnabled());
+        auto* btnDel = test::Find<QPushButton>(&form, "btnDel");
+        QVERIFY(btnDel->isEnabled());
         QCOMPARE(form.GetEQPreset(), std::string("Rock"));
 
         Pick(form, 0);
         QCOMPARE(form.Positions(), EqualizerPositions{});
-        QVERIFY(!test::Find<QPushButton>(&form, "btnSave")->isEnabled());
-        QVERIFY(!test::Find<QPushButton>(&form, "btnDel")->isEnabled());
+        QVERIFY(!btnSave->isEnabled());
+        QVERIFY(!btnDel->isEnabled());
         QCOMPARE(form.GetEQPreset(), std::string());
 
         // The program choosing an entry loads nothing and leaves the buttons.
         form.SetEQPreset("ROCK");
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), 1);
+        auto* comboPreset = test::Find<QComboBox>(&form, "comboPreset");
+        QCOMPARE(comboPreset->currentIndex(), 1);
         QCOMPARE(form.Positions(), EqualizerPositions{});
-        QVERIFY(!test::Find<QPushButton>(&form, "btnSave")->isEnabled());
+        QVERIFY(!btnSave->isEnabled());
         form.SetEQPreset("Jazz");
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
+        QCOMPARE(comboPreset->currentIndex(), -1);
         form.SetEQPreset("");
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), 0);
+        QCOMPARE(comboPreset->currentIndex(), 0);
     }
 
     void typingChangesOnlyTheButtonsAndSaveReplacesInAnyCase()
@@ -193,37 +199,37 @@ private slots:
         TEQForm form(nullptr, Folders());
         Pick(form, 0);
         QVERIFY(form.SetEQSettings("1:1:1:1:1:1:1:1:1:1"));
-        QLineEdit* edit = test::Find<QComboBox>(&form, "comboPreset")->lineEdit();
+        auto* comboPreset = test::Find<QComboBox>(&form, "comboPreset");
+        QLineEdit* edit = comboPreset->lineEdit();
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("rock"));
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentText(),
-                 QStringLiteral("rock"));
-        QVERIFY(test::Find<QPushButton>(&form, "btnSave")->isEnabled());
-        QVERIFY(!test::Find<QPushButton>(&form, "btnDel")->isEnabled());
+        QCOMPARE(comboPreset->currentIndex(), -1);
+        QCOMPARE(comboPreset->currentText(), QStringLiteral("rock"));
+        auto* btnSave = test::Find<QPushButton>(&form, "btnSave");
+        QVERIFY(btnSave->isEnabled());
+        auto* btnDel = test::Find<QPushButton>(&form, "btnDel");
+        QVERIFY(!btnDel->isEnabled());
         // Leaving the field (as the click on Ment does) must not load the preset of that name.
         emit edit->editingFinished();
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentText(),
-                 QStringLiteral("rock"));
+        QCOMPARE(comboPreset->currentIndex(), -1);
+        QCOMPARE(comboPreset->currentText(), QStringLiteral("rock"));
         QCOMPARE(form.GetEQSettings(), std::string("1:1:1:1:1:1:1:1:1:1"));
 
-        QTest::mouseClick(test::Find<QPushButton>(&form, "btnSave"), Qt::LeftButton);
+        QTest::mouseClick(btnSave, Qt::LeftButton);
         QCOMPARE(form.PresetFile().PresetNames(), (std::vector<std::string>{"Rock", "Flat"}));
         QCOMPARE(form.PresetFile().PresetValue("Rock"), std::string("1:1:1:1:1:1:1:1:1:1"));
         QCOMPARE(form.PresetFile().Document().Value("Rock", "Comment"), std::string("kept"));
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), 1);
+        QCOMPARE(comboPreset->currentIndex(), 1);
         QCOMPARE(form.GetEQPreset(), std::string("Rock"));
-        QVERIFY(test::Find<QPushButton>(&form, "btnSave")->isEnabled());
-        QVERIFY(!test::Find<QPushButton>(&form, "btnDel")->isEnabled());
+        QVERIFY(btnSave->isEnabled());
+        QVERIFY(!btnDel->isEnabled());
 
         // A new name goes to the end of the list and is chosen.
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("Mine"));
-        test::Find<QPushButton>(&form, "btnSave")->click();
-        QCOMPARE(Entries(test::Find<QComboBox>(&form, "comboPreset")).last(),
-                 QStringLiteral("Mine"));
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), 3);
+        btnSave->click();
+        QCOMPARE(Entries(comboPreset).last(), QStringLiteral("Mine"));
+        QCOMPARE(comboPreset->currentIndex(), 3);
     }
 
     void deletingLeavesNothingChosen()
@@ -235,10 +241,11 @@ private slots:
         Pick(form, 2);
         test::Find<QPushButton>(&form, "btnDel")->click();
         QCOMPARE(form.PresetFile().PresetNames(), (std::vector<std::string>{"Rock"}));
-        QCOMPARE(Entries(test::Find<QComboBox>(&form, "comboPreset")),
+        auto* comboPreset = test::Find<QComboBox>(&form, "comboPreset");
+        QCOMPARE(Entries(comboPreset),
                  (QStringList{QStringLiteral("Alapérték"), QStringLiteral("Rock")}));
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentIndex(), -1);
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->currentText(), QString());
+        QCOMPARE(comboPreset->currentIndex(), -1);
+        QCOMPARE(comboPreset->currentText(), QString());
     }
 
     void storedNameAndDifferentGainsBothShowAtStart()
@@ -265,11 +272,10 @@ private slots:
         test::WriteFile(m_profile->file("equalizer.ini"), "[Mine]\nValue=1:1:1:1:1:1:1:1:1:1\n");
         {
             TEQForm form(nullptr, Folders());
-            QCOMPARE(Entries(test::Find<QComboBox>(&form, "comboPreset")),
+            auto* comboPreset = test::Find<QComboBox>(&form, "comboPreset");
+            QCOMPARE(Entries(comboPreset),
                      (QStringList{QStringLiteral("Alapérték"), QStringLiteral("Mine")}));
-            test::Find<QComboBox>(&form, "comboPreset")
-                ->lineEdit()
-                ->setText(QStringLiteral("Loud"));
+            comboPreset->lineEdit()->setText(QStringLiteral("Loud"));
             form.SetEQSettings("12:12:12:12:12:12:12:12:12:12");
             form.btnSaveClick();
             // Nothing reaches the disk before the window goes.
@@ -289,10 +295,9 @@ private slots:
         test::WriteFile(blocked, "");
         {
             TEQForm form(nullptr, {m_profile->path(), blocked + "/"});
-            QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->count(), 1);
-            test::Find<QComboBox>(&form, "comboPreset")
-                ->lineEdit()
-                ->setText(QStringLiteral("Mine"));
+            auto* comboPreset = test::Find<QComboBox>(&form, "comboPreset");
+            QCOMPARE(comboPreset->count(), 1);
+            comboPreset->lineEdit()->setText(QStringLiteral("Mine"));
             form.btnSaveClick();
         }
         QCOMPARE(test::ReadFile(m_profile->file("equalizer.ini")),
@@ -326,12 +331,11 @@ private slots:
         QCOMPARE(test::Find<QPushButton>(&form, "btnSave")->text(), QStringLiteral("Ment"));
         QCOMPARE(test::Find<QPushButton>(&form, "btnDel")->text(), QStringLiteral("Töröl"));
         QCOMPARE(test::Find<QLabel>(&form, "Label14")->text(), QStringLiteral("Presets"));
+        auto* comboPreset = test::Find<QComboBox>(&form, "comboPreset");
         // The default entry takes its name when the list is next built.
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->itemText(0),
-                 QStringLiteral("Alapérték"));
+        QCOMPARE(comboPreset->itemText(0), QStringLiteral("Alapérték"));
         form.LoadPresetList();
-        QCOMPARE(test::Find<QComboBox>(&form, "comboPreset")->itemText(0),
-                 QStringLiteral("Default"));
+        QCOMPARE(comboPreset->itemText(0), QStringLiteral("Default"));
 
         // The caption keeps the last language's text when the file no longer has one.
         Langunit().UnloadLanguage();

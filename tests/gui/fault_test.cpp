@@ -317,7 +317,8 @@ private slots:
         }
         TZUVMainForm& form = *fixture.form;
         test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        auto* ActionStart = test::Find<QAction>(&form, "ActionStart");
+        ActionStart->trigger();
         VerifyIdleWindow(form);
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         QCOMPARE(MessageBox::ShownBoxes().front().text,
@@ -326,7 +327,7 @@ private slots:
         // Once the player is in place, the next Start plays.
         ::rmdir(file.c_str());
         test::WriteFakePlayer(fixture.program.path(), test::kFakePlayerScript);
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        ActionStart->trigger();
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
     }
@@ -450,8 +451,9 @@ private slots:
         test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
         test::Find<QAction>(&form, "ActionStart")->trigger();
         QTRY_VERIFY(ResultLines(form).contains(QStringLiteral("ready")));
-        QVERIFY(test::Find<QAction>(&form, "ActionStop")->isVisible());
-        test::Find<QAction>(&form, "ActionStop")->trigger();
+        auto* ActionStop = test::Find<QAction>(&form, "ActionStop");
+        QVERIFY(ActionStop->isVisible());
+        ActionStop->trigger();
         QVERIFY(fixture.WaitForIdle(15000));
         VerifyIdleWindow(form);
         QCOMPARE(ResultLines(form).last(), QStringLiteral("...exited, code: 255"));
@@ -645,8 +647,9 @@ private slots:
         QVERIFY(!platform::CreateFolders(fixture.ProfileFolder()));
         fixture.Start();
         TZUVMainForm& form = *fixture.form;
-        QCOMPARE(test::Find<QSlider>(&form, "tbVolume")->value(), 33);
-        test::Find<QSlider>(&form, "tbVolume")->setValue(55);
+        auto* tbVolume = test::Find<QSlider>(&form, "tbVolume");
+        QCOMPARE(tbVolume->value(), 33);
+        tbVolume->setValue(55);
         test::Find<THistoryCombo>(&form, "comboFile")
             ->addItem(QStringLiteral("/films/new film.avi"));
         form.Playlist()->AddItem("/films/" + std::string(100, 'n') + ".avi", {});

@@ -347,8 +347,8 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         test::Find<QCheckBox>(form.SettingsForm(), "cbOneInstance")->setChecked(true);
         QVERIFY(fixture.session->ListenForSecondCopies());
-        test::Find<THistoryCombo>(&form, "comboFile")
-            ->setEditText(QStringLiteral("/films/mine.avi"));
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        comboFile->setEditText(QStringLiteral("/films/mine.avi"));
 
         const std::string name = platform::HandoverBlockName();
         platform::RemoveHandoverBlock(name);
@@ -375,8 +375,7 @@ private slots:
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         QCOMPARE(MessageBox::ShownBoxes().front().text,
                  QString::fromStdString(SystemErrorText(error)));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/films/mine.avi"));
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/films/mine.avi"));
         QVERIFY(!form.Playback()->RestartPending());
     }
 

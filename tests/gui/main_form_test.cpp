@@ -176,16 +176,12 @@ private slots:
         QCOMPARE(test::Find<QPushButton>(&form, "btnPlaylist")->text(), QStringLiteral("&List"));
         QCOMPARE(test::Find<QPushButton>(&form, "btnPlaylistUp")->text(), QStringLiteral("Up"));
         QCOMPARE(test::Find<QAction>(&form, "ActionPlClear")->text(), QStringLiteral("Clear all"));
-        QCOMPARE(test::Find<QAction>(&form, "ActionPlSave")->text(), QStringLiteral("Save all"));
-        QCOMPARE(test::Find<QTreeView>(&form, "lvPlaylist")
-                     ->model()
-                     ->headerData(0, Qt::Horizontal)
-                     .toString(),
+        auto* ActionPlSave = test::Find<QAction>(&form, "ActionPlSave");
+        QCOMPARE(ActionPlSave->text(), QStringLiteral("Save all"));
+        auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
+        QCOMPARE(lvPlaylist->model()->headerData(0, Qt::Horizontal).toString(),
                  QStringLiteral("Film"));
-        QCOMPARE(test::Find<QTreeView>(&form, "lvPlaylist")
-                     ->model()
-                     ->headerData(1, Qt::Horizontal)
-                     .toString(),
+        QCOMPARE(lvPlaylist->model()->headerData(1, Qt::Horizontal).toString(),
                  QStringLiteral("Sub"));
         QCOMPARE(test::Find<QCheckBox>(&form, "cbFullscreen")->text(),
                  QStringLiteral("Full screen"));
@@ -198,8 +194,8 @@ private slots:
         QCOMPARE(test::Find<QPushButton>(&form, "btnDelPlaylist")->text(), QStringLiteral("-"));
         QCOMPARE(test::Find<QLabel>(&form, "Label2")->text(), QStringLiteral("Felirat"));
         QCOMPARE(test::Find<QPushButton>(&form, "btnSelSub")->text(), QStringLiteral("Tallóz"));
-        QCOMPARE(test::Find<QAction>(&form, "ActionPlLoad")->text(),
-                 QStringLiteral("Lista &Betöltése"));
+        auto* ActionPlLoad = test::Find<QAction>(&form, "ActionPlLoad");
+        QCOMPARE(ActionPlLoad->text(), QStringLiteral("Lista &Betöltése"));
         QCOMPARE(test::Find<QCheckBox>(&form, "cbLoop")->text(), QStringLiteral("Ismétlés"));
 
         // The dialogs, as they are shown.
@@ -211,10 +207,10 @@ private slots:
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Open subtitles"));
         QCOMPARE(FileDialog::LastShown()->filter, QStringLiteral("Subs|*.srt"));
         FileDialog::SetNextAnswer({});
-        test::Find<QAction>(&form, "ActionPlLoad")->trigger();
+        ActionPlLoad->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Load a list"));
         FileDialog::SetNextAnswer({});
-        test::Find<QAction>(&form, "ActionPlSave")->trigger();
+        ActionPlSave->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Save the list"));
 
         MessageBox::ClearShownBoxes();
@@ -230,7 +226,8 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         FileDialog::SetNextAnswer({});
-        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
+        auto* ActionBrowseFile = test::Find<QAction>(&form, "ActionBrowseFile");
+        ActionBrowseFile->trigger();
         QCOMPARE(FileDialog::LastShown()->filter,
                  QStringLiteral("Film fileok|*.avi;*.mpg;*.mpeg;*.mpe;*.wmv;*.asf;*.mov;*.qt;*.rm;"
                                 "*.rmvb|Minden file|*.*"));
@@ -239,19 +236,19 @@ private slots:
         WriteLanguage(fixture, "xx", "[OpenDialogs]\n101=Movies|*.*\n");
         QVERIFY(Langunit().LoadLanguage("xx"));
         FileDialog::SetNextAnswer({});
-        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
+        ActionBrowseFile->trigger();
         QCOMPARE(FileDialog::LastShown()->filter, QStringLiteral("Movies|*.*"));
 
         // Three files: the first to the media field, all three to the hidden playlist.
         QVERIFY(!form.PlaylistShown());
-        test::Find<THistoryCombo>(&form, "comboSub")->setEditText(QStringLiteral("/keep.srt"));
+        auto* comboSub = test::Find<THistoryCombo>(&form, "comboSub");
+        comboSub->setEditText(QStringLiteral("/keep.srt"));
         FileDialog::SetNextAnswer(
             {QStringLiteral("/f/1.avi"), QStringLiteral("/f/2 b.avi"), QStringLiteral("/f/3.avi")});
-        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/f/1.avi"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
-                 QStringLiteral("/keep.srt"));
+        ActionBrowseFile->trigger();
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/f/1.avi"));
+        QCOMPARE(comboSub->currentText(), QStringLiteral("/keep.srt"));
         QCOMPARE(MediaPaths(form),
                  (std::vector<std::string>{"/f/1.avi", "/f/2 b.avi", "/f/3.avi"}));
         QVERIFY(form.Playlist()->Items().Item(1).subtitlePath.empty());
@@ -259,16 +256,14 @@ private slots:
 
         // One file leaves the playlist alone.
         FileDialog::SetNextAnswer({QStringLiteral("/g/one.avi")});
-        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/g/one.avi"));
+        ActionBrowseFile->trigger();
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/g/one.avi"));
         QCOMPARE(form.Playlist()->Count(), 3);
 
         // Cancel changes nothing.
         FileDialog::SetNextAnswer({});
-        test::Find<QAction>(&form, "ActionBrowseFile")->trigger();
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/g/one.avi"));
+        ActionBrowseFile->trigger();
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/g/one.avi"));
     }
 
     void subtitleBrowserFolderAndChoices()
@@ -277,25 +272,25 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         form.OpenSubDialog.initialFolder = QStringLiteral("/before/");
         FileDialog::SetNextAnswer({});
-        test::Find<QAction>(&form, "ActionBrowseSub")->trigger();
+        auto* ActionBrowseSub = test::Find<QAction>(&form, "ActionBrowseSub");
+        ActionBrowseSub->trigger();
         QCOMPARE(FileDialog::LastShown()->initialFolder, QStringLiteral("/before/"));
 
-        test::Find<THistoryCombo>(&form, "comboFile")
-            ->setEditText(QStringLiteral("/films/one night/film.avi"));
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        comboFile->setEditText(QStringLiteral("/films/one night/film.avi"));
         FileDialog::SetNextAnswer(
             {QStringLiteral("/films/one night/a.srt"), QStringLiteral("/films/one night/b.srt")});
-        test::Find<QAction>(&form, "ActionBrowseSub")->trigger();
+        ActionBrowseSub->trigger();
         QCOMPARE(FileDialog::LastShown()->initialFolder, QStringLiteral("/films/one night/"));
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Felirat file megnyitása"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
+        auto* comboSub = test::Find<THistoryCombo>(&form, "comboSub");
+        QCOMPARE(comboSub->currentText(),
                  QStringLiteral("/films/one night/a.srt,/films/one night/b.srt"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/films/one night/film.avi"));
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/films/one night/film.avi"));
 
         FileDialog::SetNextAnswer({QStringLiteral("/s/only.sub")});
-        test::Find<QAction>(&form, "ActionBrowseSub")->trigger();
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
-                 QStringLiteral("/s/only.sub"));
+        ActionBrowseSub->trigger();
+        QCOMPARE(comboSub->currentText(), QStringLiteral("/s/only.sub"));
     }
 
     void readmeFollowsTheLanguage()
@@ -304,9 +299,10 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         test::FakeOpener opened;
         int asked = 0;
+        auto* btnHelp = test::Find<QPushButton>(&form, "btnHelp");
         // Each opener ends before the next click, so the order is the clicks'.
         const auto help = [&] {
-            test::Find<QPushButton>(&form, "btnHelp")->click();
+            btnHelp->click();
             ++asked;
             QTRY_COMPARE(opened.Opened().size(), asked);
         };
@@ -337,7 +333,7 @@ private slots:
 
         // Without a program for the file the desktop's reason reaches the user.
         test::FakeOpener failing(true);
-        test::Find<QPushButton>(&form, "btnHelp")->click();
+        btnHelp->click();
         QTRY_COMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
         QVERIFY(MessageBox::ShownBoxes().front().text.contains(
             QStringLiteral("x-terminal-emulator: not found")));
@@ -363,7 +359,8 @@ private slots:
         form.SetWindowsOnTop(false);
         QCOMPARE(mainHides.hides + settingsHides.hides, 0);
 
-        test::Find<QCheckBox>(&form, "cbOnTop")->setChecked(true);
+        auto* cbOnTop = test::Find<QCheckBox>(&form, "cbOnTop");
+        cbOnTop->setChecked(true);
         QVERIFY(form.WindowsOnTop());
         QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(settings->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -378,7 +375,7 @@ private slots:
         form.SetWindowsOnTop(true);
         QCOMPARE(mainHides.hides + settingsHides.hides, 0);
 
-        test::Find<QCheckBox>(&form, "cbOnTop")->setChecked(false);
+        cbOnTop->setChecked(false);
         QVERIFY(!form.WindowsOnTop());
         QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(!settings->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -389,18 +386,21 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        QVERIFY(!test::Find<QSlider>(&form, "tbVolume")->isEnabled());
-        QVERIFY(!test::Find<QLabel>(&form, "lVolume")->isEnabled());
-        test::Find<QCheckBox>(&form, "cbCustomVolume")->setChecked(true);
-        QVERIFY(test::Find<QSlider>(&form, "tbVolume")->isEnabled());
-        QVERIFY(test::Find<QLabel>(&form, "lVolume")->isEnabled());
-        test::Find<QSlider>(&form, "tbVolume")->setValue(200);
-        QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("200"));
-        test::Find<QCheckBox>(&form, "cbCustomVolume")->setChecked(false);
-        QVERIFY(!test::Find<QSlider>(&form, "tbVolume")->isEnabled());
-        QVERIFY(!test::Find<QLabel>(&form, "lVolume")->isEnabled());
-        QCOMPARE(test::Find<QSlider>(&form, "tbVolume")->value(), 200);
-        QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("200"));
+        auto* tbVolume = test::Find<QSlider>(&form, "tbVolume");
+        QVERIFY(!tbVolume->isEnabled());
+        auto* lVolume = test::Find<QLabel>(&form, "lVolume");
+        QVERIFY(!lVolume->isEnabled());
+        auto* cbCustomVolume = test::Find<QCheckBox>(&form, "cbCustomVolume");
+        cbCustomVolume->setChecked(true);
+        QVERIFY(tbVolume->isEnabled());
+        QVERIFY(lVolume->isEnabled());
+        tbVolume->setValue(200);
+        QCOMPARE(lVolume->text(), QStringLiteral("200"));
+        cbCustomVolume->setChecked(false);
+        QVERIFY(!tbVolume->isEnabled());
+        QVERIFY(!lVolume->isEnabled());
+        QCOMPARE(tbVolume->value(), 200);
+        QCOMPARE(lVolume->text(), QStringLiteral("200"));
         Options gathered;
         form.GatherOptions(gathered);
         QVERIFY(!gathered.CustomVolume);
@@ -409,18 +409,20 @@ private slots:
         Options stored = gathered;
         stored.Volume = 0;
         form.ApplyOptions(stored);
-        QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("0"));
+        QCOMPARE(lVolume->text(), QStringLiteral("0"));
         stored.Volume = 999; // out of range in a hand-edited file
         form.ApplyOptions(stored);
-        QCOMPARE(test::Find<QSlider>(&form, "tbVolume")->value(), 255);
-        QCOMPARE(test::Find<QLabel>(&form, "lVolume")->text(), QStringLiteral("255"));
+        QCOMPARE(tbVolume->value(), 255);
+        QCOMPARE(lVolume->text(), QStringLiteral("255"));
 
-        QVERIFY(!test::Find<QSlider>(&form, "tbExtraStereo")->isEnabled());
-        test::Find<QCheckBox>(&form, "cbExtraStereo")->setChecked(true);
-        QVERIFY(test::Find<QSlider>(&form, "tbExtraStereo")->isEnabled());
-        test::Find<QCheckBox>(&form, "cbExtraStereo")->setChecked(false);
-        QVERIFY(!test::Find<QSlider>(&form, "tbExtraStereo")->isEnabled());
-        QCOMPARE(test::Find<QSlider>(&form, "tbExtraStereo")->value(), 25);
+        auto* tbExtraStereo = test::Find<QSlider>(&form, "tbExtraStereo");
+        QVERIFY(!tbExtraStereo->isEnabled());
+        auto* cbExtraStereo = test::Find<QCheckBox>(&form, "cbExtraStereo");
+        cbExtraStereo->setChecked(true);
+        QVERIFY(tbExtraStereo->isEnabled());
+        cbExtraStereo->setChecked(false);
+        QVERIFY(!tbExtraStereo->isEnabled());
+        QCOMPARE(tbExtraStereo->value(), 25);
     }
 
     void fontListIsReadWhenTheFontPageFirstShows()
@@ -466,43 +468,42 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
+        auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
         // Hidden: the window ends just above the list; shown: 8 pixels below it. The width
         // (at least the drawn 497) stays.
-        const QSize hidden(form.width(), test::Find<QTreeView>(&form, "lvPlaylist")->y());
-        const QSize shown(form.width(),
-                          test::Find<QTreeView>(&form, "lvPlaylist")->geometry().bottom() + 1 + 8);
+        const QSize hidden(form.width(), lvPlaylist->y());
+        const QSize shown(form.width(), lvPlaylist->geometry().bottom() + 1 + 8);
         QVERIFY(form.width() >= 497);
         QVERIFY(!form.PlaylistShown()); // hidden at the first start
         QCOMPARE(form.size(), hidden);
-        test::Find<QPushButton>(&form, "btnPlaylist")->click();
+        auto* btnPlaylist = test::Find<QPushButton>(&form, "btnPlaylist");
+        btnPlaylist->click();
         QVERIFY(form.PlaylistShown());
         QCOMPARE(form.size(), shown);
-        for (QWidget* widget :
-             std::initializer_list<QWidget*>{test::Find<QTreeView>(&form, "lvPlaylist"),
-                                             test::Find<QPushButton>(&form, "btnDelPlaylist"),
-                                             test::Find<QPushButton>(&form, "btnPlaylistUp"),
-                                             test::Find<QPushButton>(&form, "btnPlaylistDown")})
+        auto* btnPlaylistDown = test::Find<QPushButton>(&form, "btnPlaylistDown");
+        auto* btnPlaylistUp = test::Find<QPushButton>(&form, "btnPlaylistUp");
+        auto* btnDelPlaylist = test::Find<QPushButton>(&form, "btnDelPlaylist");
+        for (QWidget* widget : std::initializer_list<QWidget*>{lvPlaylist, btnDelPlaylist,
+                                                               btnPlaylistUp, btnPlaylistDown})
             QVERIFY(!widget->isHidden());
-        test::Find<QPushButton>(&form, "btnPlaylist")->click();
+        btnPlaylist->click();
         QVERIFY(!form.PlaylistShown());
         QCOMPARE(form.size(), hidden);
-        for (QWidget* widget :
-             std::initializer_list<QWidget*>{test::Find<QTreeView>(&form, "lvPlaylist"),
-                                             test::Find<QPushButton>(&form, "btnDelPlaylist"),
-                                             test::Find<QPushButton>(&form, "btnPlaylistUp"),
-                                             test::Find<QPushButton>(&form, "btnPlaylistDown")})
+        for (QWidget* widget : std::initializer_list<QWidget*>{lvPlaylist, btnDelPlaylist,
+                                                               btnPlaylistUp, btnPlaylistDown})
             QVERIFY(widget->isHidden());
-        QVERIFY(!test::Find<QPushButton>(&form, "btnPlaylist")->isHidden());
-        QVERIFY(!test::Find<QPushButton>(&form, "btnAddPlaylist")->isHidden());
+        QVERIFY(!btnPlaylist->isHidden());
+        auto* btnAddPlaylist = test::Find<QPushButton>(&form, "btnAddPlaylist");
+        QVERIFY(!btnAddPlaylist->isHidden());
         QVERIFY(!test::Find<QPushButton>(&form, "btnStart")->isHidden());
 
         // Add with an empty media field does not even show the list.
-        test::Find<QPushButton>(&form, "btnAddPlaylist")->click();
+        btnAddPlaylist->click();
         QVERIFY(!form.PlaylistShown());
         QCOMPARE(form.Playlist()->Count(), 0);
         test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
         test::Find<THistoryCombo>(&form, "comboSub")->setEditText(QStringLiteral("/f/a.srt"));
-        test::Find<QPushButton>(&form, "btnAddPlaylist")->click();
+        btnAddPlaylist->click();
         QVERIFY(form.PlaylistShown());
         QCOMPARE(form.size(), shown);
         QCOMPARE(form.Playlist()->Count(), 1);
@@ -524,12 +525,13 @@ private slots:
                  (std::vector<std::string>{"/f/1.avi", "/f/2.avi", "/f/3.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), 0);
         form.SelectPlaylistItem(3);
-        test::Find<QPushButton>(&form, "btnPlaylistDown")->click();
+        auto* btnPlaylistDown = test::Find<QPushButton>(&form, "btnPlaylistDown");
+        btnPlaylistDown->click();
         QCOMPARE(MediaPaths(form),
                  (std::vector<std::string>{"/f/1.avi", "/f/2.avi", "/f/3.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), 3);
         form.SelectPlaylistItem(1);
-        test::Find<QPushButton>(&form, "btnPlaylistDown")->click();
+        btnPlaylistDown->click();
         QCOMPARE(MediaPaths(form),
                  (std::vector<std::string>{"/f/1.avi", "/f/3.avi", "/f/2.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), 2);
@@ -540,18 +542,20 @@ private slots:
 
         // The Delete key and the "-" button delete the selected item and select nothing.
         form.SelectPlaylistItem(2);
-        QTest::keyClick(test::Find<QTreeView>(&form, "lvPlaylist"), Qt::Key_Delete);
+        auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
+        QTest::keyClick(lvPlaylist, Qt::Key_Delete);
         QCOMPARE(MediaPaths(form), (std::vector<std::string>{"/f/1.avi", "/f/2.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), -1);
-        test::Find<QPushButton>(&form, "btnDelPlaylist")->click(); // nothing selected
+        auto* btnDelPlaylist = test::Find<QPushButton>(&form, "btnDelPlaylist");
+        btnDelPlaylist->click(); // nothing selected
         QCOMPARE(form.Playlist()->Count(), 3);
         form.SelectPlaylistItem(0);
-        test::Find<QPushButton>(&form, "btnDelPlaylist")->click();
+        btnDelPlaylist->click();
         QCOMPARE(MediaPaths(form), (std::vector<std::string>{"/f/2.avi", "/f/4.avi"}));
         QCOMPARE(form.SelectedPlaylistItem(), -1);
 
         // The hint: the media path and, with a subtitle, the subtitle path on a second line.
-        const QAbstractItemModel* model = test::Find<QTreeView>(&form, "lvPlaylist")->model();
+        const QAbstractItemModel* model = lvPlaylist->model();
         QCOMPARE(model->data(model->index(0, 0), Qt::ToolTipRole).toString(),
                  QStringLiteral("/f/2.avi\n/s/2.srt"));
         QCOMPARE(model->data(model->index(1, 1), Qt::ToolTipRole).toString(),
@@ -566,21 +570,19 @@ private slots:
         form.Playlist()->AddItem("/f/1.avi", {});
         form.Playlist()->AddItem("/f/2.avi", "/s/2.srt");
         ShowAndActivate(form);
-        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/other.avi"));
-        test::Find<THistoryCombo>(&form, "comboSub")->setEditText(QStringLiteral("/other.srt"));
-        const QRect second =
-            test::Find<QTreeView>(&form, "lvPlaylist")->visualRect(form.Playlist()->index(1, 0));
-        DoubleClick(test::Find<QTreeView>(&form, "lvPlaylist")->viewport(), second.center());
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/f/2.avi"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(),
-                 QStringLiteral("/s/2.srt"));
-        const QRect first =
-            test::Find<QTreeView>(&form, "lvPlaylist")->visualRect(form.Playlist()->index(0, 0));
-        DoubleClick(test::Find<QTreeView>(&form, "lvPlaylist")->viewport(), first.center());
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/f/1.avi"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboSub")->currentText(), QString());
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        comboFile->setEditText(QStringLiteral("/other.avi"));
+        auto* comboSub = test::Find<THistoryCombo>(&form, "comboSub");
+        comboSub->setEditText(QStringLiteral("/other.srt"));
+        auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
+        const QRect second = lvPlaylist->visualRect(form.Playlist()->index(1, 0));
+        DoubleClick(lvPlaylist->viewport(), second.center());
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/f/2.avi"));
+        QCOMPARE(comboSub->currentText(), QStringLiteral("/s/2.srt"));
+        const QRect first = lvPlaylist->visualRect(form.Playlist()->index(0, 0));
+        DoubleClick(lvPlaylist->viewport(), first.center());
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/f/1.avi"));
+        QCOMPARE(comboSub->currentText(), QString());
         QVERIFY(fixture.PlayerRuns().empty()); // nothing is played
     }
 
@@ -588,27 +590,31 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        const QList<QAction*> entries = test::Find<QMenu>(&form, "pmPlaylist")->actions();
+        auto* pmPlaylist = test::Find<QMenu>(&form, "pmPlaylist");
+        const QList<QAction*> entries = pmPlaylist->actions();
         QCOMPARE(entries.size(), 4);
-        QCOMPARE(entries[0], test::Find<QAction>(&form, "ActionPlClear"));
+        auto* ActionPlClear = test::Find<QAction>(&form, "ActionPlClear");
+        QCOMPARE(entries[0], ActionPlClear);
         QVERIFY(entries[1]->isSeparator());
-        QCOMPARE(entries[2], test::Find<QAction>(&form, "ActionPlLoad"));
-        QCOMPARE(entries[3], test::Find<QAction>(&form, "ActionPlSave"));
+        auto* ActionPlLoad = test::Find<QAction>(&form, "ActionPlLoad");
+        QCOMPARE(entries[2], ActionPlLoad);
+        auto* ActionPlSave = test::Find<QAction>(&form, "ActionPlSave");
+        QCOMPARE(entries[3], ActionPlSave);
 
         const std::string listFile = fixture.temp.file("list.txt");
         test::WriteFile(listFile, "/f/1.avi|/s/1.srt\r\n/f/2.avi|\n");
         form.Playlist()->AddItem("/f/0.avi", {});
         FileDialog::SetNextAnswer({QString::fromStdString(listFile)});
-        test::Find<QAction>(&form, "ActionPlLoad")->trigger();
+        ActionPlLoad->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Lista betöltése"));
         FileDialog::SetNextAnswer({QString::fromStdString(listFile)});
-        test::Find<QAction>(&form, "ActionPlLoad")->trigger();
+        ActionPlLoad->trigger();
         QCOMPARE(MediaPaths(form), (std::vector<std::string>{"/f/0.avi", "/f/1.avi", "/f/2.avi",
                                                              "/f/1.avi", "/f/2.avi"}));
 
         const std::string saved = fixture.temp.file("saved.txt");
         FileDialog::SetNextAnswer({QString::fromStdString(saved)});
-        test::Find<QAction>(&form, "ActionPlSave")->trigger();
+        ActionPlSave->trigger();
         QCOMPARE(FileDialog::LastShown()->title, QStringLiteral("Lista mentése"));
         QCOMPARE(FileDialog::LastShown()->defaultSuffix, QStringLiteral("txt"));
         QCOMPARE(test::ReadFile(saved).value_or(""),
@@ -618,25 +624,25 @@ private slots:
         // A file that cannot be read is reported and the list stays as it was.
         MessageBox::ClearShownBoxes();
         FileDialog::SetNextAnswer({QString::fromStdString(fixture.temp.file("missing.txt"))});
-        test::Find<QAction>(&form, "ActionPlLoad")->trigger();
+        ActionPlLoad->trigger();
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         QCOMPARE(MessageBox::ShownBoxes().front().icon, QMessageBox::Critical);
         QVERIFY(MessageBox::ShownBoxes().front().text.contains(QStringLiteral("missing.txt")));
         QCOMPARE(form.Playlist()->Count(), 5);
         // So is a file that cannot be written; the old file stays.
         FileDialog::SetNextAnswer({QString::fromStdString(listFile + "/saved.txt")});
-        test::Find<QAction>(&form, "ActionPlSave")->trigger();
+        ActionPlSave->trigger();
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(2));
 
-        test::Find<QAction>(&form, "ActionPlClear")->trigger();
+        ActionPlClear->trigger();
         QCOMPARE(form.Playlist()->Count(), 0);
 
         // The list's context menu opens the pop-up menu.
         form.ShowPlaylist();
         ShowAndActivate(form);
         emit test::Find<QTreeView>(&form, "lvPlaylist")->customContextMenuRequested(QPoint(10, 10));
-        QTRY_VERIFY(test::Find<QMenu>(&form, "pmPlaylist")->isVisible());
-        test::Find<QMenu>(&form, "pmPlaylist")->close();
+        QTRY_VERIFY(pmPlaylist->isVisible());
+        pmPlaylist->close();
     }
 
     void enterInTheMediaFieldStarts()
@@ -644,36 +650,34 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         ShowAndActivate(form);
-        test::Find<THistoryCombo>(&form, "comboFile")->setFocus();
-        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/typed.avi"));
-        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboFile")->lineEdit(), Qt::Key_Return);
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        comboFile->setFocus();
+        comboFile->setEditText(QStringLiteral("/f/typed.avi"));
+        QTest::keyClick(comboFile->lineEdit(), Qt::Key_Return);
         QVERIFY(form.Playback()->Playing());
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(1));
         QCOMPARE(fixture.PlayerRuns().front().front(), std::string("/f/typed.avi"));
 
         // The same through the focused box itself, and with Enter on the keypad.
-        test::Find<THistoryCombo>(&form, "comboFile")->setFocus();
-        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboFile"), Qt::Key_Enter,
-                        Qt::KeypadModifier);
+        comboFile->setFocus();
+        QTest::keyClick(comboFile, Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY(form.Playback()->Playing());
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(2));
 
         // Typing completes from the history; Enter plays the entry as stored, and a text that
         // is an entry itself is not completed further (the rule of case-blind file names).
-        test::Find<THistoryCombo>(&form, "comboFile")->SetCompletion(CompletionRuleFor(true));
-        test::Find<THistoryCombo>(&form, "comboFile")->addItem(QStringLiteral("/films/Alpha.avi"));
-        test::Find<THistoryCombo>(&form, "comboFile")->addItem(QStringLiteral("/films/al.avi"));
-        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QString());
-        QTest::keyClicks(test::Find<THistoryCombo>(&form, "comboFile"),
-                         QStringLiteral("/films/alp"));
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/films/Alpha.avi"));
-        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboFile"), Qt::Key_Return);
+        comboFile->SetCompletion(CompletionRuleFor(true));
+        comboFile->addItem(QStringLiteral("/films/Alpha.avi"));
+        comboFile->addItem(QStringLiteral("/films/al.avi"));
+        comboFile->setEditText(QString());
+        QTest::keyClicks(comboFile, QStringLiteral("/films/alp"));
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/films/Alpha.avi"));
+        QTest::keyClick(comboFile, Qt::Key_Return);
         QVERIFY(fixture.WaitForIdle());
-        test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/FILMS/AL.AVI"));
-        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboFile"), Qt::Key_Return);
+        comboFile->setEditText(QStringLiteral("/FILMS/AL.AVI"));
+        QTest::keyClick(comboFile, Qt::Key_Return);
         QVERIFY(fixture.WaitForIdle());
         const auto runs = fixture.PlayerRuns();
         QCOMPARE(runs.size(), std::size_t(4));
@@ -681,24 +685,19 @@ private slots:
         QCOMPARE(runs[3].front(), std::string("/films/al.avi"));
 
         // Enter in the open drop-down list only picks the entry.
-        test::Find<THistoryCombo>(&form, "comboFile")->showPopup();
-        QTRY_VERIFY(test::Find<THistoryCombo>(&form, "comboFile")->view()->isVisible());
-        test::Find<THistoryCombo>(&form, "comboFile")
-            ->view()
-            ->setCurrentIndex(test::Find<THistoryCombo>(&form, "comboFile")->model()->index(0, 0));
-        QTest::keyClick(
-            static_cast<QWidget*>(test::Find<THistoryCombo>(&form, "comboFile")->view()),
-            Qt::Key_Return);
-        QTRY_VERIFY(!test::Find<THistoryCombo>(&form, "comboFile")->view()->isVisible());
-        QCOMPARE(test::Find<THistoryCombo>(&form, "comboFile")->currentText(),
-                 QStringLiteral("/films/Alpha.avi"));
+        comboFile->showPopup();
+        QTRY_VERIFY(comboFile->view()->isVisible());
+        comboFile->view()->setCurrentIndex(comboFile->model()->index(0, 0));
+        QTest::keyClick(static_cast<QWidget*>(comboFile->view()), Qt::Key_Return);
+        QTRY_VERIFY(!comboFile->view()->isVisible());
+        QCOMPARE(comboFile->currentText(), QStringLiteral("/films/Alpha.avi"));
         QVERIFY(!form.Playback()->Playing());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(4));
 
+        auto* comboParams = test::Find<THistoryCombo>(&form, "comboParams");
         // Enter in the parameters field starts too.
-        test::Find<THistoryCombo>(&form, "comboParams")->setFocus();
-        QTest::keyClick(test::Find<THistoryCombo>(&form, "comboParams")->lineEdit(),
-                        Qt::Key_Return);
+        comboParams->setFocus();
+        QTest::keyClick(comboParams->lineEdit(), Qt::Key_Return);
         QVERIFY(form.Playback()->Playing());
         QVERIFY(fixture.WaitForIdle());
         QCOMPARE(fixture.PlayerRuns().size(), std::size_t(5));
@@ -711,12 +710,13 @@ private slots:
         ShowAndActivate(form);
         test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
         QVERIFY(!form.PlaylistShown());
-        test::Find<QPushButton>(&form, "btnPlaylist")->setFocus();
-        QTest::keyClick(test::Find<QPushButton>(&form, "btnPlaylist"), Qt::Key_Return);
+        auto* btnPlaylist = test::Find<QPushButton>(&form, "btnPlaylist");
+        btnPlaylist->setFocus();
+        QTest::keyClick(btnPlaylist, Qt::Key_Return);
         QVERIFY(form.PlaylistShown());
-        test::Find<QPushButton>(&form, "btnAddPlaylist")->setFocus();
-        QTest::keyClick(test::Find<QPushButton>(&form, "btnAddPlaylist"), Qt::Key_Enter,
-                        Qt::KeypadModifier);
+        auto* btnAddPlaylist = test::Find<QPushButton>(&form, "btnAddPlaylist");
+        btnAddPlaylist->setFocus();
+        QTest::keyClick(btnAddPlaylist, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(form.Playlist()->Count(), 1);
         QVERIFY(!form.Playback()->Playing());
         QVERIFY(fixture.PlayerRuns().empty());
@@ -740,30 +740,32 @@ private slots:
         form.ShowPlaylist();
         form.Playlist()->AddItem("/f/1.avi", {});
         ScopedEnv sleep("FAKE_PLAYER_SLEEP", "30");
-        test::Find<QPushButton>(&form, "btnStart")->click();
+        auto* btnStart = test::Find<QPushButton>(&form, "btnStart");
+        btnStart->click();
         QVERIFY(form.Playback()->Playing());
         for (QAction* action :
              {test::Find<QAction>(&form, "ActionPlToggle"),
               test::Find<QAction>(&form, "ActionPlAdd"), test::Find<QAction>(&form, "ActionPlDel"),
               test::Find<QAction>(&form, "ActionPlUp"), test::Find<QAction>(&form, "ActionPlDown")})
             QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
-        for (QPushButton* button : {test::Find<QPushButton>(&form, "btnPlaylist"),
-                                    test::Find<QPushButton>(&form, "btnAddPlaylist"),
-                                    test::Find<QPushButton>(&form, "btnDelPlaylist"),
+        auto* btnDelPlaylist = test::Find<QPushButton>(&form, "btnDelPlaylist");
+        auto* btnAddPlaylist = test::Find<QPushButton>(&form, "btnAddPlaylist");
+        auto* btnPlaylist = test::Find<QPushButton>(&form, "btnPlaylist");
+        for (QPushButton* button : {btnPlaylist, btnAddPlaylist, btnDelPlaylist,
                                     test::Find<QPushButton>(&form, "btnPlaylistUp"),
-                                    test::Find<QPushButton>(&form, "btnPlaylistDown"),
-                                    test::Find<QPushButton>(&form, "btnStart")})
+                                    test::Find<QPushButton>(&form, "btnPlaylistDown"), btnStart})
             QVERIFY2(!button->isEnabled(), qPrintable(button->text()));
-        QVERIFY(test::Find<QPushButton>(&form, "btnStop")->isVisible());
+        auto* btnStop = test::Find<QPushButton>(&form, "btnStop");
+        QVERIFY(btnStop->isVisible());
         test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/more.avi"));
-        test::Find<QPushButton>(&form, "btnAddPlaylist")->click();
+        btnAddPlaylist->click();
         QCOMPARE(form.Playlist()->Count(), 1);
 
-        test::Find<QPushButton>(&form, "btnStop")->click();
+        btnStop->click();
         QVERIFY(fixture.WaitForIdle());
-        QVERIFY(test::Find<QPushButton>(&form, "btnPlaylist")->isEnabled());
-        QVERIFY(test::Find<QPushButton>(&form, "btnDelPlaylist")->isEnabled());
-        QVERIFY(!test::Find<QPushButton>(&form, "btnStop")->isVisible());
+        QVERIFY(btnPlaylist->isEnabled());
+        QVERIFY(btnDelPlaylist->isEnabled());
+        QVERIFY(!btnStop->isVisible());
     }
 };
 

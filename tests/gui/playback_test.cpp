@@ -69,16 +69,19 @@ private slots:
         ScopedEnv output("FAKE_PLAYER_OUTPUT", "first\\nsecond\\r\\nstatus 1\\rstatus 2\\npartial");
         test::Find<THistoryCombo>(&form, "comboFile")
             ->setEditText(QStringLiteral("/films/Egy film.avi"));
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        auto* ActionStart = test::Find<QAction>(&form, "ActionStart");
+        ActionStart->trigger();
         QVERIFY(form.Playback()->Playing());
-        QVERIFY(!test::Find<QAction>(&form, "ActionStart")->isEnabled());
-        QVERIFY(test::Find<QAction>(&form, "ActionStop")->isVisible());
-        QVERIFY(!test::Find<QTreeView>(&form, "lvPlaylist")->isEnabled());
+        QVERIFY(!ActionStart->isEnabled());
+        auto* ActionStop = test::Find<QAction>(&form, "ActionStop");
+        QVERIFY(ActionStop->isVisible());
+        auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
+        QVERIFY(!lvPlaylist->isEnabled());
         QVERIFY(form.ResultForm()->isVisible());
         QVERIFY(fixture.WaitForIdle());
-        QVERIFY(test::Find<QAction>(&form, "ActionStart")->isEnabled());
-        QVERIFY(!test::Find<QAction>(&form, "ActionStop")->isVisible());
-        QVERIFY(test::Find<QTreeView>(&form, "lvPlaylist")->isEnabled());
+        QVERIFY(ActionStart->isEnabled());
+        QVERIFY(!ActionStop->isVisible());
+        QVERIFY(lvPlaylist->isEnabled());
         QCOMPARE(ResultText(form).split(QLatin1Char('\n')),
                  QStringList({QStringLiteral("commandline: \"\"/films/Egy film.avi\" -double\""),
                               QStringLiteral("first"), QStringLiteral("second"),
@@ -94,9 +97,10 @@ private slots:
         TZUVMainForm& form = *fixture.form;
         form.ResultForm()->AddLine("old run");
         test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/films/a.avi"));
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        auto* ActionStart = test::Find<QAction>(&form, "ActionStart");
+        ActionStart->trigger();
         QVERIFY(!form.Playback()->Playing());
-        QVERIFY(test::Find<QAction>(&form, "ActionStart")->isEnabled());
+        QVERIFY(ActionStart->isEnabled());
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         const auto& box = MessageBox::ShownBoxes().front();
         QCOMPARE(box.icon, QMessageBox::Critical);
@@ -116,7 +120,8 @@ private slots:
             form.Playlist()->AddItem(name, {});
         form.Playlist()->SetItemSubtitle(1, "/f/two subs.srt");
         form.SelectPlaylistItem(1);
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        auto* ActionStart = test::Find<QAction>(&form, "ActionStart");
+        ActionStart->trigger();
         QVERIFY(form.Playback()->PlaylistMode());
         QVERIFY(fixture.WaitForIdle());
         const auto runs = fixture.PlayerRuns();
@@ -125,7 +130,7 @@ private slots:
         QCOMPARE(runs[0][2], std::string("/f/two subs.srt"));
         QCOMPARE(runs[1][0], std::string("/f/3.avi"));
         QCOMPARE(form.SelectedPlaylistItem(), 0);
-        QVERIFY(test::Find<QAction>(&form, "ActionStart")->isEnabled());
+        QVERIFY(ActionStart->isEnabled());
     }
 
     void countdownRunningOutPowersOffAndClosesTheWindow()
@@ -173,13 +178,13 @@ private slots:
         const std::string withoutSubtitle = fixture.temp.file("none.zip");
         WriteZip(withoutSubtitle, {{"readme.txt", "x"}});
         test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
-        test::Find<THistoryCombo>(&form, "comboSub")
-            ->setEditText(QString::fromStdString(withSubtitle));
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        auto* comboSub = test::Find<THistoryCombo>(&form, "comboSub");
+        comboSub->setEditText(QString::fromStdString(withSubtitle));
+        auto* ActionStart = test::Find<QAction>(&form, "ActionStart");
+        ActionStart->trigger();
         QVERIFY(fixture.WaitForIdle());
-        test::Find<THistoryCombo>(&form, "comboSub")
-            ->setEditText(QString::fromStdString(withoutSubtitle));
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        comboSub->setEditText(QString::fromStdString(withoutSubtitle));
+        ActionStart->trigger();
         QVERIFY(fixture.WaitForIdle());
         const auto runs = fixture.PlayerRuns();
         QCOMPARE(runs.size(), std::size_t(2));
@@ -238,13 +243,14 @@ private slots:
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
         test::Find<THistoryCombo>(&form, "comboFile")->setEditText(QStringLiteral("/f/a.avi"));
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        auto* ActionStart = test::Find<QAction>(&form, "ActionStart");
+        ActionStart->trigger();
         QVERIFY(test::Find<QCheckBox>(form.SettingsForm(), "cbDisableScrSaver")->isChecked());
         QVERIFY(form.Playback()->ScreenSaverInhibited());
         QVERIFY(fixture.WaitForIdle());
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
         test::Find<QCheckBox>(form.SettingsForm(), "cbDisableScrSaver")->setChecked(false);
-        test::Find<QAction>(&form, "ActionStart")->trigger();
+        ActionStart->trigger();
         QVERIFY(!form.Playback()->ScreenSaverInhibited());
         QVERIFY(fixture.WaitForIdle());
     }

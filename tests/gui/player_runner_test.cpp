@@ -97,15 +97,15 @@ private slots:
     {
         test::WriteFakePlayer(m_folder->path(), "while :; do echo flood; done");
         QVERIFY(!m_runner->Start("mplayer", 2).failed());
-        QTRY_VERIFY_WITH_TIMEOUT(test::Find<QPlainTextEdit>(&m_form, "Memo")->blockCount() > 10,
-                                 10000);
+        auto* Memo = test::Find<QPlainTextEdit>(&m_form, "Memo");
+        QTRY_VERIFY_WITH_TIMEOUT(Memo->blockCount() > 10, 10000);
         const int pid = m_runner->ProcessId();
         m_runner.reset();
         QVERIFY(ProcessGone(pid));
         // What the worker had posted is dropped with the runner.
-        const int lines = test::Find<QPlainTextEdit>(&m_form, "Memo")->blockCount();
+        const int lines = Memo->blockCount();
         QCoreApplication::processEvents();
-        QCOMPARE(test::Find<QPlainTextEdit>(&m_form, "Memo")->blockCount(), lines);
+        QCOMPARE(Memo->blockCount(), lines);
     }
 
 private:
