@@ -270,13 +270,18 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        form.OpenSubDialog.initialFolder = QStringLiteral("/before/");
-        FileDialog::SetNextAnswer({});
         auto* ActionBrowseSub = test::Find<QAction>(&form, "ActionBrowseSub");
+        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
+        comboFile->setEditText(QStringLiteral("/before/film.avi"));
+        FileDialog::SetNextAnswer({});
+        ActionBrowseSub->trigger();
+        QCOMPARE(FileDialog::LastShown()->initialFolder, QStringLiteral("/before/"));
+        // An empty media field keeps the folder of the last time.
+        comboFile->setEditText(QString());
+        FileDialog::SetNextAnswer({});
         ActionBrowseSub->trigger();
         QCOMPARE(FileDialog::LastShown()->initialFolder, QStringLiteral("/before/"));
 
-        auto* comboFile = test::Find<THistoryCombo>(&form, "comboFile");
         comboFile->setEditText(QStringLiteral("/films/one night/film.avi"));
         FileDialog::SetNextAnswer(
             {QStringLiteral("/films/one night/a.srt"), QStringLiteral("/films/one night/b.srt")});

@@ -108,11 +108,6 @@ public:
     void LoadHistories();
     std::error_code SaveHistories(const std::string& path);
 
-    FileDialog OpenDialog;
-    FileDialog OpenSubDialog;
-    FileDialog OpenPlDialog;
-    FileDialog SavePlDialog;
-
     // Handlers.
     void tbVolumeChange();
     void cbCustomVolumeClick();
@@ -224,6 +219,11 @@ private:
     QAction* ActionPlSave = nullptr;
     QMenu* pmPlaylist = nullptr;
     ListColumn* lvPlaylistColumns[2] = {};
+
+    FileDialog OpenDialog;
+    FileDialog OpenSubDialog;
+    FileDialog OpenPlDialog;
+    FileDialog SavePlDialog;
 
     std::string m_fileTypes;
     QString m_programVersion;
