@@ -44,21 +44,17 @@ bool IsEmptyArchive(const std::string& path)
     return word(10) == 0 && word(20) == data.size() - kEndRecordSize;
 }
 
-std::string ExtractionErrorText(int code, const std::string& destination)
+std::string ExtractionErrorText(const std::error_code& error, const std::string& destination)
 {
-    switch (code) {
-    case TUnZipFile::kExtractEncrypted:
+    if (error == ZuvoraError::Encrypted)
         return "The subtitle in the archive is encrypted";
-    case TUnZipFile::kExtractCannotOpenMember:
+    if (error == ZuvoraError::CannotUnpack)
         return "The subtitle in the archive cannot be unpacked";
-    case TUnZipFile::kExtractDamagedData:
+    if (error == ZuvoraError::Damaged)
         return "The subtitle in the archive is damaged";
-    case TUnZipFile::kExtractTooLarge:
+    if (error == ZuvoraError::TooLarge)
         return "The subtitle in the archive is too large";
-    default:
-        return "Cannot write " + destination + ": " +
-               platform::ErrorMessage(platform::SystemError(code));
-    }
+    return "Cannot write " + destination + ": " + platform::ErrorMessage(error);
 }
 
 // Why the current subtitle member is passed over, or nullptr when it may be unpacked.
@@ -120,8 +116,8 @@ SubtitleExtraction ExtractSubtitle(const std::string& archivePath,
         if (kPathSeparators.find(folder.back()) == std::string::npos)
             folder += kPreferredSeparator;
         const std::string destination = folder + name;
-        if (const int code = archive->ExtractCurrent(folder); code != 0)
-            result.error = ExtractionErrorText(code, destination);
+        if (const std::error_code error = archive->ExtractCurrent(folder))
+            result.error = ExtractionErrorText(error, destination);
         else
             result.path = destination;
         return result;

@@ -1,6 +1,7 @@
 #include "archive/unzip_file.h"
 
 #include "platform/file_system.h"
+#include "platform/zuvora_error.h"
 
 #include <algorithm>
 #include <climits>
@@ -132,16 +133,16 @@ std::unique_ptr<TUnZipFileStream> TUnZipFile::OpenMemberStream()
     return TUnZipFileStream::Open(m_archive);
 }
 
-int TUnZipFile::ExtractCurrent(const std::string& destinationFolder)
+std::error_code TUnZipFile::ExtractCurrent(const std::string& destinationFolder)
 {
     // Without the password the data would only decode to rubbish.
     if (CurrentIsEncrypted())
-        return kExtractEncrypted;
+        return ZuvoraError::Encrypted;
     if (m_currentInfo.uncompressed_size > kMaxMemberSize)
-        return kExtractTooLarge;
+        return ZuvoraError::TooLarge;
     const std::unique_ptr<TUnZipFileStream> stream = OpenMemberStream();
     if (!stream)
-        return kExtractCannotOpenMember;
+        return ZuvoraError::CannotUnpack;
     const auto size = static_cast<std::size_t>(stream->Seek(0, SeekOrigin::End));
     // The member is gathered whole (at most kMaxMemberSize) so that a damaged member never
     // leaves a partial file behind.
@@ -156,9 +157,8 @@ int TUnZipFile::ExtractCurrent(const std::string& destinationFolder)
     // Short data, more data than declared, a read error or a CRC mismatch: the member is damaged.
     char extra = 0;
     if (filled < size || stream->Read(&extra, 1) != 0 || !stream->Close())
-        return kExtractDamagedData;
-    // Only system codes come from here, none that could be mistaken for ours.
-    return platform::WriteFileAtomicallyBelow(destinationFolder, m_currentName, data).value();
+        return ZuvoraError::Damaged;
+    return platform::WriteFileAtomicallyBelow(destinationFolder, m_currentName, data);
 }
 
 } // namespace zuv

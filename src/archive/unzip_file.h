@@ -5,6 +5,7 @@
 #include <memory>
 #include <minizip/unzip.h>
 #include <string>
+#include <system_error>
 
 namespace zuv {
 
@@ -77,14 +78,9 @@ public:
     std::unique_ptr<TUnZipFileStream> OpenMemberStream();
 
     // Writes the current member, whole, to destinationFolder + CurrentName() (replacing what is
-    // there, folders created). Nothing is left behind on failure. 0 or an error code: a system
-    // error code, or one of the kExtract... codes below.
-    int ExtractCurrent(const std::string& destinationFolder);
-
-    static constexpr int kExtractCannotOpenMember = -1;
-    static constexpr int kExtractDamagedData = -2;
-    static constexpr int kExtractEncrypted = -3;
-    static constexpr int kExtractTooLarge = -4;
+    // there, folders created). Nothing is left behind on failure. The error is a system one from
+    // writing, or ZuvoraError::Encrypted, TooLarge, CannotUnpack or Damaged.
+    std::error_code ExtractCurrent(const std::string& destinationFolder);
 
     // Members above this uncompressed size are never unpacked.
     static constexpr std::uint64_t kMaxMemberSize = 64u * 1024u * 1024u;

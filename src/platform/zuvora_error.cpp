@@ -29,6 +29,12 @@ public:
             return "A system tool failed";
         case ZuvoraError::CannotRegister:
             return "The program path cannot be registered";
+        case ZuvoraError::Encrypted:
+            return "Encrypted";
+        case ZuvoraError::CannotUnpack:
+            return "Cannot be unpacked";
+        case ZuvoraError::Damaged:
+            return "Damaged";
         }
         return "Unknown error " + std::to_string(condition);
     }

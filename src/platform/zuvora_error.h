@@ -17,6 +17,9 @@ enum class ZuvoraError
     DuplicateGroup,    // a key file holds a group we edit more than once
     ToolFailed,        // a helper program of the system failed
     CannotRegister,    // the program's path cannot be written where the desktop reads it
+    Encrypted,         // an archive member needs a password we do not have
+    CannotUnpack,      // an archive member's compression cannot be read
+    Damaged,           // an archive member's data is short, too long or fails its check
 };
 
 const std::error_category& ZuvoraCategory();
