@@ -136,15 +136,23 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
     // Not a child: a child window would be kept above this one and hidden with it.
     m_result = new TResultForm();
     m_result->SetCaptionProvider([] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });
-    m_countdown = new TCountdownForm(this);
-    m_countdown->SetTextLookup(
-        [](std::string_view section, std::string_view key, std::string_view builtIn) {
-            return Langunit().GetText(section, key, builtIn);
-        });
     m_playbackHost = std::make_unique<MainFormPlaybackHost>(*this);
 
     cbOnTopClick();
     TranslateMainForm();
+}
+
+TCountdownForm* TZUVMainForm::CountdownForm()
+{
+    // Built when first needed, like the settings dialog.
+    if (!m_countdown) {
+        m_countdown = new TCountdownForm(this);
+        m_countdown->SetTextLookup(
+            [](std::string_view section, std::string_view key, std::string_view builtIn) {
+                return Langunit().GetText(section, key, builtIn);
+            });
+    }
+    return m_countdown;
 }
 
 TSettingsForm* TZUVMainForm::SettingsForm()

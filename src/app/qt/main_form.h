@@ -90,7 +90,7 @@ public:
     TSettingsForm* SettingsForm();
     TEQForm* EQForm();
     TResultForm* ResultForm() const { return m_result; }
-    TCountdownForm* CountdownForm() const { return m_countdown; }
+    TCountdownForm* CountdownForm();
     PlaybackControl* Playback() const;
 
     // The text of the media field.
