@@ -2,12 +2,14 @@
 #include "lang/qt/translate.h"
 #include "main_window_fixture.h"
 #include "playback/qt/playlist_model.h"
+#include "playback/qt/result_form.h"
 #include "settings/qt/settings_form.h"
 #include "support/find_control.h"
 #include "support/write_faults.h"
 #include "util/ini_document.h"
 #include "widgets/qt/history_combo.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -367,8 +370,8 @@ private slots:
         QVERIFY(!test::Find<QCheckBox>(fixture.form.get(), "cbLoop")->isChecked());
     }
 
-    // The settings dialog and the equalizer are built when first opened; a run that never opens
-    // them stores what they would have shown.
+    // The settings dialog, the equalizer and the result window are built when first opened; a run
+    // that never opens them stores what they would have shown.
     void windowsNeverOpenedAreNotBuiltAndTheirOptionsSurvive()
     {
         MainWindowFixture fixture;
@@ -379,6 +382,10 @@ private slots:
         fixture.Restart();
         QVERIFY(fixture.form->findChildren<TSettingsForm*>().isEmpty());
         QVERIFY(fixture.form->findChildren<TEQForm*>().isEmpty());
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QVERIFY(std::none_of(windows.begin(), windows.end(), [](const QWidget* window) {
+            return qobject_cast<const TResultForm*>(window) != nullptr;
+        }));
         fixture.Restart();
         const QString differences = DifferingFields(fixture.form->CurrentOptions(), before);
         QVERIFY2(differences.isEmpty(), qPrintable(differences));

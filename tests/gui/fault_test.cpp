@@ -68,7 +68,7 @@ long ResidentBytes()
     return resident * ::sysconf(_SC_PAGESIZE);
 }
 
-QStringList ResultLines(const TZUVMainForm& form)
+QStringList ResultLines(TZUVMainForm& form)
 {
     QStringList lines;
     for (QTextBlock block =

@@ -22,7 +22,7 @@ using zuv::test::ScopedEnv;
 
 namespace {
 
-QString ResultText(const TZUVMainForm& form)
+QString ResultText(TZUVMainForm& form)
 {
     return test::Find<QPlainTextEdit>(form.ResultForm(), "Memo")->toPlainText();
 }

@@ -34,14 +34,14 @@ std::string WriteClip(const test::TempDir& folder)
     return path;
 }
 
-QStringList ResultLines(const TZUVMainForm& form)
+QStringList ResultLines(TZUVMainForm& form)
 {
     return test::Find<QPlainTextEdit>(form.ResultForm(), "Memo")
         ->toPlainText()
         .split(QLatin1Char('\n'));
 }
 
-QString CommandLineOf(const TZUVMainForm& form)
+QString CommandLineOf(TZUVMainForm& form)
 {
     const QStringList lines = ResultLines(form);
     return lines.isEmpty() ? QString() : lines.first();

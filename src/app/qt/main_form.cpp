@@ -129,9 +129,6 @@ TZUVMainForm::TZUVMainForm(QWidget* parent)
     for (THistoryCombo* combo : {comboFile, comboSub, comboParams})
         combo->lineEdit()->installEventFilter(this);
 
-    // Not a child: a child window would be kept above this one and hidden with it.
-    m_result = new TResultForm();
-    m_result->SetCaptionProvider([] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });
     m_playbackHost = std::make_unique<MainFormPlaybackHost>(*this);
 
     cbOnTopClick();

@@ -89,7 +89,10 @@ public:
     // frame. Until then the options they show are held here.
     TSettingsForm* SettingsForm();
     TEQForm* EQForm();
-    TResultForm* ResultForm() const { return m_result; }
+    TResultForm* ResultForm();
+    bool ResultWindowShown() const;
+    // The exit steps have released the owned windows; none is built again.
+    bool OwnedWindowsReleased() const { return m_ownedWindowsReleased; }
     TCountdownForm* CountdownForm();
     PlaybackControl* Playback() const;
 

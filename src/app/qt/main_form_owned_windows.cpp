@@ -1,5 +1,5 @@
-// The windows the main window owns: the settings dialog, the equalizer and the countdown, built
-// when first needed, and the result window; their texts, their places and their release at exit.
+// The windows the main window owns: the settings dialog, the equalizer, the result window and the
+// countdown, built when first needed; their texts and their release at exit.
 #include "app/qt/main_form.h"
 #include "equalizer/preset_file.h"
 #include "equalizer/qt/eq_form.h"
@@ -24,6 +24,22 @@ TCountdownForm* TZUVMainForm::CountdownForm()
             });
     }
     return m_countdown;
+}
+
+TResultForm* TZUVMainForm::ResultForm()
+{
+    if (!m_result && !m_ownedWindowsReleased) {
+        // Not a child: a child window would be kept above this one and hidden with it.
+        m_result = new TResultForm();
+        m_result->SetCaptionProvider(
+            [] { return Langunit().GetTextOrEmpty("ResultWindow", "100"); });
+    }
+    return m_result;
+}
+
+bool TZUVMainForm::ResultWindowShown() const
+{
+    return m_result && m_result->isVisible();
 }
 
 TSettingsForm* TZUVMainForm::SettingsForm()
@@ -92,7 +108,8 @@ void TZUVMainForm::ActionSettingsExecute()
 
 void TZUVMainForm::ActionShowResultWindowExecute()
 {
-    m_result->Show();
+    if (TResultForm* result = ResultForm())
+        result->Show();
 }
 
 void TZUVMainForm::ShowFileTypes()

@@ -17,8 +17,11 @@ MainFormPlaybackHost::MainFormPlaybackHost(TZUVMainForm& form)
                      &PlaybackControl::ActionStartExecute);
     QObject::connect(&form, &TZUVMainForm::StopRequested, m_playback,
                      &PlaybackControl::ActionStopExecute);
-    QObject::connect(&m_playback->Runner(), &PlayerRunner::LinesReceived, form.ResultForm(),
-                     &TResultForm::AddLines);
+    QObject::connect(&m_playback->Runner(), &PlayerRunner::LinesReceived, &form,
+                     [&form](const std::vector<std::string>& lines) {
+                         if (TResultForm* result = form.ResultForm())
+                             result->AddLines(lines);
+                     });
     QObject::connect(&form, &TZUVMainForm::DisableScrSaverToggled, m_playback,
                      &PlaybackControl::SetScreenSaverSwitch);
 }
@@ -70,22 +73,25 @@ void MainFormPlaybackHost::ShowError(const std::string& text)
 
 bool MainFormPlaybackHost::ResultWindowVisible() const
 {
-    return m_form.ResultForm()->isVisible();
+    return m_form.ResultWindowShown();
 }
 
 void MainFormPlaybackHost::ShowResultWindow()
 {
-    m_form.ResultForm()->Show();
+    if (TResultForm* result = m_form.ResultForm())
+        result->Show();
 }
 
 void MainFormPlaybackHost::ClearResult()
 {
-    m_form.ResultForm()->Clear();
+    if (TResultForm* result = m_form.ResultForm())
+        result->Clear();
 }
 
 void MainFormPlaybackHost::AddResultLine(const std::string& line)
 {
-    m_form.ResultForm()->AddLine(line);
+    if (TResultForm* result = m_form.ResultForm())
+        result->AddLine(line);
 }
 
 bool MainFormPlaybackHost::RunCountdown(int seconds)
@@ -107,7 +113,7 @@ void MainFormPlaybackHost::CloseMainWindow()
 
 bool MainFormPlaybackHost::WindowsReleased() const
 {
-    return m_form.ResultForm() == nullptr;
+    return m_form.OwnedWindowsReleased();
 }
 
 } // namespace zuv
