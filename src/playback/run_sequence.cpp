@@ -14,15 +14,20 @@ namespace zuv {
 
 namespace {
 
-std::string StartErrorMessage(const platform::ProcessStartError& error)
+std::string StartErrorMessage(const platform::ProcessStartError& error, PlayerDialect dialect)
 {
-    // Both cases read the same key; only the built-in text differs.
+    // MPlayer's text keeps its designed key; mpv has a key of its own, as the name is inflected
+    // in the sentence. Both cases of a player read the same key; only the built-in text differs.
+    const bool mpv = IsMpv(dialect);
+    const char* key = mpv ? "101" : "100";
+    const std::string_view builtIn =
+        mpv ? "Nem tudom elindítani az mpv-t!" : "Nem tudom elindítani az MPlayert!";
     std::string message;
     if (error.step == platform::ProcessStartStep::CreatePipe) {
-        message = Langunit().GetText("Errors", "100", "Nem tudom elindítani az MPlayert! (%e)");
+        message = Langunit().GetText("Errors", key, std::string(builtIn) + " (%e)");
         ReplaceAll(message, "%e", "CreatePipe");
     } else {
-        message = Langunit().GetText("Errors", "100", "Nem tudom elindítani az MPlayert!\n\n%e");
+        message = Langunit().GetText("Errors", key, std::string(builtIn) + "\n\n%e");
         ReplaceAll(message, "%e", platform::ErrorMessage(error.error));
     }
     return message;
@@ -102,7 +107,7 @@ bool RunSequence::Play(const std::string& mediaPath, const std::string& subtitle
     const platform::ProcessStartError error =
         m_player.StartPlayer(commandLine, options.MPlayerPriority);
     if (error.failed()) {
-        m_host.ShowError(StartErrorMessage(error));
+        m_host.ShowError(StartErrorMessage(error, m_dialect));
         m_host.EnableStart(true);
         return false;
     }

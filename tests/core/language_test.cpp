@@ -341,6 +341,7 @@ std::vector<RequiredText> RequiredTexts()
         {"Settings", "252", {"&&"}},
         {"Settings", "501", {"<a href=\"", "\">", "</a>"}},
         {"Errors", "100", {"%e"}},
+        {"Errors", "101", {"%e"}},
         {"Shutdown", "101", {"%s"}},
         {"FileAssoc", "301", {"%e"}},
         {"FileAssoc", "400", {"%e"}},

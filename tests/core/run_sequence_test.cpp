@@ -388,8 +388,9 @@ TEST(RunSequenceFailure, AFailedStartSaysWhyAndLeavesStartEnabled)
         const char* name;
         ProcessStartStep step;
         int error;
-        const char* languageText; // Errors/100 of a language file; null: the built-in text
+        const char* languageText; // Errors/100 and /101 of a language file; null: built in
         std::string message;
+        PlayerDialect dialect = PlayerDialect::Current;
     };
     const Case cases[] = {
         {"Pipe", ProcessStartStep::CreatePipe, 24, nullptr,
@@ -399,14 +400,21 @@ TEST(RunSequenceFailure, AFailedStartSaysWhyAndLeavesStartEnabled)
         // Every placeholder is replaced, in the language's text.
         {"Translated", ProcessStartStep::CreatePipe, 24, "%e: cannot start (%e)",
          "CreatePipe: cannot start (CreatePipe)"},
+        // mpv is named as mpv, from a key of its own.
+        {"Mpv", ProcessStartStep::CreateProcess, 2, nullptr,
+         "Nem tudom elindítani az mpv-t!\n\n" + SystemErrorText(2), PlayerDialect::Mpv},
+        {"MpvTranslated", ProcessStartStep::CreatePipe, 24, "(%e)", "[101] (CreatePipe)",
+         PlayerDialect::Mpv},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Language language;
         if (c.languageText)
-            language.LoadLanguageText("test", std::string("[Errors]\n100=") + c.languageText);
+            language.LoadLanguageText("test", std::string("[Errors]\n100=") + c.languageText +
+                                                  "\n101=[101] " + c.languageText);
         std::swap(Langunit(), language);
         Rig rig;
+        rig.sequence.PlayerInfo().Set({"0.35.1", c.dialect});
         rig.host.result = {"old run"};
         rig.player.failNext = platform::ProcessStartError{c.step, platform::SystemError(c.error)};
         rig.sequence.ActionStartExecute();
