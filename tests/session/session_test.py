@@ -514,12 +514,30 @@ class Session:
               "the list opened at %s, its box is at %s" % ((ix, iy), (bx, by)))
         click(item)
 
+    def secondary_windows_named(self, settings, language):
+        """The equalizer and the result window name their controls in the loaded language."""
+        click(control(settings, pyatspi.ROLE_PAGE_TAB, language["audio"]))
+        click(control(settings, pyatspi.ROLE_PUSH_BUTTON, language["adjust"]))
+        equalizer = window_named(language["equalizer"])
+        self.note_unnamed(language["name"], equalizer)
+        click_at(*blank_point(equalizer))
+        key("Escape")
+        no_window_named(language["equalizer"])
+        key("F11")
+        result = window_named(language["result"])
+        self.note_unnamed(language["name"], result)
+        click(control(result, pyatspi.ROLE_TEXT))
+        key("Escape")
+        no_window_named(language["result"])
+
     def settings_and_languages(self):
         main = self.program.main_window()
         media = text_of(self.media_edit(main))
         self.open_settings()
         english = {"name": "English", "settings": "Settings", "media": "Media file"}
-        german = {"name": "German", "settings": "Einstellungen", "media": "Mediendatei"}
+        german = {"name": "German", "settings": "Einstellungen", "media": "Mediendatei",
+                  "audio": "Audio", "adjust": "Einstellen", "equalizer": "Equalizer",
+                  "result": "MPlayer-Ausgabe"}
         self.settings_in(english, [("f", "Font"), ("i", "Info"), ("v", "Video"), ("a", "Audio"),
                                    ("o", "Other")], media)
         self.choose_language(window_named("Settings"), "Info", "Deutsch")
@@ -532,6 +550,7 @@ class Session:
         if self.shots:
             screenshot((0, 0, SCREEN_WIDTH, SCREEN_HEIGHT),
                        os.path.join(self.shots, "settings_german.png"))
+        self.secondary_windows_named(settings, german)
         # Qt's own dialog speaks the loaded language too.
         click(control(main, pyatspi.ROLE_PUSH_BUTTON, "Durchsuchen"))
         dialog = window_named("Datei öffnen")
@@ -630,10 +649,13 @@ class Session:
         wait_for("the player's version in the caption",
                  lambda: len(main.name.split("/")[-1].split()) >= 2 or None)
         self.open_settings("Beállítások")
-        hungarian = {"name": "Hungarian", "settings": "Beállítások", "media": "Média fájl"}
+        hungarian = {"name": "Hungarian", "settings": "Beállítások", "media": "Média fájl",
+                     "audio": "Audio", "adjust": "Beállít", "equalizer": "Ekvalizer",
+                     "result": "MPlayer kimenet"}
         settings = self.settings_in(hungarian, [("b", "Betűkészlet"), ("v", "Video"),
                                                 ("e", "Egyéb"), ("a", "Audio"), ("i", "Info")],
                                     media)
+        self.secondary_windows_named(settings, hungarian)
         self.choose_language(settings, "Info", "English")
         window_named("Settings")
 
@@ -648,8 +670,9 @@ def main():
         session.scenario("typing with completion", session.typing_with_completion)
         session.scenario("a missing file", session.missing_file)
         session.scenario("the playlist", session.playlist)
-        session.scenario("settings and languages", session.settings_and_languages)
+        # The equalizer first: it switches the equalizer on, which the languages' checks open.
         session.scenario("the equalizer", session.equalizer)
+        session.scenario("settings and languages", session.settings_and_languages)
         session.scenario("a second copy hands over", session.handover)
         session.scenario("exit and restart in Hungarian", session.restart)
     finally:
