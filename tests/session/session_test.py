@@ -96,16 +96,28 @@ def player_windows():
     return [line for line in found.splitlines() if line]
 
 
+# The program that runs now: only its own players count, not those of tests running beside.
+program_pid = None
+
+
+def parent_of(pid):
+    with open("/proc/%s/stat" % pid, "rb") as stat:
+        # The name in brackets may hold blanks; the parent comes right after it and the state.
+        return int(stat.read().rsplit(b")", 1)[1].split()[1])
+
+
 def player_command_lines():
-    """The argument lists of every running mplayer (not the program's probes)."""
+    """The argument lists of the program's running mplayer (not its probes)."""
     lines = []
     for pid in os.listdir("/proc"):
         if not pid.isdigit():
             continue
         try:
+            if parent_of(pid) != program_pid:
+                continue
             with open("/proc/%s/cmdline" % pid, "rb") as cmdline:
                 arguments = cmdline.read().split(b"\0")
-        except OSError:
+        except (OSError, IndexError, ValueError):
             continue
         if arguments and os.path.basename(arguments[0]) == b"mplayer" and \
                 b"-identify" not in arguments and b"-list-options" not in arguments:
@@ -298,6 +310,8 @@ class Program:
         self.log = open(os.path.join(self.folder, "program.log"), "ab")
         self.process = subprocess.Popen([self.executable, *arguments], stdout=self.log,
                                         stderr=subprocess.STDOUT, cwd=self.folder, env=self.env)
+        global program_pid
+        program_pid = self.process.pid
         return self.main_window()
 
     def main_window(self):
