@@ -108,9 +108,10 @@ private:
                 return;
             char request[4096];
             (void)!recv(client, request, sizeof request, 0);
-            const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                                      "Content-Length: " +
-                                      std::to_string(m_body.size()) + "\r\n\r\n" + m_body;
+            const std::string reply =
+                "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                "Content-Length: " +
+                std::to_string(m_body.size()) + "\r\n\r\n" + m_body;
             std::size_t sent = 0;
             while (sent < reply.size()) {
                 const ssize_t n =
