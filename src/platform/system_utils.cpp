@@ -14,11 +14,6 @@ std::string GetEnvVar(std::string_view name)
     return platform::EnvironmentValue(name);
 }
 
-std::string SystemErrorText(int code)
-{
-    return platform::ErrorMessage(platform::SystemError(code));
-}
-
 std::string HomeFolder()
 {
     return platform::ProfileFolder();

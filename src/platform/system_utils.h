@@ -8,9 +8,6 @@ namespace zuv {
 // The value of an environment variable, or empty when it is unset or empty.
 std::string GetEnvVar(std::string_view name);
 
-// The text of a system error code, or empty: platform::ErrorMessage of its error_code.
-std::string SystemErrorText(int code);
-
 // The user's profile folder for the program's files (with a trailing separator), or empty.
 std::string HomeFolder();
 

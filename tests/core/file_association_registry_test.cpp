@@ -1,6 +1,6 @@
 #include "fileassoc/association_backend.h"
 #include "fileassoc/registry_association.h"
-#include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "support/memory_registry_store.h"
 
 #include <algorithm>
@@ -214,7 +214,7 @@ TEST(RegistryAssociation, AFailedWriteStopsThePassAndKeepsEarlierChanges)
     const auto result =
         ApplyAssociationChoices(backend, {{".xyz", true}, {".mpg", true}, {".zzz", true}});
     EXPECT_EQ(result.status.error, platform::SystemError(EACCES));
-    EXPECT_EQ(result.status.errorText, SystemErrorText(EACCES));
+    EXPECT_EQ(result.status.errorText, platform::ErrorMessage(platform::SystemError(EACCES)));
     EXPECT_EQ(result.fileTypes, "");
     EXPECT_TRUE(backend.ReadRow(".xyz").owned);
     EXPECT_EQ(store.Get("mpgfile", ""), "Media file"); // steps before the failure stay

@@ -1,5 +1,4 @@
 #include "platform/system_error.h"
-#include "platform/system_utils.h"
 #include "platform/zuvora_error.h"
 #include "playback/playlist.h"
 #include "support/test_support.h"
@@ -269,7 +268,8 @@ TEST(PlaylistFile, FailuresReportTheReasonAndChangeNothing)
 
     PlaylistFileResult result = playlist.LoadFile(dir.file("missing.txt"));
     EXPECT_EQ(result.error, std::errc::no_such_file_or_directory);
-    EXPECT_EQ(result.errorText, SystemErrorText(platform::kErrorFileNotFound));
+    EXPECT_EQ(result.errorText,
+              platform::ErrorMessage(platform::SystemError(platform::kErrorFileNotFound)));
     EXPECT_EQ(playlist.LoadFile(dir.path()).error, platform::SystemError(kFolderError));
 
     // Too large to be a playlist: refused before reading (a sparse file, so this is quick).

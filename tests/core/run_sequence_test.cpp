@@ -1,5 +1,4 @@
 #include "lang/language.h"
-#include "platform/system_utils.h"
 #include "platform/zuvora_error.h"
 #include "playback/run_sequence.h"
 
@@ -396,13 +395,15 @@ TEST(RunSequenceFailure, AFailedStartSaysWhyAndLeavesStartEnabled)
         {"Pipe", ProcessStartStep::CreatePipe, 24, nullptr,
          "Nem tudom elindítani az MPlayert! (CreatePipe)"},
         {"Process", ProcessStartStep::CreateProcess, 2, nullptr,
-         "Nem tudom elindítani az MPlayert!\n\n" + SystemErrorText(2)},
+         "Nem tudom elindítani az MPlayert!\n\n" +
+             platform::ErrorMessage(platform::SystemError(2))},
         // Every placeholder is replaced, in the language's text.
         {"Translated", ProcessStartStep::CreatePipe, 24, "%e: cannot start (%e)",
          "CreatePipe: cannot start (CreatePipe)"},
         // mpv is named as mpv, from a key of its own.
         {"Mpv", ProcessStartStep::CreateProcess, 2, nullptr,
-         "Nem tudom elindítani az mpv-t!\n\n" + SystemErrorText(2), PlayerDialect::Mpv},
+         "Nem tudom elindítani az mpv-t!\n\n" + platform::ErrorMessage(platform::SystemError(2)),
+         PlayerDialect::Mpv},
         {"MpvTranslated", ProcessStartStep::CreatePipe, 24, "(%e)", "[101] (CreatePipe)",
          PlayerDialect::Mpv},
     };

@@ -2,6 +2,7 @@
 #include "platform/folders.h"
 #include "platform/system_utils.h"
 #include "platform/version_info.h"
+#include "platform/zuvora_error.h"
 #include "support/test_support.h"
 #include "util/number_format.h"
 
@@ -100,19 +101,20 @@ TEST(GetEnvVar, EmptyWhenUnset)
     EXPECT_EQ(GetEnvVar("ZUVORA_TEST_SET"), "x y");
 }
 
-TEST(SystemErrorText, GivesTheSystemText)
+TEST(SystemErrorMessage, GivesTheSystemText)
 {
 #ifdef _WIN32
     // The system's text, its line break kept: Windows' or Wine's wording.
-    const std::string text = SystemErrorText(2); // ERROR_FILE_NOT_FOUND
+    const std::string text =
+        platform::ErrorMessage(platform::SystemError(2)); // ERROR_FILE_NOT_FOUND
     EXPECT_TRUE(text == "The system cannot find the file specified.\r\n" ||
                 text == "File not found.\r\n")
         << text;
-    EXPECT_EQ(SystemErrorText(0x7FFFFFF0), ""); // no text for it
+    EXPECT_EQ(platform::ErrorMessage(platform::SystemError(0x7FFFFFF0)), ""); // no text for it
 #else
-    EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
+    EXPECT_EQ(platform::ErrorMessage(platform::SystemError(ENOENT)), "No such file or directory");
 #endif
-    EXPECT_EQ(SystemErrorText(0), "");
+    EXPECT_EQ(platform::ErrorMessage(platform::SystemError(0)), "");
 }
 
 TEST(FileVersionNumber, FormatsFixedVersion)

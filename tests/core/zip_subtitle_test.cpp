@@ -1,7 +1,7 @@
 #include "archive/subtitle_extraction.h"
 #include "archive/unzip_file.h"
 #include "platform/system_error.h"
-#include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "support/second_user.h"
 #include "support/test_support.h"
 
@@ -290,7 +290,8 @@ TEST_F(ZipSubtitle, UnreadableArchivesReportWhyAndLeaveNothing)
 {
     SubtitleExtraction result = ExtractSubtitle(m_dir.file("missing.zip"), m_out);
     EXPECT_EQ(result.path, "");
-    EXPECT_EQ(result.error, SystemErrorText(platform::kErrorFileNotFound));
+    EXPECT_EQ(result.error,
+              platform::ErrorMessage(platform::SystemError(platform::kErrorFileNotFound)));
 
     WriteFile(m_dir.file("text.zip"), "this is no archive at all");
     result = ExtractSubtitle(m_dir.file("text.zip"), m_out);

@@ -3,7 +3,7 @@
 #include "lang/qt/translate.h"
 #include "main_window_fixture.h"
 #include "platform/file_system.h"
-#include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "playback/qt/playlist_model.h"
 #include "playback/qt/result_form.h"
 #include "settings/qt/settings_form.h"
@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         QCOMPARE(MessageBox::ShownBoxes().front().text,
                  QStringLiteral("Nem tudom elindítani az MPlayert!\n\n") +
-                     QString::fromStdString(SystemErrorText(error)));
+                     QString::fromStdString(platform::ErrorMessage(platform::SystemError(error))));
         // Once the player is in place, the next Start plays.
         ::rmdir(file.c_str());
         test::WriteFakePlayer(fixture.program.path(), test::kFakePlayerScript);
@@ -550,7 +550,8 @@ private slots:
         fixture.Close();
         QVERIFY(!MessageBox::ShownBoxes().empty());
         QCOMPARE(MessageBox::ShownBoxes().front().text,
-                 QString::fromStdString(path + "\n\n" + SystemErrorText(EFBIG)));
+                 QString::fromStdString(path + "\n\n" +
+                                        platform::ErrorMessage(platform::SystemError(EFBIG))));
         QVERIFY(StateOf(path) == before);
         QVERIFY(!ReadFile(fixture.program.file("zuv.ini")));
     }

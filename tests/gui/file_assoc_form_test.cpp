@@ -2,7 +2,7 @@
 #include "fileassoc/qt/file_assoc_form.h"
 #include "fileassoc/registry_association.h"
 #include "lang/language.h"
-#include "platform/system_utils.h"
+#include "platform/zuvora_error.h"
 #include "support/find_control.h"
 #include "support/memory_registry_store.h"
 #include "support/test_support.h"
@@ -287,7 +287,8 @@ private slots:
         const MessageBox::Shown& box = MessageBox::ShownBoxes().front();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.caption, QStringLiteral("Registry hiba"));
-        QCOMPARE(box.text, QString::fromStdString(SystemErrorText(EACCES)));
+        QCOMPARE(box.text,
+                 QString::fromStdString(platform::ErrorMessage(platform::SystemError(EACCES))));
     }
 
     void rowsOfOneFileTypeAreCheckedTogether()
@@ -338,7 +339,7 @@ private slots:
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t{1});
         QCOMPARE(MessageBox::ShownBoxes().front().caption, QStringLiteral("Registry hiba"));
         QCOMPARE(MessageBox::ShownBoxes().front().text,
-                 QString::fromStdString(SystemErrorText(EACCES)));
+                 QString::fromStdString(platform::ErrorMessage(platform::SystemError(EACCES))));
 
         // The list lost its rows to the error, not to the user: OK keeps the option, also after
         // a row was added, though the checked row is still taken over.

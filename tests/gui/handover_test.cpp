@@ -5,6 +5,7 @@
 #include "main_window_fixture.h"
 #include "platform/handover_block.h"
 #include "platform/local_socket.h"
+#include "platform/zuvora_error.h"
 #include "settings/qt/settings_form.h"
 #include "support/find_control.h"
 #include "util/ini_document.h"
@@ -374,7 +375,7 @@ private slots:
         QCOMPARE(replies, std::make_pair(1, 0));
         QCOMPARE(MessageBox::ShownBoxes().size(), std::size_t(1));
         QCOMPARE(MessageBox::ShownBoxes().front().text,
-                 QString::fromStdString(SystemErrorText(error)));
+                 QString::fromStdString(platform::ErrorMessage(platform::SystemError(error))));
         QCOMPARE(comboFile->currentText(), QStringLiteral("/films/mine.avi"));
         QVERIFY(!form.Playback()->RestartPending());
     }
