@@ -1,6 +1,7 @@
 // The ini reader and writer: what is written reads back the same, and every name that occurs
 // can be looked up.
 #include "fuzz_check.h"
+#include "util/case_fold.h"
 #include "util/ini_document.h"
 #include "util/text_utils.h"
 
@@ -23,11 +24,12 @@ bool SameSections(const IniDocument& a, const IniDocument& b)
     return true;
 }
 
-// Whether a section of this name came earlier (the first one of a name is the one looked up).
+// Whether a section of this name came earlier (the first one of a name is the one looked up);
+// names match as the document matches them, Ŏ and ŏ alike.
 bool NameSeenBefore(const IniDocument& document, std::size_t index)
 {
     for (std::size_t i = 0; i < index; ++i) {
-        if (zuv::EqualsIgnoreCase(document.Sections()[i].name, document.Sections()[index].name))
+        if (zuv::SameTextIgnoringCase(document.Sections()[i].name, document.Sections()[index].name))
             return true;
     }
     return false;
@@ -72,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const std::size_t otherEquals = other.find('=');
                 earlier =
                     otherEquals != std::string::npos &&
-                    zuv::EqualsIgnoreCase(std::string_view(other).substr(0, otherEquals), name);
+                    zuv::SameTextIgnoringCase(std::string_view(other).substr(0, otherEquals), name);
             }
             if (!earlier)
                 FUZZ_CHECK(*value == line.substr(equals + 1));
