@@ -1,11 +1,14 @@
 #include "app/command_line_help.h"
 #include "fileassoc/desktop_association.h"
+#include "fileassoc/installed_icon.h"
 #include "fileassoc/key_file_text.h"
 #include "fileassoc/mime_database.h"
 #include "options/options.h"
 #include "platform/file_system.h"
+#include "support/test_support.h"
 #include "util/text_utils.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace zuv;
@@ -76,4 +79,30 @@ TEST(CommandLine, RelativeFilesBecomeAbsoluteOthersStay)
     EXPECT_EQ(zuv::AbsoluteFileArguments(arguments, "/home/anna"), expected);
     EXPECT_EQ(zuv::AbsoluteFileArguments(arguments, "/home/anna/"), expected);
     EXPECT_EQ(zuv::AbsoluteFileArguments(arguments, ""), arguments); // folder unknown
+}
+
+// The window's icon comes from where the package put it: the user's own data folder before the
+// system's, the sizes a desktop shows (not 256), and nothing but regular files.
+TEST(InstalledIcon, FoundInTheFirstDataFolderThatHoldsIt)
+{
+    const test::TempDir temp;
+    DesktopFolders folders;
+    folders.dataHome = temp.file("home/");
+    folders.dataDirs = {temp.file("local/"), temp.file("usr/")};
+    const auto icon = [](const std::string& folder, const char* size) {
+        return folder + "icons/hicolor/" + size + "/apps/zuvora.png";
+    };
+    EXPECT_TRUE(InstalledIconFiles(folders).empty());
+
+    for (const char* size : {"256x256", "48x48", "16x16"})
+        test::WriteFile(icon(folders.dataDirs[1], size), "png");
+    // A folder of the name is no picture.
+    std::filesystem::create_directories(icon(folders.dataDirs[0], "32x32"));
+    EXPECT_EQ(InstalledIconFiles(folders),
+              (std::vector<std::string>{icon(folders.dataDirs[1], "16x16"),
+                                        icon(folders.dataDirs[1], "48x48")}));
+
+    test::WriteFile(icon(folders.dataHome, "128x128"), "png");
+    EXPECT_EQ(InstalledIconFiles(folders),
+              std::vector<std::string>{icon(folders.dataHome, "128x128")});
 }

@@ -178,10 +178,10 @@ private slots:
         QCOMPARE(test::Find<QAction>(&form, "ActionPlClear")->text(), QStringLiteral("Clear all"));
         auto* ActionPlSave = test::Find<QAction>(&form, "ActionPlSave");
         QCOMPARE(ActionPlSave->text(), QStringLiteral("Save all"));
-        auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
-        QCOMPARE(lvPlaylist->model()->headerData(0, Qt::Horizontal).toString(),
+        // The list's column captions, before any view of the list exists.
+        QCOMPARE(form.Playlist()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
                  QStringLiteral("Film"));
-        QCOMPARE(lvPlaylist->model()->headerData(1, Qt::Horizontal).toString(),
+        QCOMPARE(form.Playlist()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
                  QStringLiteral("Sub"));
         QCOMPARE(test::Find<QCheckBox>(&form, "cbFullscreen")->text(),
                  QStringLiteral("Full screen"));
@@ -473,19 +473,27 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
-        auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
-        // Hidden: the window ends just above the list; shown: 8 pixels below it. The width
-        // (at least the drawn 497) stays.
-        const QSize hidden(form.width(), lvPlaylist->y());
-        const QSize shown(form.width(), lvPlaylist->geometry().bottom() + 1 + 8);
-        QVERIFY(form.width() >= 497);
-        QVERIFY(!form.PlaylistShown()); // hidden at the first start
-        QCOMPARE(form.size(), hidden);
+        QVERIFY(!form.PlaylistShown()); // hidden at the first start, and its list not yet built
+        QVERIFY(!form.findChild<QTreeView*>(QStringLiteral("lvPlaylist")));
+        const QSize before = form.size();
         auto* btnPlaylist = test::Find<QPushButton>(&form, "btnPlaylist");
         btnPlaylist->click();
         QVERIFY(form.PlaylistShown());
+        // Hidden: the window ends just above the list; shown: 8 pixels below it. The width
+        // (at least the drawn 497) stays.
+        auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
+        const QSize hidden(form.width(), lvPlaylist->y());
+        const QSize shown(form.width(), lvPlaylist->geometry().bottom() + 1 + 8);
+        QVERIFY(form.width() >= 497);
+        QCOMPARE(before, hidden);
         QCOMPARE(form.size(), shown);
         auto* btnPlaylistDown = test::Find<QPushButton>(&form, "btnPlaylistDown");
+        // Built late, the list still comes between its buttons and Stop for the keyboard.
+        QCOMPARE(btnPlaylistDown->nextInFocusChain(), lvPlaylist);
+        QWidget* next = lvPlaylist->nextInFocusChain();
+        while (lvPlaylist->isAncestorOf(next)) // its viewport and scroll bars
+            next = next->nextInFocusChain();
+        QCOMPARE(next, test::Find<QPushButton>(&form, "btnStop"));
         auto* btnPlaylistUp = test::Find<QPushButton>(&form, "btnPlaylistUp");
         auto* btnDelPlaylist = test::Find<QPushButton>(&form, "btnDelPlaylist");
         for (QWidget* widget : std::initializer_list<QWidget*>{lvPlaylist, btnDelPlaylist,
@@ -595,6 +603,7 @@ private slots:
     {
         MainWindowFixture fixture;
         TZUVMainForm& form = *fixture.form;
+        form.ShowPlaylist();
         auto* pmPlaylist = test::Find<QMenu>(&form, "pmPlaylist");
         const QList<QAction*> entries = pmPlaylist->actions();
         QCOMPARE(entries.size(), 4);

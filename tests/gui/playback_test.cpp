@@ -75,6 +75,8 @@ private slots:
         QVERIFY(!ActionStart->isEnabled());
         auto* ActionStop = test::Find<QAction>(&form, "ActionStop");
         QVERIFY(ActionStop->isVisible());
+        // A list first shown while the player runs is built disabled.
+        form.ShowPlaylist();
         auto* lvPlaylist = test::Find<QTreeView>(&form, "lvPlaylist");
         QVERIFY(!lvPlaylist->isEnabled());
         QVERIFY(form.ResultForm()->isVisible());

@@ -56,7 +56,7 @@ private slots:
         LinkButtonToAction(&linked, &action);
         QTreeWidget view;
         view.setHeaderLabels({QStringLiteral("a"), QStringLiteral("b")});
-        ListColumn column(&view, 1);
+        ListColumn column(view.model(), 1);
         FileDialog dialog(FileDialog::Mode::OpenFile, QStringLiteral("old"));
 
         TranslateComponent(&label, "main", "1");

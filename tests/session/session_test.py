@@ -12,6 +12,7 @@ Usage: session_test.py ZUVORA_EXECUTABLE [SHOTS_FOLDER]
 """
 
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -279,6 +280,17 @@ def write_clip(path, frames):
             clip.write(b"FRAME\n" + bytes([16 + frame * 7 % 200]) * (width * height * 3 // 2))
 
 
+def window_icon_sizes(pid):
+    """The sizes of the icon the program's main window gives the window manager."""
+    for window in xdotool("search", "--pid", str(pid), "--name", "^Zuvora ").split():
+        found = subprocess.run(["xprop", "-id", window, "_NET_WM_ICON"], capture_output=True,
+                               text=True, timeout=30).stdout
+        sizes = re.findall(r"Icon \((\d+ x \d+)\)", found)
+        if sizes:
+            return sizes
+    return None
+
+
 class Program:
     def __init__(self, executable, folder):
         # A copy, not a link: the program keeps its zuv.ini beside the file it runs from.
@@ -296,7 +308,17 @@ class Program:
         # The user's own folders are this run's: presets and settings never reach the real ones.
         home = os.path.join(os.path.dirname(folder), "home")
         os.makedirs(home, exist_ok=True)
-        self.env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))
+        data = os.path.join(home, ".local", "share")
+        self.env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                        XDG_DATA_HOME=data)
+        # The icon where a package puts it, for two of its sizes.
+        icons = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging",
+                             "icons")
+        for size in (16, 32):
+            folder = os.path.join(data, "icons", "hicolor", "%dx%d" % (size, size), "apps")
+            os.makedirs(folder, exist_ok=True)
+            shutil.copy(os.path.join(icons, "zuvora-%d.png" % size),
+                        os.path.join(folder, "zuvora.png"))
 
     @property
     def executable(self):
@@ -411,6 +433,8 @@ class Session:
     def first_start(self):
         main = self.program.start()
         self.note_unnamed("English", main)
+        sizes = wait_for("the window's icon", lambda: window_icon_sizes(self.program.process.pid))
+        check(sizes == ["16 x 16", "32 x 32"], "the window's icon has the sizes %r" % sizes)
         self.replace_text(control(main, pyatspi.ROLE_TEXT, "MPlayer extra parameters"),
                           "-vo x11 -ao null")
         click(control(main, pyatspi.ROLE_PUSH_BUTTON, "Browse"))

@@ -4,6 +4,7 @@
 #include "app/qt/main_form.h"
 #include "app/qt/program_session.h"
 #include "app/qt/screenshot_tour.h"
+#include "fileassoc/installed_icon.h"
 #include "platform/environment.h"
 #include "platform/folders.h"
 #include "platform/qt/file_name.h"
@@ -13,9 +14,30 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QTimer>
 
 #include <csignal>
+
+namespace {
+
+// Read as what they are: a reader left to guess the format loads every image plugin of the system
+// (and the libraries behind them) to ask each one.
+QIcon InstalledIcon()
+{
+    QIcon icon;
+    for (const std::string& file :
+         zuv::InstalledIconFiles(zuv::DesktopFolders::FromEnvironment())) {
+        QImageReader reader(zuv::platform::NameToQString(file), "png");
+        reader.setAutoDetectImageFormat(false);
+        if (const QImage image = reader.read(); !image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -68,10 +90,10 @@ int main(int argc, char* argv[])
     // of opening a window of its own.
     session.ListenForSecondCopies();
     session.Startup(startupArguments);
-    // Not for the first frame: the icon (a search of the icon theme), the session bus and the
-    // media types of the files.
+    // Not for the first frame: the icon, the session bus and the media types of the files.
     session.WhenPainted([&session] {
-        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zuvora")));
+        if (const QIcon icon = InstalledIcon(); !icon.isNull())
+            QApplication::setWindowIcon(icon);
         session.PublishMediaControls();
     });
     zuv::ExitAfterFirstShow::InstallOn(form);

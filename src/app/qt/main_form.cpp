@@ -164,7 +164,9 @@ void TZUVMainForm::ShowPlayingState(bool on)
 {
     ActionStart->setEnabled(!on);
     ActionStop->setVisible(on);
-    lvPlaylist->setEnabled(!on);
+    m_showsPlaying = on;
+    if (lvPlaylist)
+        lvPlaylist->setEnabled(!on);
     for (QAction* action : {ActionPlToggle, ActionPlAdd, ActionPlDel, ActionPlUp, ActionPlDown})
         action->setEnabled(!on);
 }
@@ -427,7 +429,8 @@ void TZUVMainForm::NameForScreenReaders()
     NameAfterCaption(tbExtraStereo, cbExtraStereo->text());
     NameAfterCaption(btnAddPlaylist,
                      GetText("Playlist", "105", QStringLiteral("Hozzáadás a lejátszási listához")));
-    NameAfterCaption(lvPlaylist, ActionPlToggle->text());
+    if (lvPlaylist)
+        NameAfterCaption(lvPlaylist, ActionPlToggle->text());
     NameAfterCaption(btnDelPlaylist,
                      GetText("Playlist", "106", QStringLiteral("Törlés a lejátszási listáról")));
 }

@@ -3,6 +3,7 @@
 #include "options/options.h"
 #include "widgets/qt/dialogs.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <memory>
@@ -133,6 +134,9 @@ public:
     void ActionPlLoadExecute();
     void ActionPlSaveExecute();
     void lvPlaylistDblClick();
+    // The list of the playlist panel, built on first use: a hidden list would cost the start
+    // its view, its header's fonts and their layout.
+    QTreeView* PlaylistView();
     // The file-type window, opened from the settings dialog.
     void ShowFileTypes();
 
@@ -202,6 +206,7 @@ private:
     QPushButton* btnDelPlaylist = nullptr;
     QPushButton* btnPlaylistUp = nullptr;
     QPushButton* btnPlaylistDown = nullptr;
+    // Built when the playlist is first shown (see PlaylistView).
     QTreeView* lvPlaylist = nullptr;
     QPushButton* btnStop = nullptr;
     QPushButton* btnStart = nullptr;
@@ -220,7 +225,7 @@ private:
     QAction* ActionPlClear = nullptr;
     QAction* ActionPlLoad = nullptr;
     QAction* ActionPlSave = nullptr;
-    QMenu* pmPlaylist = nullptr;
+    QMenu* pmPlaylist = nullptr; // the list's context menu, built with it
     ListColumn* lvPlaylistColumns[2] = {};
 
     FileDialog OpenDialog;
@@ -233,7 +238,9 @@ private:
     QString m_playerVersion;
     QString m_playerName = QStringLiteral("MPlayer");
     bool m_onTop = false;
-    bool m_playlistShown = true;
+    bool m_playlistShown = false;
+    bool m_showsPlaying = false;
+    QRect m_playlistViewPlace;
     // Set once every control exists; a font change before that has nothing to lay out.
     bool m_controlsCreated = false;
     PlaylistModel* m_playlist = nullptr;

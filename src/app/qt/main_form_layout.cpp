@@ -112,12 +112,15 @@ void TZUVMainForm::LayOutControls()
         {btnDelPlaylist, &geometry.btnDelPlaylist},
         {btnPlaylistUp, &geometry.btnPlaylistUp},
         {btnPlaylistDown, &geometry.btnPlaylistDown},
-        {lvPlaylist, &geometry.lvPlaylist},
         {btnStop, &geometry.btnStop},
         {btnStart, &geometry.btnStart},
     };
     for (const auto& [widget, rect] : places)
         Place(widget, *rect);
+    const ControlRect& list = geometry.lvPlaylist;
+    m_playlistViewPlace = QRect(list.left, list.top, list.width, list.height);
+    if (lvPlaylist)
+        lvPlaylist->setGeometry(m_playlistViewPlace);
     // Fixed for these texts: the user cannot resize it, only the playlist button changes it.
     setFixedSize(geometry.width,
                  m_playlistShown ? geometry.heightWithPlaylist : geometry.heightWithoutPlaylist);

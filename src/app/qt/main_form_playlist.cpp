@@ -4,6 +4,7 @@
 #include "lang/qt/translate.h"
 #include "platform/qt/file_name.h"
 #include "playback/qt/playlist_model.h"
+#include "widgets/qt/accessible_name.h"
 #include "widgets/qt/action_link.h"
 #include "widgets/qt/desktop_window.h"
 #include "widgets/qt/history_combo.h"
@@ -33,6 +34,21 @@ void TZUVMainForm::CreatePlaylistPanel()
     LinkButtonToAction(btnPlaylistDown, ActionPlDown);
 
     m_playlist = new PlaylistModel(this);
+    lvPlaylistColumns[0] = new ListColumn(m_playlist, PlaylistModel::MediaColumn);
+    lvPlaylistColumns[1] = new ListColumn(m_playlist, PlaylistModel::SubtitleColumn);
+
+    btnStop = MakeFormButton(this, "btnStop");
+    LinkButtonToAction(btnStop, ActionStop);
+    btnStart = MakeFormButton(this, "btnStart");
+    LinkButtonToAction(btnStart, ActionStart);
+    btnStart->setDefault(true);
+    m_controlsCreated = true;
+}
+
+QTreeView* TZUVMainForm::PlaylistView()
+{
+    if (lvPlaylist)
+        return lvPlaylist;
     lvPlaylist = Named(new QTreeView(this), "lvPlaylist");
     lvPlaylist->setModel(m_playlist);
     lvPlaylist->setRootIsDecorated(false);
@@ -49,8 +65,6 @@ void TZUVMainForm::CreatePlaylistPanel()
     lvPlaylist->header()->resizeSection(PlaylistModel::SubtitleColumn, 180);
     lvPlaylist->installEventFilter(this);
     lvPlaylist->viewport()->installEventFilter(this);
-    lvPlaylistColumns[0] = new ListColumn(lvPlaylist, PlaylistModel::MediaColumn);
-    lvPlaylistColumns[1] = new ListColumn(lvPlaylist, PlaylistModel::SubtitleColumn);
     connect(lvPlaylist, &QTreeView::doubleClicked, this, &TZUVMainForm::lvPlaylistDblClick);
 
     pmPlaylist = Named(new QMenu(this), "pmPlaylist");
@@ -62,16 +76,16 @@ void TZUVMainForm::CreatePlaylistPanel()
     connect(lvPlaylist, &QTreeView::customContextMenuRequested, this, [this](const QPoint& point) {
         pmPlaylist->popup(lvPlaylist->viewport()->mapToGlobal(point));
     });
-
-    btnStop = MakeFormButton(this, "btnStop");
-    LinkButtonToAction(btnStop, ActionStop);
-    btnStart = MakeFormButton(this, "btnStart");
-    LinkButtonToAction(btnStart, ActionStart);
-    btnStart->setDefault(true);
-    m_controlsCreated = true;
-
     connect(lvPlaylist->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TZUVMainForm::ControlsStateChanged);
+
+    // In its place among the others: on the window, in the keyboard's order, in its state.
+    lvPlaylist->setGeometry(m_playlistViewPlace);
+    setTabOrder(btnPlaylistDown, lvPlaylist);
+    lvPlaylist->setEnabled(!m_showsPlaying);
+    NameAfterCaption(lvPlaylist, ActionPlToggle->text());
+    lvPlaylist->setVisible(m_playlistShown);
+    return lvPlaylist;
 }
 
 void TZUVMainForm::TogglePlaylist()
@@ -81,7 +95,8 @@ void TZUVMainForm::TogglePlaylist()
     LayOutControls();
     for (QAction* action : {ActionPlDel, ActionPlUp, ActionPlDown})
         action->setVisible(m_playlistShown);
-    lvPlaylist->setVisible(m_playlistShown);
+    if (m_playlistShown || lvPlaylist)
+        PlaylistView()->setVisible(m_playlistShown);
 }
 
 void TZUVMainForm::ShowPlaylist()
@@ -92,20 +107,24 @@ void TZUVMainForm::ShowPlaylist()
 
 int TZUVMainForm::SelectedPlaylistItem() const
 {
+    // Nothing can be chosen in a list that was never shown.
+    if (!lvPlaylist)
+        return -1;
     const QModelIndexList rows = lvPlaylist->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 void TZUVMainForm::SelectPlaylistItem(int row)
 {
+    QTreeView* view = PlaylistView();
     if (row < 0 || row >= m_playlist->Count()) {
-        lvPlaylist->clearSelection();
+        view->clearSelection();
         return;
     }
     const QModelIndex index = m_playlist->index(row, 0);
-    lvPlaylist->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                             QItemSelectionModel::Rows);
-    lvPlaylist->scrollTo(index);
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
+    view->scrollTo(index);
 }
 
 void TZUVMainForm::ActionPlAddExecute()

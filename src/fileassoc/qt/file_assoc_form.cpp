@@ -94,11 +94,11 @@ void TFileAssocForm::CreateControls()
     header->setSectionResizeMode(0, QHeaderView::Interactive);
     header->setSectionResizeMode(1, QHeaderView::Stretch);
     header->setSectionResizeMode(2, QHeaderView::Stretch);
-    lvTypesColumn0 = new ListColumn(lvTypes, 0);
+    lvTypesColumn0 = new ListColumn(lvTypes->model(), 0);
     lvTypesColumn0->setObjectName(QStringLiteral("lvTypesColumn0"));
-    lvTypesColumn1 = new ListColumn(lvTypes, 1);
+    lvTypesColumn1 = new ListColumn(lvTypes->model(), 1);
     lvTypesColumn1->setObjectName(QStringLiteral("lvTypesColumn1"));
-    lvTypesColumn2 = new ListColumn(lvTypes, 2);
+    lvTypesColumn2 = new ListColumn(lvTypes->model(), 2);
     lvTypesColumn2->setObjectName(QStringLiteral("lvTypesColumn2"));
 
     btnSelectAll = new QPushButton(QStringLiteral("&Mindet kijelöli"), this);

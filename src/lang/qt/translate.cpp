@@ -3,12 +3,12 @@
 #include "lang/language.h"
 #include "widgets/qt/dialogs.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTreeView>
 
 #include <stdexcept>
 #include <typeinfo>
@@ -49,20 +49,19 @@ void TabSheet::SetCaption(const QString& caption)
         tabs->setTabText(tabs->indexOf(this), caption);
 }
 
-ListColumn::ListColumn(QTreeView* view, int column) : QObject(view), m_view(view), m_column(column)
+// A child of its model: the model outlives it.
+ListColumn::ListColumn(QAbstractItemModel* model, int column)
+    : QObject(model), m_model(model), m_column(column)
 {}
 
 QString ListColumn::Caption() const
 {
-    if (!m_view || !m_view->model())
-        return {};
-    return m_view->model()->headerData(m_column, Qt::Horizontal).toString();
+    return m_model->headerData(m_column, Qt::Horizontal).toString();
 }
 
 void ListColumn::SetCaption(const QString& caption)
 {
-    if (m_view && m_view->model())
-        m_view->model()->setHeaderData(m_column, Qt::Horizontal, caption);
+    m_model->setHeaderData(m_column, Qt::Horizontal, caption);
 }
 
 void SetComponentText(QObject* component, const QString& text)

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <string_view>
 
+class QAbstractItemModel;
 class QTabWidget;
-class QTreeView;
 
 namespace zuv {
 
@@ -24,18 +23,19 @@ public:
     void SetCaption(const QString& caption);
 };
 
-// A column of a list view whose caption the language file can set.
+// A column of a list whose caption the language file can set; the caption is the model's header
+// text, so it can be set before any view shows the list.
 class ListColumn : public QObject
 {
     Q_OBJECT
 
 public:
-    ListColumn(QTreeView* view, int column);
+    ListColumn(QAbstractItemModel* model, int column);
     QString Caption() const;
     void SetCaption(const QString& caption);
 
 private:
-    QPointer<QTreeView> m_view;
+    QAbstractItemModel* m_model;
     int m_column;
 };
 
