@@ -664,10 +664,7 @@ private slots:
                 .hasMatch());
         QCOMPARE(lines[7], QStringLiteral("<br>"));
         QCOMPARE(lines[8], QStringLiteral("<b><u>%p:</u></b> %m<br>"));
-        QVERIFY(QRegularExpression(
-                    QStringLiteral("^MPlayer WWW: <a href=\"[^\"]+://[^\"]+\">[^<]+</a><br>$"))
-                    .match(lines[9])
-                    .hasMatch());
+        QCOMPARE(lines[9], QStringLiteral("%p WWW: %w<br>"));
         QCOMPARE(lines[10], QStringLiteral("<br>"));
         QVERIFY(QRegularExpression(
                     QStringLiteral("^Feliratok letöltése: <a href=\"[^\"]+://[^\"]+\">[^<]+</a>$"))
@@ -685,6 +682,14 @@ private slots:
                  QStringLiteral("<b><u>Zuvora</u></b> v1.4.0.7<br>"));
         QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText()[8],
                  QStringLiteral("<b><u>MPlayer:</u></b> 1.5-12.2.0<br>"));
+        // The home page is the running player's.
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText()[9],
+                 QStringLiteral(
+                     "MPlayer WWW: <a href=\"http://www.mplayerhq.hu\">www.mplayerhq.hu</a><br>"));
+        f->SetVersions(QStringLiteral("1.4.0.7"), QStringLiteral("0.35.1"), QStringLiteral("mpv"));
+        QCOMPARE(test::Find<TMarkupLabel>(f, "InfoLabel")->HTMLText()[9],
+                 QStringLiteral("mpv WWW: <a href=\"https://mpv.io\">mpv.io</a><br>"));
+        f->SetVersions(QStringLiteral("1.4.0.7"), QStringLiteral("1.5-12.2.0"));
 
         // 501 replaces the last line only where a language has it, and survives a later
         // version update.

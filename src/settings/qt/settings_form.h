@@ -43,7 +43,8 @@ public:
     // tbFontScale to (v - 1) x 5 rounded half up, within 0..25.
     void SetSubFontScale(double scale);
     void TranslateSettingsForm();
-    // Fills `%v` and `%m` of the information text; may run again when a version becomes known.
+    // Fills the versions, the player's name and its home page into the information text; may
+    // run again when a version becomes known.
     void SetVersions(const QString& programVersion, const QString& playerVersion,
                      const QString& playerName = QStringLiteral("MPlayer"));
     // Builds the language list from the language files.

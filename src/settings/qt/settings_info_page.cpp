@@ -16,6 +16,18 @@
 
 namespace zuv {
 
+namespace {
+
+// The home page of the player that runs, as a link.
+std::string PlayerWebsite(const QString& playerName)
+{
+    if (playerName == QLatin1String("mpv"))
+        return "<a href=\"https://mpv.io\">mpv.io</a>";
+    return "<a href=\"http://www.mplayerhq.hu\">www.mplayerhq.hu</a>";
+}
+
+} // namespace
+
 QStringList SettingsInfoText()
 {
     return {
@@ -28,7 +40,7 @@ QStringList SettingsInfoText()
         QStringLiteral("E-Mail: <a href=\"mailto:zuvora@zuvora.org\">zuvora@zuvora.org</a><br>"),
         QStringLiteral("<br>"),
         QStringLiteral("<b><u>%p:</u></b> %m<br>"),
-        QStringLiteral("MPlayer WWW: <a href=\"http://www.mplayerhq.hu\">www.mplayerhq.hu</a><br>"),
+        QStringLiteral("%p WWW: %w<br>"),
         QStringLiteral("<br>"),
         QStringLiteral("Feliratok letöltése: <a href=\"https://www.opensubtitles.org/\">"
                        "opensubtitles.org</a>"),
@@ -88,6 +100,7 @@ void InfoPage::ShowInfoText()
         ReplaceAll(text, "%v", m_programVersion.toStdString());
         ReplaceAll(text, "%m", m_playerVersion.toStdString());
         ReplaceAll(text, "%p", m_playerName.toStdString());
+        ReplaceAll(text, "%w", PlayerWebsite(m_playerName));
         lines.append(QString::fromStdString(text));
     }
     if (!m_infoLastLine.isEmpty() && !lines.isEmpty())
