@@ -38,6 +38,7 @@ PlayerReport PlayerReportOf(const MpvPlayState& state)
     report.volume = state.volume / 100.0;
     if (state.duration && Microseconds(*state.duration) > 0)
         report.length = Microseconds(*state.duration);
+    report.seekable = state.seekable;
     return report;
 }
 
@@ -105,6 +106,7 @@ MediaProperties MediaControl::PropertiesOf(const MediaState& state)
     const bool controlled = state.playing && state.player;
     properties.paused = controlled && state.player->paused;
     properties.canPause = controlled;
+    properties.canSeek = controlled && state.player->seekable;
     properties.volume = controlled ? state.player->volume : 1.0;
     const bool somethingToStart = state.playlistInUse || !Trim(state.mediaFile).empty();
     // While a player runs Play does nothing, yet clients send Stop only where CanPlay holds.
@@ -143,7 +145,7 @@ void MediaControl::Refresh()
     NoteChange(changes.player, now.canGoPrevious != before.canGoPrevious, "CanGoPrevious");
     NoteChange(changes.player, now.metadata != before.metadata, "Metadata");
     NoteChange(changes.player, now.canPause != before.canPause, "CanPause");
-    NoteChange(changes.player, now.canPause != before.canPause, "CanSeek");
+    NoteChange(changes.player, now.canSeek != before.canSeek, "CanSeek");
     NoteChange(changes.player, now.volume != before.volume, "Volume");
     // Noted before anyone hears of it, so that a handler that reads the properties finds no
     // change again.
@@ -193,7 +195,7 @@ void MediaControl::Pause()
 void MediaControl::Seek(std::int64_t offset)
 {
     const auto player = Controlled();
-    if (!player)
+    if (!player || !player->seekable)
         return;
     // Past the end the player ends the file and the run goes on as after its end.
     if (player->position + offset < 0)
@@ -206,7 +208,7 @@ void MediaControl::SetPosition(const std::string& trackId, std::int64_t position
 {
     Refresh(); // the track id of a run that has just begun
     const auto player = Controlled();
-    if (!player || trackId != m_run.trackId || position < 0)
+    if (!player || !player->seekable || trackId != m_run.trackId || position < 0)
         return;
     const std::optional<std::int64_t> length = player->length ? player->length : m_run.length;
     if (length && position > *length)

@@ -28,6 +28,7 @@ struct PlayerReport
     std::int64_t position = 0;          // microseconds
     double volume = 1.0;                // 1.0: the player's 100 %
     std::optional<std::int64_t> length; // microseconds
+    bool seekable = true;
 };
 
 // mpv's state in those units.
@@ -98,7 +99,8 @@ struct MediaProperties
     bool playing = false;
     bool paused = false;
     bool canPlay = false;
-    bool canPause = false; // pausing and seeking: while the player takes commands
+    bool canPause = false; // while the player takes commands
+    bool canSeek = false;  // the same, where the input can be sought in
     double volume = 1.0;
     bool canGoNext = false;
     bool canGoPrevious = false;

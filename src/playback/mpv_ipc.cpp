@@ -14,7 +14,8 @@ enum ObservedId : int
     kPause = 1,
     kTimePos,
     kVolume,
-    kDuration
+    kDuration,
+    kSeekable
 };
 
 // Deep enough for any answer of mpv's; a line that nests deeper is refused.
@@ -310,7 +311,8 @@ std::string MpvConversation::Greeting()
     for (const auto& [id, name] : {std::pair{kPause, "pause"},
                                    {kTimePos, "time-pos"},
                                    {kVolume, "volume"},
-                                   {kDuration, "duration"}})
+                                   {kDuration, "duration"},
+                                   {kSeekable, "seekable"}})
         lines += Command("\"observe_property\"," + std::to_string(id) + ",\"" + name + '"');
     return lines;
 }
@@ -370,6 +372,10 @@ MpvNews MpvConversation::Read(std::string_view line)
             break;
         case kDuration:
             m_state.duration = number;
+            break;
+        case kSeekable:
+            if (const std::optional<bool> seekable = fields->Boolean("data"))
+                m_state.seekable = *seekable;
             break;
         default:
             break;

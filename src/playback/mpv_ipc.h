@@ -19,13 +19,14 @@ struct MpvPlayState
     std::optional<double> position; // seconds; none before playback and between files
     double volume = 100.0;          // percent (mpv allows up to its --volume-max, 130)
     std::optional<double> duration; // seconds
+    bool seekable = true;           // false for a live stream or a pipe
     bool operator==(const MpvPlayState&) const = default;
 };
 
 // What one line from mpv changed.
 struct MpvNews
 {
-    bool changed = false; // pause, volume or duration (the position changes all the time)
+    bool changed = false; // pause, volume, duration or seekable (not the moving position)
     bool seeked = false;  // playback goes on from a new position after a seek
 };
 

@@ -400,6 +400,17 @@ TEST_F(MediaControlTest, PauseVolumeAndSeeksAreSignalledButNotTheMovingPosition)
     EXPECT_EQ(reported[2].seeked, 13'000'000);
     EXPECT_TRUE(reported[2].player.empty());
 
+    // An input that cannot be sought in: pausing stays, seeking goes, and asks do nothing.
+    window.state.player->seekable = false;
+    control.Refresh();
+    ASSERT_EQ(reported.size(), 4u);
+    EXPECT_EQ(reported[3].player, std::vector<std::string>{"CanSeek"});
+    EXPECT_TRUE(control.Properties().canPause);
+    window.calls.clear();
+    control.Seek(1'000'000);
+    control.SetPosition(control.Properties().metadata->trackId, 1'000'000);
+    EXPECT_TRUE(window.calls.empty());
+
     // The run ends: stopped, never paused.
     window.state = Idle();
     window.state.player = Controlled(9, true).player;

@@ -62,14 +62,15 @@ TEST(MpvConversation, CommandsAreNumberedJsonLines)
               "{\"command\":[\"observe_property\",1,\"pause\"],\"request_id\":1}\n"
               "{\"command\":[\"observe_property\",2,\"time-pos\"],\"request_id\":2}\n"
               "{\"command\":[\"observe_property\",3,\"volume\"],\"request_id\":3}\n"
-              "{\"command\":[\"observe_property\",4,\"duration\"],\"request_id\":4}\n");
+              "{\"command\":[\"observe_property\",4,\"duration\"],\"request_id\":4}\n"
+              "{\"command\":[\"observe_property\",5,\"seekable\"],\"request_id\":5}\n");
     const std::pair<std::string, std::string> cases[] = {
-        {conversation.SetPause(true), R"("set_property","pause",true],"request_id":5)"},
-        {conversation.SetPause(false), R"("set_property","pause",false],"request_id":6)"},
-        {conversation.Seek(10'000'000, true), R"("seek",10,"absolute+exact"],"request_id":7)"},
-        {conversation.Seek(-2'500'000, false), R"("seek",-2.5,"relative+exact"],"request_id":8)"},
-        {conversation.SetVolume(37.5), R"("set_property","volume",37.5],"request_id":9)"},
-        {conversation.SetVolume(-3), R"("set_property","volume",0],"request_id":10)"},
+        {conversation.SetPause(true), R"("set_property","pause",true],"request_id":6)"},
+        {conversation.SetPause(false), R"("set_property","pause",false],"request_id":7)"},
+        {conversation.Seek(10'000'000, true), R"("seek",10,"absolute+exact"],"request_id":8)"},
+        {conversation.Seek(-2'500'000, false), R"("seek",-2.5,"relative+exact"],"request_id":9)"},
+        {conversation.SetVolume(37.5), R"("set_property","volume",37.5],"request_id":10)"},
+        {conversation.SetVolume(-3), R"("set_property","volume",0],"request_id":11)"},
     };
     for (const auto& [line, inner] : cases)
         EXPECT_EQ(line, "{\"command\":[" + inner + "}\n");
@@ -165,6 +166,17 @@ TEST(MpvConversation, FollowsTheObservedPropertiesAndTellsSeeks)
         EXPECT_EQ(conversation.Answered(), index >= 2) << index;
         ++index;
     }
+}
+
+TEST(MpvConversation, AnInputThatCannotBeSoughtSaysSo)
+{
+    // mpv playing from a pipe; until it has said so, a run can be sought in.
+    MpvConversation conversation;
+    EXPECT_TRUE(conversation.State().seekable);
+    const char* line = R"({"event":"property-change","id":5,"name":"seekable","data":false})";
+    EXPECT_TRUE(conversation.Read(line).changed);
+    EXPECT_FALSE(conversation.State().seekable);
+    EXPECT_FALSE(conversation.Read(line).changed);
 }
 
 } // namespace

@@ -69,8 +69,10 @@ QVariant MediaPropertyValue(const std::string& name, const MediaProperties& prop
         return properties.canGoPrevious;
     if (name == "Metadata")
         return MetadataMap(properties.metadata);
-    if (name == "CanPause" || name == "CanSeek")
+    if (name == "CanPause")
         return properties.canPause;
+    if (name == "CanSeek")
+        return properties.canSeek;
     if (name == "Volume")
         return properties.volume;
     return {};
@@ -132,6 +134,11 @@ qlonglong MprisPlayerAdaptor::Position() const
 bool MprisPlayerAdaptor::CanPause() const
 {
     return m_control.Properties().canPause;
+}
+
+bool MprisPlayerAdaptor::CanSeek() const
+{
+    return m_control.Properties().canSeek;
 }
 
 void MprisPlayerAdaptor::Pause()

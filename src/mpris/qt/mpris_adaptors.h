@@ -87,7 +87,7 @@ public:
     bool CanGoPrevious() const;
     bool CanPlay() const;
     bool CanPause() const;
-    bool CanSeek() const { return CanPause(); }
+    bool CanSeek() const;
     bool CanControl() const { return true; }
 
 public slots:
