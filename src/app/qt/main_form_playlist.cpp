@@ -116,8 +116,11 @@ int TZUVMainForm::SelectedPlaylistItem() const
 
 void TZUVMainForm::SelectPlaylistItem(int row)
 {
+    const bool none = row < 0 || row >= m_playlist->Count();
+    if (none && !lvPlaylist)
+        return; // a list never built has nothing chosen
     QTreeView* view = PlaylistView();
-    if (row < 0 || row >= m_playlist->Count()) {
+    if (none) {
         view->clearSelection();
         return;
     }
