@@ -57,10 +57,19 @@ printf '[Main]\r\nParameters=--vo=null --ao=null\r\n[Player]\r\nPlayer=2\r\n' \
     >"$home/config/zuvora/zuv.ini"
 : >"$home/config/zuvora/equalizer.ini"
 
-env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
-    XDG_RUNTIME_DIR="$home/runtime" TMPDIR="$work" QT_QPA_PLATFORM=offscreen \
-    "$program" "$clip" >"$work/program.out" 2>&1 &
-pid=$!
+start_program() {
+    env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
+        XDG_RUNTIME_DIR="$home/runtime" TMPDIR="$work" QT_QPA_PLATFORM=offscreen \
+        "$program" "$1" >"$work/program.out" 2>&1 &
+    pid=$!
+}
+quit_program() {
+    mpris --method org.mpris.MediaPlayer2.Quit >/dev/null
+    for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    wait "$pid" || fail "the program ended with $?"
+    pid=
+}
+start_program "$clip"
 
 mpris() {
     gdbus call --session --dest org.mpris.MediaPlayer2.zuvora --object-path /org/mpris/MediaPlayer2 "$@"
@@ -69,7 +78,8 @@ property() {
     mpris --method org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player "$1"
 }
 status_is() { [[ $(playerctl -p zuvora status 2>/dev/null) == "$1" ]]; }
-can_pause_is() { [[ $(property CanPause 2>/dev/null) == "(<$1>,)" ]]; }
+property_is() { [[ $(property "$1" 2>/dev/null) == "(<$2>,)" ]]; }
+can_pause_is() { property_is CanPause "$1"; }
 # The position in whole seconds, as playerctl gives it ("12.345678").
 seconds() { local at; at=$(playerctl -p zuvora position 2>/dev/null) || return 1; echo "${at%.*}"; }
 position_within() { local s; s=$(seconds) && ((s >= $1 && s <= $2)); }
@@ -153,8 +163,26 @@ can_pause_is false || fail "CanPause after the run"
 
 followed() { [[ $(grep -v '^$' "$work/statuses" | uniq) == "$(printf '%s\n' "$@")" ]]; }
 wait_for "the signalled statuses" followed Stopped Playing Paused Playing Stopped
-mpris --method org.mpris.MediaPlayer2.Quit >/dev/null
-for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-wait "$pid" || fail "the program ended with $?"
-pid=
+quit_program
+
+# A pipe cannot be sought in: mpv says so, the media keys offer no seeking and send none.
+pipe="$work/media folder/tone pipe.wav"
+mkfifo "$pipe"
+cat "$clip" >"$pipe" &
+followers+=($!)
+start_program "$pipe"
+wait_for "playerctl lists the program again" bash -c 'playerctl -l 2>/dev/null | grep -qx zuvora'
+wait_for "CanPlay with the pipe" property_is CanPlay true
+playerctl -p zuvora play
+wait_for "CanPause once mpv answers on the pipe" can_pause_is true
+wait_for "mpv finds the pipe unseekable" mpv_says seekable false
+wait_for "CanSeek false on the pipe" property_is CanSeek false
+seeks_before=$(grep -c "int64" "$work/seeks" || true)
+# playerctl itself sends no seek where CanSeek is false; a client that does is not obeyed.
+! playerctl -p zuvora position 20 2>/dev/null || fail "playerctl could seek on the pipe"
+mpris --method org.mpris.MediaPlayer2.Player.Seek 20000000 >/dev/null
+sleep 1
+(($(grep -c "int64" "$work/seeks" || true) == seeks_before)) || fail "a seek was signalled on the pipe"
+position_within 0 9 || fail "the position jumped on the pipe: $(playerctl -p zuvora position)"
+quit_program
 echo "media keys on mpv: all checks passed"
