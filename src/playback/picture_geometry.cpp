@@ -1,6 +1,7 @@
 #include "playback/picture_geometry.h"
 
 #include "playback/player_program.h"
+#include "util/ini_document.h"
 #include "util/text_utils.h"
 
 #include <charconv>
@@ -52,22 +53,10 @@ std::string ProbeCommandLine(const std::string& mediaPath)
 
 std::vector<std::string> ReadIdentifyReport(std::string_view output)
 {
-    if (const auto end = output.find('\0'); end != std::string_view::npos)
-        output = output.substr(0, end);
     std::vector<std::string> report;
-    std::size_t start = 0;
-    while (start < output.size()) {
-        std::size_t end = output.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = output.size();
-        const std::string_view line = output.substr(start, end - start);
+    for (const std::string_view line : SplitLines(output)) {
         if (line.starts_with("ID_"))
             report.emplace_back(line);
-        start = end;
-        if (start < output.size() && output[start] == '\r')
-            ++start;
-        if (start < output.size() && output[start] == '\n')
-            ++start;
     }
     return report;
 }
